@@ -1,0 +1,68 @@
+#include "finale.h"
+
+#include "data_files.h"
+#include "fragments.h"
+#include "numbers.h"
+#include "story_buffer.h"
+#include "story_state.h"
+#include "story_step.h"
+
+namespace vorta {
+
+UseExtremes useExtremes(const StoryState &state)
+{
+    UseExtremes extremes;
+    qint32 least = element(state.genreUses, 1);
+    qint32 most = least;
+    for (qint32 i = 2; i <= state.genreCount; ++i) {
+        const qint32 uses = element(state.genreUses, i);
+        if (most < uses) {
+            most = uses;
+            extremes.mostUsedGenre = i;
+        }
+        if (least > uses) {
+            least = uses;
+            extremes.leastUsedGenre = i;
+        }
+    }
+    return extremes;
+}
+
+void tellFinale(StoryState &state, const QDir &dataDir)
+{
+    state.window.timer1Enabled = false;
+    state.window.timer2Enabled = true;
+    for (ChoiceLabel &label : state.window.choiceLabels)
+        label.visible = false;
+    state.window.label11Visible = false;
+
+    const UseExtremes extremes = useExtremes(state);
+    TextReader reader =
+        TextReader::open(dataDir, fragmentPath(state, state.currentGenre, kFinaleStep));
+    while (!reader.atEndAfterBlankLines()) {
+        // A genre index that is not a number matches no pair.
+        const std::optional<qint64> least = parseInteger(reader.readValue());
+        const std::optional<qint64> most = parseInteger(reader.readValue());
+        const bool matches = least == extremes.leastUsedGenre && most == extremes.mostUsedGenre;
+        const qint32 lineCount = reader.readCount();
+        for (qint32 j = 1; j <= lineCount; ++j) {
+            const QString line = reader.readLine();
+            if (matches)
+                appendStoryLine(state, line);
+        }
+    }
+}
+
+void Timer2_Timer(StoryState &state)
+{
+    MainWindowModel &w = state.window;
+    bool changed = false;
+    if (w.command1BackColour == w.label28BackColour) {
+        w.command1BackColour = w.label29BackColour;
+        changed = true;
+    }
+    if (w.command1BackColour == w.label29BackColour && !changed)
+        w.command1BackColour = w.label28BackColour;
+}
+
+} // namespace vorta

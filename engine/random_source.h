@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <functional>
+#include <random>
+
+namespace vorta {
+
+// The story's one uniform generator of values in [0, 1). The engine calls reseed() at the
+// first start and at every new story; where the seed comes from is the owner's choice.
+class RandomSource
+{
+public:
+    virtual ~RandomSource() = default;
+    virtual void reseed() = 0;
+    virtual double next() = 0;
+};
+
+// A Mersenne Twister seeded from a seed function (the clock in the program, a fixed
+// number where a story must be told again the same way).
+class SeededRandom : public RandomSource
+{
+public:
+    explicit SeededRandom(std::function<quint64()> seed);
+    void reseed() override;
+    double next() override;
+
+private:
+    std::function<quint64()> m_seed;
+    std::mt19937_64 m_engine;
+};
+
+// An integer in 1..n from one value: the integer part of value × n, plus 1 (1 when n is 0).
+qint32 drawIndex(double value, qint32 n);
+
+// A percentage from one value: the integer part of value × 100, 0..99.
+qint32 drawPercentage(double value);
+
+} // namespace vorta

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+#include <exception>
+
+namespace vorta {
+
+// The kinds of run-time error that the story data and the story state can raise.
+enum class ErrorKind
+{
+    FileNotFound,
+    InputPastEndOfFile,
+    Overflow,
+    SubscriptOutOfRange,
+    BadNumber,
+    FileNotWritten,
+};
+
+// The one error type of the engine: names the kind, the file (relative to the data folder,
+// empty where no file is involved) and the line (0 where no line applies).
+class StoryError : public std::exception
+{
+public:
+    StoryError(ErrorKind kind, QString file = {}, int line = 0, QString detail = {});
+
+    ErrorKind kind() const { return m_kind; }
+    const QString &file() const { return m_file; }
+    int line() const { return m_line; }
+    const QString &detail() const { return m_detail; }
+
+    // The kind in the reader's words, e.g. "Файл не найден".
+    QString kindText() const;
+    // What the reader is told: the error, the file and the line, one per line of text.
+    QString message() const;
+    const char *what() const noexcept override;
+
+private:
+    ErrorKind m_kind;
+    QString m_file;
+    int m_line;
+    QString m_detail;
+    QByteArray m_what;
+};
+
+} // namespace vorta

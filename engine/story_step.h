@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDir>
+#include <QString>
+
+namespace vorta {
+
+struct StoryState;
+class RandomSource;
+
+enum class MoveKind
+{
+    Reader,
+    Program
+};
+
+constexpr qint32 kIqStep = 37;
+constexpr qint32 kLowBranchStep = 38;
+constexpr qint32 kHighBranchStep = 39;
+constexpr qint32 kFinaleStep = 65;
+
+// One move of the story: advances the step, applies the special steps, counts the genre's
+// use, offers the other genres and tells the step's fragment (or, at 65, the finale).
+// Works in place: callers that must survive a failure run it on a copy.
+void runStoryStep(StoryState &state, MoveKind kind, RandomSource &random, const QDir &dataDir);
+
+// Writes iqValue over the first "IQ" marker and the character on each side of it. A line
+// without the marker is left as it is; at either end only the characters there give way.
+QString insertIqValue(const QString &line, qint32 iqValue);
+
+} // namespace vorta
