@@ -1,0 +1,147 @@
+#include "story_buffer.h"
+#include "story_state.h"
+
+#include <QTest>
+
+using namespace vorta;
+
+namespace {
+
+// A fresh story's buffer: range 1..1, position 1, no lines.
+StoryState freshBuffer()
+{
+    StoryState state;
+    state.nextLine = 1;
+    state.topLine = 1;
+    resetScrollRange(state);
+    return state;
+}
+
+QString lineText(int n)
+{
+    return QStringLiteral("line %1").arg(n);
+}
+
+void tell(StoryState &state, int lines)
+{
+    for (int n = state.nextLine; lines > 0; --lines, ++n)
+        appendStoryLine(state, lineText(n));
+}
+
+} // namespace
+
+class TestStoryBuffer : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void freshStoryShowsEmptyRows();
+    void paging_data();
+    void paging();
+    void scrollingShowsFifteenEntries();
+    void emptyLineTakesARow();
+    void rangeChangeRaisesChangeOnlyWhenThePositionMoves();
+    void bufferGrowsPastTenThousandLines();
+};
+
+void TestStoryBuffer::freshStoryShowsEmptyRows()
+{
+    StoryState state;
+    QCOMPARE(state.window.scrollValue, 0);
+    state = freshBuffer();
+    QCOMPARE(state.window.scrollMin, 1);
+    QCOMPARE(state.window.scrollMax, 1);
+    QCOMPARE(state.window.scrollValue, 1);
+    QCOMPARE(state.topLine, 1);
+    for (const QString &row : state.window.rows)
+        QVERIFY(row.isEmpty());
+}
+
+void TestStoryBuffer::paging_data()
+{
+    QTest::addColumn<int>("told");
+    QTest::addColumn<int>("scrollTo");  // 0: the reader does not scroll
+    QTest::addColumn<int>("topLine");
+    QTest::newRow("14 lines fill rows 1 to 14") << 14 << 0 << 1;
+    QTest::newRow("the 15th line moves the view") << 15 << 0 << 2;
+    QTest::newRow("40 lines follow the end") << 40 << 0 << 27;
+    QTest::newRow("scrolled back to 1, one more line jumps to the end") << 40 << 1 << 28;
+    QTest::newRow("scrolled back to 10") << 40 << 10 << 28;
+    QTest::newRow("scrolled to the last position stays") << 40 << 41 << 41;
+}
+
+void TestStoryBuffer::paging()
+{
+    QFETCH(int, told);
+    QFETCH(int, scrollTo);
+    QFETCH(int, topLine);
+    StoryState state = freshBuffer();
+    tell(state, told);
+    if (scrollTo) {
+        setScrollValue(state, scrollTo);
+        QCOMPARE(state.topLine, scrollTo);
+        tell(state, 1);
+    }
+    const int lines = state.nextLine - 1;
+    QCOMPARE(state.window.scrollMax, state.nextLine);
+    QCOMPARE(state.topLine, topLine);
+    QCOMPARE(state.window.scrollValue, topLine);
+    for (int r = 0; r < kViewportRows; ++r) {
+        const int entry = topLine + r;
+        QCOMPARE(state.window.rows[r], entry <= lines ? lineText(entry) : QString());
+    }
+}
+
+void TestStoryBuffer::scrollingShowsFifteenEntries()
+{
+    StoryState state = freshBuffer();
+    tell(state, 30);
+    for (int position : {1, 5, 16, 25, 31}) {
+        setScrollValue(state, position);
+        for (int r = 0; r < kViewportRows; ++r) {
+            const int entry = position + r;
+            QCOMPARE(state.window.rows[r], entry <= 30 ? lineText(entry) : QString());
+        }
+    }
+    setScrollValue(state, 1000);
+    QCOMPARE(state.topLine, 31);
+}
+
+void TestStoryBuffer::emptyLineTakesARow()
+{
+    StoryState state = freshBuffer();
+    appendStoryLine(state, QStringLiteral("a"));
+    appendStoryLine(state, QString());
+    appendStoryLine(state, QStringLiteral("b"));
+    QCOMPARE(state.window.rows[1], QString());
+    QCOMPARE(state.window.rows[2], QStringLiteral("b"));
+    QCOMPARE(state.nextLine, 4);
+}
+
+// Setting the range from code moves the position only when it falls outside the new range.
+void TestStoryBuffer::rangeChangeRaisesChangeOnlyWhenThePositionMoves()
+{
+    StoryState state = freshBuffer();
+    tell(state, 40);
+    state.storyLines = QStringList{QString()};
+    state.nextLine = 1;
+    setScrollMin(state, 1);
+    QCOMPARE(state.topLine, 27);
+    setScrollMax(state, 1);
+    QCOMPARE(state.topLine, 1);
+    QCOMPARE(state.window.scrollValue, 1);
+    QVERIFY(state.window.rows[0].isEmpty());
+}
+
+void TestStoryBuffer::bufferGrowsPastTenThousandLines()
+{
+    StoryState state = freshBuffer();
+    tell(state, 10050);
+    QCOMPARE(state.nextLine, 10051);
+    QCOMPARE(state.topLine, 10037);
+    QCOMPARE(state.window.rows[13], lineText(10050));
+    QVERIFY(state.window.rows[14].isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestStoryBuffer)
+#include "tst_story_buffer.moc"
