@@ -11,8 +11,7 @@ class ScriptedRandom : public vorta::RandomSource
 public:
     explicit ScriptedRandom(QList<double> values = {}, double fallback = 0.0)
         : m_values(std::move(values)), m_fallback(fallback)
-    {
-    }
+    {}
 
     void reseed() override { ++reseeds; }
     double next() override

@@ -44,9 +44,8 @@ public:
 
     void writeSettings(int waitingPeriod, int switchProbability) const
     {
-        writeRaw(QStringLiteral("vorta.cfg"), QStringLiteral(" %1 \r\n %2 \r\n")
-                                                  .arg(waitingPeriod)
-                                                  .arg(switchProbability));
+        writeRaw(QStringLiteral("vorta.cfg"),
+                 QStringLiteral(" %1 \r\n %2 \r\n").arg(waitingPeriod).arg(switchProbability));
     }
 
     // Pairs of display name and directory name.
@@ -94,8 +93,10 @@ public:
         QList<Record> records;
         for (int least = 1; least <= genres; ++least)
             for (int most = 1; most <= genres; ++most)
-                records.append({least, most,
-                                {QStringLiteral("%1 end %2 %3").arg(directory).arg(least).arg(most)}});
+                records.append(
+                    {least,
+                     most,
+                     {QStringLiteral("%1 end %2 %3").arg(directory).arg(least).arg(most)}});
         writeFinale(directory, records);
     }
 

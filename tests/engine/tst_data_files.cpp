@@ -42,8 +42,7 @@ void TestDataFiles::settingsLayouts_data()
     QTest::newRow("two bare lines") << QByteArray("1\r\n5\r\n") << 5000 << 50;
     QTest::newRow("comma") << QByteArray("1,5") << 5000 << 50;
     QTest::newRow("spaces") << QByteArray("  1   5") << 5000 << 50;
-    QTest::newRow("text after second value") << QByteArray("1 5 seconds, please\r\n") << 5000
-                                             << 50;
+    QTest::newRow("text after second value") << QByteArray("1 5 seconds, please\r\n") << 5000 << 50;
     QTest::newRow("blank lines first") << QByteArray("\r\n\r\n 2\r\n\r\n 3") << 10000 << 30;
     QTest::newRow("bare LF") << QByteArray("2\n3\n") << 10000 << 30;
     QTest::newRow("negative") << QByteArray("-1 -2") << -5000 << -20;
@@ -74,8 +73,8 @@ void TestDataFiles::badSettings_data()
     QTest::newRow("period overflows") << QByteArray("429497 1") << ErrorKind::Overflow << 0;
     QTest::newRow("percent overflows") << QByteArray("1 214748365") << ErrorKind::Overflow << 0;
     QTest::newRow("beyond 32 bits") << QByteArray("99999999999 1") << ErrorKind::Overflow << 1;
-    QTest::newRow("beyond 64 bits") << QByteArray("99999999999999999999999 1")
-                                    << ErrorKind::Overflow << 1;
+    QTest::newRow("beyond 64 bits")
+        << QByteArray("99999999999999999999999 1") << ErrorKind::Overflow << 1;
 }
 
 void TestDataFiles::badSettings()
@@ -160,8 +159,8 @@ void TestDataFiles::catalogues_data()
     QTest::addColumn<QStringList>("dirs");
     QTest::newRow("empty") << QString() << QStringList() << QStringList();
     QTest::newRow("three lines") << QStringLiteral("Сказка,skazka\r\nДетектив,det\r\nУжасы,hor\r\n")
-                                 << QStringList{QStringLiteral("Сказка"), QStringLiteral("Детектив"),
-                                                QStringLiteral("Ужасы")}
+                                 << QStringList{QStringLiteral("Сказка"),
+                                                QStringLiteral("Детектив"), QStringLiteral("Ужасы")}
                                  << QStringList{QStringLiteral("skazka"), QStringLiteral("det"),
                                                 QStringLiteral("hor")};
     QTest::newRow("last line without line end")
@@ -213,12 +212,12 @@ void TestDataFiles::badCatalogues_data()
         ten += QStringLiteral("G%1,g%1\r\n").arg(i);
     QTest::newRow("eleven pairs") << ten + QStringLiteral("G11,g11\r\n")
                                   << ErrorKind::SubscriptOutOfRange << 11;
-    QTest::newRow("empty line after the tenth") << ten + QStringLiteral("\r\n")
-                                                << ErrorKind::SubscriptOutOfRange << 11;
-    QTest::newRow("ends after a display name") << QStringLiteral("A,a\r\nB")
-                                               << ErrorKind::InputPastEndOfFile << 2;
-    QTest::newRow("empty line after the last pair") << QStringLiteral("A,a\r\n\r\n")
-                                                    << ErrorKind::InputPastEndOfFile << 2;
+    QTest::newRow("empty line after the tenth")
+        << ten + QStringLiteral("\r\n") << ErrorKind::SubscriptOutOfRange << 11;
+    QTest::newRow("ends after a display name")
+        << QStringLiteral("A,a\r\nB") << ErrorKind::InputPastEndOfFile << 2;
+    QTest::newRow("empty line after the last pair")
+        << QStringLiteral("A,a\r\n\r\n") << ErrorKind::InputPastEndOfFile << 2;
 }
 
 void TestDataFiles::badCatalogues()

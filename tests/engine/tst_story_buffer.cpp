@@ -60,7 +60,7 @@ void TestStoryBuffer::freshStoryShowsEmptyRows()
 void TestStoryBuffer::paging_data()
 {
     QTest::addColumn<int>("told");
-    QTest::addColumn<int>("scrollTo");  // 0: the reader does not scroll
+    QTest::addColumn<int>("scrollTo"); // 0: the reader does not scroll
     QTest::addColumn<int>("topLine");
     QTest::newRow("14 lines fill rows 1 to 14") << 14 << 0 << 1;
     QTest::newRow("the 15th line moves the view") << 15 << 0 << 2;

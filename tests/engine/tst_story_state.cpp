@@ -1,0 +1,246 @@
+#include "scripted_random.h"
+#include "story_error.h"
+#include "story_state.h"
+#include "story_tree.h"
+
+#include <QTest>
+
+using namespace vorta;
+
+namespace {
+
+QList<std::pair<QString, QString>> genres(int count)
+{
+    QList<std::pair<QString, QString>> list;
+    for (int i = 1; i <= count; ++i)
+        list.append({QStringLiteral("Жанр %1").arg(i), QStringLiteral("g%1").arg(i)});
+    return list;
+}
+
+QString genreName(int i)
+{
+    return QStringLiteral("Жанр %1").arg(i);
+}
+
+} // namespace
+
+class TestStoryState : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void firstStartSetsUpTheStory_data();
+    void firstStartSetsUpTheStory();
+    void offeredGenres_data();
+    void offeredGenres();
+    void newStoryKeepsOrDrawsTheGenre_data();
+    void newStoryKeepsOrDrawsTheGenre();
+    void newStoryDrawsWhenTheKeptGenreLeftTheCatalogue();
+    void newStoryResetsTheStoryButKeepsIq();
+    void failedNewStoryLeavesEverything();
+};
+
+void TestStoryState::firstStartSetsUpTheStory_data()
+{
+    QTest::addColumn<int>("waitingPeriod");
+    QTest::addColumn<int>("genreCount");
+    QTest::addColumn<double>("draw");
+    QTest::addColumn<int>("currentGenre");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("5 s, three genres")
+        << 1 << 3 << 0.5 << 2 << QStringLiteral("До активничания программы осталось: 5");
+    QTest::newRow("0 means one second")
+        << 0 << 3 << 0.99 << 3 << QStringLiteral("До активничания программы осталось: 1");
+    QTest::newRow("empty catalogue gives genre 1")
+        << 2 << 0 << 0.7 << 1 << QStringLiteral("До активничания программы осталось: 10");
+    QTest::newRow("negative period")
+        << -1 << 1 << 0.0 << 1 << QStringLiteral("До активничания программы осталось:-5");
+}
+
+void TestStoryState::firstStartSetsUpTheStory()
+{
+    QFETCH(int, waitingPeriod);
+    QFETCH(int, genreCount);
+    QFETCH(double, draw);
+    StoryTree tree;
+    tree.writeSettings(waitingPeriod, 3);
+    tree.writeCatalogue(genres(genreCount));
+    StoryState state;
+    ScriptedRandom random({draw});
+    firstStart(state, random, tree.dir());
+    QTEST(state.currentGenre, "currentGenre");
+    QTEST(state.window.label11Caption, "caption");
+    QCOMPARE(state.countdownMs, state.autoPeriodMs);
+    QCOMPARE(state.switchPercent, 30);
+    QCOMPARE(state.genreCount, genreCount);
+    QCOMPARE(random.reseeds, 1);
+    QCOMPARE(random.draws, 1);
+    QCOMPARE(state.stepNumber, 0);
+    QCOMPARE(state.window.scrollMin, 1);
+    QCOMPARE(state.window.scrollMax, 1);
+    QCOMPARE(state.window.scrollValue, 1);
+    QVERIFY(state.window.timer1Enabled);
+    QVERIFY(!state.window.timer2Enabled);
+    for (int k = 0; k < kChoiceLabels; ++k)
+        QCOMPARE(state.window.choiceLabels[k].visible, k < genreCount - 1);
+}
+
+void TestStoryState::offeredGenres_data()
+{
+    QTest::addColumn<int>("genreCount");
+    QTest::addColumn<int>("currentGenre");
+    QTest::addColumn<QList<int>>("offered"); // genre on each filled label, in order
+    QTest::newRow("one genre") << 1 << 1 << QList<int>{};
+    QTest::newRow("five, third current") << 5 << 3 << QList<int>{1, 2, 4, 5};
+    QTest::newRow("four, second current") << 4 << 2 << QList<int>{1, 3, 4};
+    QTest::newRow("ten, first current") << 10 << 1 << QList<int>{2, 3, 4, 5, 6, 7, 8, 9, 10};
+    // A current genre outside the catalogue skips nothing: all fill, one fewer is shown.
+    QTest::newRow("current beyond the catalogue") << 3 << 5 << QList<int>{1, 2, 3};
+}
+
+void TestStoryState::offeredGenres()
+{
+    QFETCH(int, genreCount);
+    QFETCH(int, currentGenre);
+    QFETCH(QList<int>, offered);
+    StoryState state;
+    for (int i = 1; i <= genreCount; ++i)
+        state.genreNames[i] = genreName(i);
+    state.genreCount = genreCount;
+    state.currentGenre = currentGenre;
+    state.window.choiceLabels[8].caption = QStringLiteral("старое");
+
+    offeredGenresNameFill(state);
+    for (int k = 0; k < kChoiceLabels; ++k) {
+        QVERIFY(!state.window.choiceLabels[k].visible);
+        const QString expected = k < offered.size() ? genreName(offered[k])
+                                 : k == 8           ? QStringLiteral("старое")
+                                                    : kChoicePlaceholder;
+        QCOMPARE(state.window.choiceLabels[k].caption, expected);
+    }
+    offeredGenresVisibilityPass(state);
+    for (int k = 0; k < kChoiceLabels; ++k)
+        QCOMPARE(state.window.choiceLabels[k].visible, k < genreCount - 1);
+
+    // The pass never hides a label.
+    state.genreCount = 1;
+    offeredGenresVisibilityPass(state);
+    for (int k = 0; k < kChoiceLabels; ++k)
+        QCOMPARE(state.window.choiceLabels[k].visible, k < genreCount - 1);
+}
+
+void TestStoryState::newStoryKeepsOrDrawsTheGenre_data()
+{
+    QTest::addColumn<int>("switchProbability");
+    QTest::addColumn<QList<double>>("draws");
+    QTest::addColumn<int>("currentGenre");
+    QTest::addColumn<int>("drawsTaken");
+    QTest::newRow("switch 0 keeps") << 0 << QList<double>{0.0, 0.9} << 2 << 1;
+    QTest::newRow("switch 100 draws") << 10 << QList<double>{0.99, 0.9} << 4 << 2;
+    QTest::newRow("draw may give the same") << 10 << QList<double>{0.5, 0.3} << 2 << 2;
+    QTest::newRow("50: 49 passes") << 5 << QList<double>{0.49, 0.0} << 1 << 2;
+    QTest::newRow("50: 50 fails") << 5 << QList<double>{0.50, 0.0} << 2 << 1;
+}
+
+void TestStoryState::newStoryKeepsOrDrawsTheGenre()
+{
+    QFETCH(int, switchProbability);
+    QFETCH(QList<double>, draws);
+    StoryTree tree;
+    tree.writeSettings(1, switchProbability);
+    tree.writeCatalogue(genres(4));
+    StoryState state;
+    ScriptedRandom random({0.3}); // genre 2 at the first start
+    firstStart(state, random, tree.dir());
+    QCOMPARE(state.currentGenre, 2);
+    random.push(draws);
+    random.draws = 0;
+    newStory(state, random, tree.dir());
+    QTEST(state.currentGenre, "currentGenre");
+    QTEST(random.draws, "drawsTaken");
+    QCOMPARE(random.reseeds, 2);
+}
+
+void TestStoryState::newStoryDrawsWhenTheKeptGenreLeftTheCatalogue()
+{
+    StoryTree tree;
+    tree.writeSettings(1, 0);
+    tree.writeCatalogue(genres(5));
+    StoryState state;
+    ScriptedRandom random({0.9}); // genre 5
+    firstStart(state, random, tree.dir());
+    QCOMPARE(state.currentGenre, 5);
+    tree.writeCatalogue(genres(3));
+    random.push({0.0, 0.5}); // the percentage fails; the extra draw gives genre 2
+    newStory(state, random, tree.dir());
+    QCOMPARE(state.genreCount, 3);
+    QCOMPARE(state.currentGenre, 2);
+    QCOMPARE(state.window.choiceLabels[0].caption, genreName(1));
+    QCOMPARE(state.window.choiceLabels[1].caption, genreName(3));
+}
+
+void TestStoryState::newStoryResetsTheStoryButKeepsIq()
+{
+    StoryTree tree;
+    tree.writeSettings(2, 0);
+    tree.writeCatalogue(genres(3));
+    StoryState state;
+    ScriptedRandom random({0.0});
+    firstStart(state, random, tree.dir());
+    state.storyLines << QStringLiteral("a") << QStringLiteral("b");
+    state.nextLine = 3;
+    state.window.scrollMax = 3;
+    state.window.scrollValue = 3;
+    state.topLine = 3;
+    state.stepNumber = 65;
+    state.iqValue = 104;
+    state.genreUses[1] = 7;
+    state.countdownMs = -4000;
+    state.window.label11Caption = QStringLiteral("последний тик");
+    state.window.label11Visible = false;
+    state.window.command1BackColour = kLabel29Colour;
+    state.window.timer1Enabled = false;
+    state.window.timer2Enabled = true;
+    tree.writeSettings(3, 0);
+
+    newStory(state, random, tree.dir());
+    QCOMPARE(state.storyLines, QStringList{QString()});
+    QCOMPARE(state.nextLine, 1);
+    QCOMPARE(state.topLine, 1);
+    QCOMPARE(state.stepNumber, 0);
+    QCOMPARE(state.iqValue, 104);
+    QCOMPARE(state.genreUses[1], 0);
+    QCOMPARE(state.countdownMs, 15000);
+    QCOMPARE(state.window.label11Caption, QStringLiteral("последний тик"));
+    QVERIFY(state.window.label11Visible);
+    QCOMPARE(state.window.command1BackColour, kLabel28Colour);
+    QVERIFY(state.window.timer1Enabled);
+    QVERIFY(!state.window.timer2Enabled);
+    QCOMPARE(state.window.scrollMax, 1);
+    QCOMPARE(state.window.scrollValue, 1);
+    for (const QString &row : state.window.rows)
+        QVERIFY(row.isEmpty());
+}
+
+void TestStoryState::failedNewStoryLeavesEverything()
+{
+    StoryTree tree;
+    tree.writeSettings(2, 0);
+    tree.writeCatalogue(genres(3));
+    StoryState state;
+    ScriptedRandom random({0.0});
+    firstStart(state, random, tree.dir());
+    state.storyLines << QStringLiteral("a");
+    state.nextLine = 2;
+    state.stepNumber = 1;
+    const StoryState before = state;
+    tree.writeRaw(QStringLiteral("Genres/genres.vtq"), QStringLiteral("A,a\r\nB"));
+    QVERIFY_THROWS_EXCEPTION(StoryError, newStory(state, random, tree.dir()));
+    QVERIFY(state == before);
+    QFile::remove(tree.path(QStringLiteral("vorta.cfg")));
+    QVERIFY_THROWS_EXCEPTION(StoryError, newStory(state, random, tree.dir()));
+    QVERIFY(state == before);
+}
+
+QTEST_GUILESS_MAIN(TestStoryState)
+#include "tst_story_state.moc"

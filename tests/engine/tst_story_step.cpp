@@ -1,0 +1,313 @@
+#include "fragments.h"
+#include "moves.h"
+#include "numbers.h"
+#include "scripted_random.h"
+#include "story_error.h"
+#include "story_state.h"
+#include "story_step.h"
+#include "story_tree.h"
+
+#include <QTest>
+
+using namespace vorta;
+
+Q_DECLARE_METATYPE(vorta::ErrorKind)
+
+namespace {
+
+// A started story over a tree of `count` genres g1.. written with StoryTree::writeGenre.
+struct Story
+{
+    explicit Story(int count, int switchProbability = 0)
+    {
+        tree.writeSettings(1, switchProbability);
+        QList<std::pair<QString, QString>> catalogue;
+        for (int i = 1; i <= count; ++i) {
+            catalogue.append({QStringLiteral("G%1").arg(i), QStringLiteral("g%1").arg(i)});
+            tree.writeGenre(QStringLiteral("g%1").arg(i), count);
+        }
+        tree.writeCatalogue(catalogue);
+        random.push({0.0}); // start in genre 1
+        firstStart(state, random, tree.dir());
+    }
+
+    QStringList told() const { return state.storyLines.mid(1); }
+
+    StoryTree tree;
+    ScriptedRandom random;
+    StoryState state;
+};
+
+} // namespace
+
+class TestStoryStep : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void fragmentPathUsesPlainDigits();
+    void variantDraw_data();
+    void variantDraw();
+    void readFragmentTellsTheDrawnVariant_data();
+    void readFragmentTellsTheDrawnVariant();
+    void brokenFragments_data();
+    void brokenFragments();
+    void damagedLaterVariantDoesNotMatterWhenAnEarlierIsDrawn();
+    void insertIqValue_data();
+    void insertIqValue();
+    void wholeStoryInOneGenre();
+    void iqDecidesTheBranch_data();
+    void iqDecidesTheBranch();
+    void drawOrderOfAProgramMoveAtStep37();
+    void emptyVariantStillCountsTheStep();
+    void failedMoveLeavesTheStateAsItWas();
+};
+
+void TestStoryStep::fragmentPathUsesPlainDigits()
+{
+    StoryState state;
+    state.genreDirs[2] = QStringLiteral("x");
+    QCOMPARE(fragmentPath(state, 2, 7), QStringLiteral("Genres/x/7.vtq"));
+    QCOMPARE(fragmentPath(state, 2, 12), QStringLiteral("Genres/x/12.vtq"));
+    QCOMPARE(fragmentPath(state, 2, 1), QStringLiteral("Genres/x/1.vtq"));
+    QCOMPARE(fragmentPath(state, 2, 65), QStringLiteral("Genres/x/65.vtq"));
+    QVERIFY_THROWS_EXCEPTION(StoryError, fragmentPath(state, 11, 1));
+}
+
+void TestStoryStep::variantDraw_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("variants");
+    QTest::addColumn<int>("drawn");
+    QTest::newRow("one variant") << 0.999 << 1 << 1;
+    QTest::newRow("zero") << 0.0 << 3 << 1;
+    QTest::newRow("just below a third") << 0.333 << 3 << 1;
+    QTest::newRow("a third") << 0.34 << 3 << 2;
+    QTest::newRow("last") << 0.7 << 3 << 3;
+    // Rounds to 1.0f in single precision; must still be the last variant.
+    QTest::newRow("just below one") << 0.99999999 << 3 << 3;
+}
+
+void TestStoryStep::variantDraw()
+{
+    QFETCH(double, value);
+    QFETCH(int, variants);
+    QTEST(drawVariant(value, variants), "drawn");
+}
+
+void TestStoryStep::readFragmentTellsTheDrawnVariant_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("first") << 0.1
+                           << QStringList{QStringLiteral("a, \"quoted\", b"), QString(),
+                                          QStringLiteral("  spaced  ")};
+    QTest::newRow("second") << 0.5 << QStringList{QStringLiteral("single")};
+    QTest::newRow("third, empty") << 0.9 << QStringList{};
+}
+
+void TestStoryStep::readFragmentTellsTheDrawnVariant()
+{
+    QFETCH(double, value);
+    QFETCH(QStringList, lines);
+    StoryTree tree;
+    tree.writeFragment(
+        QStringLiteral("x"), 3,
+        {{QStringLiteral("a, \"quoted\", b"), QString(), QStringLiteral("  spaced  ")},
+         {QStringLiteral("single")},
+         {}});
+    StoryState state;
+    state.genreDirs[1] = QStringLiteral("x");
+    ScriptedRandom random({value});
+    QStringList told;
+    readFragment(state, 1, 3, random, tree.dir(), [&](const QString &line) { told << line; });
+    QCOMPARE(told, lines);
+    QCOMPARE(random.draws, 1);
+}
+
+void TestStoryStep::brokenFragments_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<ErrorKind>("kind");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<int>("delivered");
+    QTest::newRow("variant count not a number")
+        << QStringLiteral("two\r\n1\r\na\r\n") << 0.0 << ErrorKind::BadNumber << 1 << 0;
+    QTest::newRow("line count not a number")
+        << QStringLiteral("1\r\n1x\r\na\r\n") << 0.0 << ErrorKind::BadNumber << 2 << 0;
+    QTest::newRow("no variants") << QStringLiteral("0\r\n") << 0.0 << ErrorKind::BadNumber << 1
+                                 << 0;
+    QTest::newRow("ends before its last line")
+        << QStringLiteral("1\r\n3\r\na\r\nb\r\n") << 0.0 << ErrorKind::InputPastEndOfFile << 4 << 2;
+    QTest::newRow("ends before the drawn variant")
+        << QStringLiteral("2\r\n1\r\na\r\n") << 0.9 << ErrorKind::InputPastEndOfFile << 3 << 0;
+}
+
+void TestStoryStep::brokenFragments()
+{
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    QFETCH(ErrorKind, kind);
+    QFETCH(int, line);
+    QFETCH(int, delivered);
+    StoryTree tree;
+    tree.writeRaw(StoryTree::fragmentFile(QStringLiteral("x"), 5), text);
+    StoryState state;
+    state.genreDirs[1] = QStringLiteral("x");
+    ScriptedRandom random({value});
+    int handled = 0;
+    try {
+        readFragment(state, 1, 5, random, tree.dir(), [&](const QString &) { ++handled; });
+        QFAIL("no error");
+    } catch (const StoryError &error) {
+        QCOMPARE(error.kind(), kind);
+        QCOMPARE(error.file(), QStringLiteral("Genres/x/5.vtq"));
+        QCOMPARE(error.line(), line);
+    }
+    QCOMPARE(handled, delivered);
+}
+
+void TestStoryStep::damagedLaterVariantDoesNotMatterWhenAnEarlierIsDrawn()
+{
+    StoryTree tree;
+    tree.writeRaw(StoryTree::fragmentFile(QStringLiteral("x"), 5),
+                  QStringLiteral("2\r\n1\r\na\r\n7\r\nb\r\n"));
+    StoryState state;
+    state.genreDirs[1] = QStringLiteral("x");
+    ScriptedRandom random({0.1});
+    QStringList told;
+    readFragment(state, 1, 5, random, tree.dir(), [&](const QString &line) { told << line; });
+    QCOMPARE(told, QStringList{QStringLiteral("a")});
+}
+
+void TestStoryStep::insertIqValue_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("iq");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("parentheses") << QStringLiteral("ab(IQ)cd") << 95 << QStringLiteral("ab 95cd");
+    QTest::newRow("equals sign") << QStringLiteral("x=IQ; y") << 95 << QStringLiteral("x 95 y");
+    QTest::newRow("three digits") << QStringLiteral("равно(IQ) баллам") << 119
+                                  << QStringLiteral("равно 119 баллам");
+    QTest::newRow("only the first")
+        << QStringLiteral("a(IQ)b(IQ)c") << 80 << QStringLiteral("a 80b(IQ)c");
+    QTest::newRow("case-sensitive")
+        << QStringLiteral("iq (Iq) (IQ).") << 90 << QStringLiteral("iq (Iq)  90.");
+    QTest::newRow("no marker") << QStringLiteral("plain line") << 90
+                               << QStringLiteral("plain line");
+    QTest::newRow("marker first") << QStringLiteral("IQ) rest") << 90 << QStringLiteral(" 90 rest");
+    QTest::newRow("marker last") << QStringLiteral("end (IQ") << 90 << QStringLiteral("end  90");
+    QTest::newRow("marker alone") << QStringLiteral("IQ") << 100 << QStringLiteral(" 100");
+}
+
+void TestStoryStep::insertIqValue()
+{
+    QFETCH(QString, line);
+    QFETCH(int, iq);
+    QTEST(vorta::insertIqValue(line, iq), "result");
+}
+
+void TestStoryStep::wholeStoryInOneGenre()
+{
+    Story story(3);
+    story.random.push(QList<double>(200, 0.0)); // IQ 80; no percentage passes at 0 %
+    while (story.state.window.timer1Enabled)
+        programMove(story.state, story.random, story.tree.dir());
+
+    QStringList expected;
+    for (int step = 1; step <= 64; ++step) {
+        if (step == 39)
+            continue;
+        expected << (step == 37 ? QStringLiteral("g1 iq 80!") : QStringLiteral("g1 %1").arg(step));
+    }
+    // Genre 1 was used most; genre 2 is the lowest of the unused ones.
+    expected << QStringLiteral("g1 end 2 1");
+    QCOMPARE(story.told(), expected);
+    QCOMPARE(story.state.stepNumber, 65);
+    QCOMPARE(story.state.genreUses[1], 63);
+    QVERIFY(!story.state.window.timer1Enabled);
+    QVERIFY(story.state.window.timer2Enabled);
+    QVERIFY(!story.state.window.label11Visible);
+    for (const ChoiceLabel &label : story.state.window.choiceLabels)
+        QVERIFY(!label.visible);
+    QCOMPARE(story.state.topLine, story.state.nextLine - 14);
+}
+
+void TestStoryStep::iqDecidesTheBranch_data()
+{
+    QTest::addColumn<double>("draw");
+    QTest::addColumn<int>("iq");
+    QTest::addColumn<int>("branch");
+    QTest::newRow("80") << 0.0 << 80 << 38;
+    QTest::newRow("100") << 0.5 << 100 << 38;
+    QTest::newRow("101") << 0.525 << 101 << 39;
+    QTest::newRow("119") << 0.9999 << 119 << 39;
+}
+
+void TestStoryStep::iqDecidesTheBranch()
+{
+    QFETCH(double, draw);
+    QFETCH(int, branch);
+    Story story(2);
+    story.state.stepNumber = 36;
+    story.random.push({draw, 0.0});
+    runStoryStep(story.state, MoveKind::Reader, story.random, story.tree.dir());
+    QTEST(story.state.iqValue, "iq");
+    QCOMPARE(story.told().last(), QStringLiteral("g1 iq%1!").arg(numberText(story.state.iqValue)));
+    runStoryStep(story.state, MoveKind::Reader, story.random, story.tree.dir());
+    QCOMPARE(story.state.stepNumber, branch);
+    QCOMPARE(story.told().last(), QStringLiteral("g1 %1").arg(branch));
+    runStoryStep(story.state, MoveKind::Reader, story.random, story.tree.dir());
+    QCOMPARE(story.state.stepNumber, 40);
+}
+
+// At step 37 a program's move draws the IQ, the percentage, the genre, then the variant.
+void TestStoryStep::drawOrderOfAProgramMoveAtStep37()
+{
+    Story story(3, 10);
+    story.tree.writeFragment(QStringLiteral("g3"), 37,
+                             {{QStringLiteral("first(IQ)")}, {QStringLiteral("second(IQ)")}});
+    story.state.stepNumber = 36;
+    story.random.push({0.75, 0.2, 0.9, 0.6});
+    programMove(story.state, story.random, story.tree.dir());
+    QCOMPARE(story.state.iqValue, 110);
+    QCOMPARE(story.state.currentGenre, 3);
+    QCOMPARE(story.told(), QStringList{QStringLiteral("second 110")});
+    QCOMPARE(story.random.left(), 0);
+    QCOMPARE(story.state.genreUses[3], 1);
+    QCOMPARE(story.state.window.choiceLabels[0].caption, QStringLiteral("G1"));
+    QCOMPARE(story.state.window.choiceLabels[1].caption, QStringLiteral("G2"));
+}
+
+void TestStoryStep::emptyVariantStillCountsTheStep()
+{
+    Story story(2);
+    story.tree.writeFragment(QStringLiteral("g1"), 1, {{}});
+    const qint32 countdown = story.state.countdownMs;
+    story.state.countdownMs = 1;
+    runStoryStep(story.state, MoveKind::Reader, story.random, story.tree.dir());
+    QCOMPARE(story.state.stepNumber, 1);
+    QCOMPARE(story.state.genreUses[1], 1);
+    QCOMPARE(story.state.nextLine, 1);
+    QCOMPARE(story.state.countdownMs, countdown);
+    QVERIFY(story.state.window.choiceLabels[0].visible);
+}
+
+void TestStoryStep::failedMoveLeavesTheStateAsItWas()
+{
+    Story story(3, 10);
+    story.random.push(QList<double>(20, 0.0));
+    for (int i = 0; i < 5; ++i)
+        programMove(story.state, story.random, story.tree.dir());
+    // Step 6 of genre 2 ends before its last line: two lines would be told before the failure.
+    story.tree.writeRaw(StoryTree::fragmentFile(QStringLiteral("g2"), 6),
+                        QStringLiteral("1\r\n3\r\na\r\nb\r\n"));
+    const StoryState before = story.state;
+    QVERIFY_THROWS_EXCEPTION(
+        StoryError, readerMove(story.state, QStringLiteral("G2"), story.random, story.tree.dir()));
+    QVERIFY(story.state == before);
+}
+
+QTEST_GUILESS_MAIN(TestStoryStep)
+#include "tst_story_step.moc"
