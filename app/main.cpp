@@ -1,0 +1,47 @@
+#include "controls.h"
+#include "main_window.h"
+#include "random_source.h"
+#include "story_error.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <QMessageBox>
+
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+quint64 clockSeed()
+{
+    return quint64(std::chrono::system_clock::now().time_since_epoch().count());
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("vorta"));
+    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    // One style everywhere, so that the new-story button's face takes its back colour.
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/vorta/vorta_icon.xpm")));
+
+    vorta::SeededRandom random(clockSeed);
+    // The story's files are looked up beside the working directory; the program takes no
+    // arguments.
+    Form1 form(random, QDir(QDir::currentPath()));
+    try {
+        form.Form_Load();
+    } catch (const vorta::StoryError &error) {
+        std::fprintf(stderr, "%s\n", error.message().toLocal8Bit().constData());
+        QMessageBox::critical(nullptr, kMainWindowTitle, error.message());
+        return 1;
+    }
+    form.adjustSize();
+    vorta::ui::centreOnScreen(&form);
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,114 @@
+#include "about_dialog.h"
+
+#include "controls.h"
+
+#include <QCloseEvent>
+#include <QMouseEvent>
+
+using vorta::ui::ClickFrame;
+using vorta::ui::ClickLabel;
+using vorta::ui::makeLabel;
+using vorta::ui::monoFont;
+using vorta::ui::setRoleColour;
+using vorta::ui::twipsRect;
+
+namespace {
+
+struct AboutLine
+{
+    const char *name;
+    int top;
+    int height;
+    const char16_t *caption;
+    qreal points;
+    bool bold;
+    Qt::Alignment align;
+    void (Form2::*handler)();
+};
+
+} // namespace
+
+Form2::Form2(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("О программе"));
+    setFixedSize(312, 272);
+
+    m_frame1 = new ClickFrame(this);
+    m_frame1->setObjectName(QStringLiteral("Frame1"));
+    m_frame1->setGeometry(twipsRect(120, 120, 4455, 3855));
+    connect(m_frame1, &ClickFrame::clicked, this, &Form2::Frame1_Click);
+
+    static const AboutLine lines[] = {
+        {"Label4", 240, 375, u"СВЕДЕНИЯ О ПРОГРАММЕ", 12, true, Qt::AlignHCenter,
+         &Form2::Label4_Click},
+        {"Label1", 720, 615, u"Представитель интерактивной литературы", 12, false, Qt::AlignLeft,
+         &Form2::Label1_Click},
+        {"Label2", 1440, 615, u"Объект интерактивности - литературный жанр", 12, false,
+         Qt::AlignLeft, &Form2::Label2_Click},
+        {"Label3", 2160, 615, u"Сделано в начале июля 2008г. Квирлевым Т.", 12, false,
+         Qt::AlignLeft, &Form2::Label3_Click},
+        {"Label5", 2880, 855, u"УРА!", 36, true, Qt::AlignHCenter, &Form2::Label5_Click},
+    };
+    for (const AboutLine &line : lines) {
+        const QString caption = QString::fromUtf16(line.caption);
+        auto *label = new ClickLabel(caption, m_frame1);
+        makeLabel(label, QLatin1String(line.name), twipsRect(120, line.top, 4215, line.height),
+                  line.align);
+        label->setWordWrap(true);
+        label->setFont(monoFont(line.points, line.bold));
+        setRoleColour(label, QPalette::WindowText, QColor::fromRgb(0, 0, 0));
+        label->setAccessibleName(caption);
+        connect(label, &ClickLabel::clicked, this, line.handler);
+    }
+}
+
+void Form2::Frame1_Click()
+{
+    close();
+}
+
+void Form2::Label1_Click()
+{
+    close();
+}
+
+void Form2::Label2_Click()
+{
+    close();
+}
+
+void Form2::Label3_Click()
+{
+    close();
+}
+
+void Form2::Label4_Click()
+{
+    close();
+}
+
+void Form2::Label5_Click()
+{
+    close();
+}
+
+void Form2::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    if (!m_closed) {
+        m_closed = true;
+        Q_EMIT closed();
+    }
+}
+
+void Form2::mousePressEvent(QMouseEvent *event)
+{
+    event->setAccepted(event->button() == Qt::LeftButton);
+}
+
+void Form2::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        close();
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QWidget>
+
+namespace vorta::ui {
+class ClickFrame;
+class ClickLabel;
+} // namespace vorta::ui
+
+// The about dialog: a few lines about the program. A click anywhere on it closes it.
+class Form2 : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Form2(QWidget *parent = nullptr);
+
+public Q_SLOTS:
+    void Frame1_Click();
+    void Label1_Click();
+    void Label2_Click();
+    void Label3_Click();
+    void Label4_Click();
+    void Label5_Click();
+
+Q_SIGNALS:
+    // The dialog has closed, whichever way.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    // The margin around the frame closes the dialog too.
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    vorta::ui::ClickFrame *m_frame1 = nullptr;
+    bool m_closed = false;
+};

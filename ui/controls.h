@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QRect>
+#include <QSlider>
+#include <QString>
+
+namespace vorta::ui {
+
+// The windows are designed in twips at 96 dpi (15 twips to the pixel). Each edge is rounded on
+// its own, so controls that touch in the design touch on the screen.
+QRect twipsRect(int left, int top, int width, int height);
+
+// The story's monospaced face at a size given in points at 96 dpi. The layout is in pixels, so
+// the size is too; full hinting gives whole-pixel advances, which is what lets a 325-pixel row
+// hold 46 characters of the 9-point face.
+QFont monoFont(qreal points, bool bold);
+
+// The family that monoFont uses: "Courier New" where installed, else a face of its metrics.
+QString monoFamily();
+
+// A colour in the engine's 0xRRGGBB form.
+QColor rgbColour(quint32 rgb);
+
+// Sets a colour role in every colour group, so a disabled window keeps its look.
+void setRoleColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour);
+
+// A label whose box is filled with its back colour, showing text as plain text at the top.
+void makeLabel(QLabel *label, const QString &name, const QRect &geometry, Qt::Alignment align);
+
+// Places a top-level window in the middle of its screen.
+void centreOnScreen(QWidget *window);
+
+// A label that reports a click of the left button released over it.
+class ClickLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+
+Q_SIGNALS:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};
+
+// A group box that reports a click on the part of it not covered by its children.
+class ClickFrame : public QGroupBox
+{
+    Q_OBJECT
+public:
+    using QGroupBox::QGroupBox;
+
+Q_SIGNALS:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};
+
+// A push button whose face is painted in its palette's button colour, as the classic desktop
+// drew it: the styles shade or ignore that colour. It looks the same when disabled.
+class ColourButton : public QPushButton
+{
+    Q_OBJECT
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
+// A slider's scale: keeps its caption (a line of numbers spaced with blanks) as its text, but
+// draws each number centred under the slider's tick of the same rank, since the blanks only
+// line up in the font they were counted for.
+class ScaleLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    ScaleLabel(const QString &caption, QSlider *slider, QWidget *parent);
+
+    // The numbers of the caption, left to right.
+    QStringList numbers() const;
+    // Where the tick of each position of the slider stands, in this label's coordinates.
+    QList<int> tickCentres() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QPointer<QSlider> m_slider;
+};
+
+} // namespace vorta::ui

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "story_state.h"
+
+#include <QDir>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+#include <functional>
+
+class QAction;
+class QLabel;
+class QMessageBox;
+class QPushButton;
+class QScrollBar;
+class QTimer;
+
+namespace vorta {
+class RandomSource;
+class StoryError;
+namespace ui {
+class ClickLabel;
+}
+} // namespace vorta
+
+inline const QString kMainWindowTitle = QStringLiteral("Повесть о синем фонаре");
+
+// The main window: holds the story, forwards every event to the engine and shows the result.
+class Form1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    Form1(vorta::RandomSource &random, const QDir &dataDir, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // The window's load: the first start of the story. Runs before the window is first shown;
+    // a failure here is thrown, since the program cannot start without its files.
+    void Form_Load();
+
+    const vorta::StoryState &state() const { return m_state; }
+    const QDir &dataDir() const { return m_dataDir; }
+
+    // The input switch that the dialogs use: a disabled window takes no input but is drawn
+    // exactly as before, and its timers go on.
+    void enableMainWindow();
+    void disableMainWindow();
+
+    // The dialog or the error message open over the window, if any.
+    QWidget *openDialog() const;
+    QMessageBox *openMessage() const;
+
+    // Reports an event that failed: one message at a time, and no countdown tick while it is
+    // shown.
+    void showError(const vorta::StoryError &error);
+
+public Q_SLOTS:
+    void Command1_Click();
+    void Label2_Click();
+    void Label3_Click();
+    void Label4_Click();
+    void Label5_Click();
+    void Label6_Click();
+    void Label7_Click();
+    void Label8_Click();
+    void Label9_Click();
+    void Label10_Click();
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void VScroll1_Change(int value);
+    void option_Click();
+    void about_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void buildControls();
+    void choiceClick(int slot);
+    // Runs one event of the engine, reports its failure, then shows the state.
+    void runEvent(const std::function<void()> &event);
+    // The one road from the engine's state to the widgets.
+    void showState();
+    void openDialogWindow(QWidget *dialog);
+
+    vorta::StoryState m_state;
+    vorta::RandomSource &m_random;
+    QDir m_dataDir;
+
+    QAction *m_option = nullptr;
+    QAction *m_about = nullptr;
+    QLabel *m_label1 = nullptr;
+    QLabel *m_label11 = nullptr;
+    QLabel *m_label27 = nullptr;
+    QLabel *m_label28 = nullptr;
+    QLabel *m_label29 = nullptr;
+    QWidget *m_line1 = nullptr;
+    std::array<vorta::ui::ClickLabel *, vorta::kChoiceLabels> m_choiceLabels{};
+    std::array<QLabel *, vorta::kViewportRows> m_rows{};
+    QScrollBar *m_vscroll1 = nullptr;
+    QPushButton *m_command1 = nullptr;
+    QTimer *m_timer1 = nullptr;
+    QTimer *m_timer2 = nullptr;
+
+    QPointer<QWidget> m_dialog;
+    QPointer<QMessageBox> m_message;
+};

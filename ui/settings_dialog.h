@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QDir>
+#include <QPointer>
+#include <QWidget>
+
+class QGroupBox;
+class QLabel;
+class QMessageBox;
+class QPushButton;
+class QSlider;
+
+namespace vorta::ui {
+class ScaleLabel;
+}
+
+// The settings dialog: two sliders for the two values of the settings file. It knows the story
+// only through that file. A plain window rather than a dialog class, so that neither Enter nor
+// Escape answers it.
+class Form3 : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Form3(const QDir &dataDir, QWidget *parent = nullptr);
+
+    // Places the sliders from the settings file as it stands. Throws if the file cannot be
+    // read; the dialog is then not to be shown.
+    void Form_Load();
+
+public Q_SLOTS:
+    // "Отмена": closes without writing.
+    void Command1_Click();
+    // "ОК": writes the file, then closes; a failed write leaves the dialog open.
+    void Command2_Click();
+
+Q_SIGNALS:
+    // The dialog has closed, whichever way.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QDir m_dataDir;
+    QGroupBox *m_frame1 = nullptr;
+    QLabel *m_label1 = nullptr;
+    QLabel *m_label2 = nullptr;
+    vorta::ui::ScaleLabel *m_label3 = nullptr;
+    vorta::ui::ScaleLabel *m_label4 = nullptr;
+    QSlider *m_slider1 = nullptr;
+    QSlider *m_slider2 = nullptr;
+    QPushButton *m_command1 = nullptr;
+    QPushButton *m_command2 = nullptr;
+    QPointer<QMessageBox> m_message;
+    bool m_closed = false;
+};
