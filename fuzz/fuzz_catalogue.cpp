@@ -1,0 +1,44 @@
+#include "fuzz_support.h"
+
+#include "data_files.h"
+#include "fragments.h"
+#include "story_state.h"
+
+using namespace vorta;
+
+namespace {
+
+bool holdsLineEnd(const QString &value)
+{
+    return value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n'));
+}
+
+} // namespace
+
+// The genre catalogue as any bytes: a StoryError or at most ten genres whose names and
+// directories never run over a line end.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QDir &dir = fuzz::dataDir();
+    fuzz::writeDataFile(kCatalogueFile, fuzz::bytesOf(data, size));
+
+    StoryState state;
+    if (!fuzz::readsOrNamesTheFile(
+            kCatalogueFile, [&] { loadCatalogue(state, dir); }, fuzz::Where::FileAndLine))
+        return 0;
+    fuzz::require(state.genreCount >= 0 && state.genreCount <= kMaxGenres, "genreCount 0..10");
+    for (qint32 g = 1; g <= state.genreCount; ++g) {
+        fuzz::require(!holdsLineEnd(state.genreNames[std::size_t(g)]), "name within one line");
+        fuzz::require(!holdsLineEnd(state.genreDirs[std::size_t(g)]), "directory within one line");
+        fuzz::require(fragmentPath(state, g, 1).endsWith(QLatin1String("/1.vtq")),
+                      "fragment path of a loaded genre");
+    }
+
+    // A second load of the same file gives the same catalogue.
+    StoryState again;
+    loadCatalogue(again, dir);
+    fuzz::require(again.genreCount == state.genreCount && again.genreNames == state.genreNames &&
+                      again.genreDirs == state.genreDirs,
+                  "loading is repeatable");
+    return 0;
+}

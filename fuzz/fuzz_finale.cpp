@@ -1,0 +1,72 @@
+#include "fuzz_support.h"
+
+#include "data_files.h"
+#include "finale.h"
+#include "fragments.h"
+#include "story_buffer.h"
+#include "story_state.h"
+
+using namespace vorta;
+
+namespace {
+
+// The buffer, the scroll bar and the rows agree with each other.
+void requireBufferConsistent(const StoryState &state)
+{
+    const MainWindowModel &w = state.window;
+    fuzz::require(state.nextLine == state.storyLines.size(), "nextLine counts the buffer");
+    fuzz::require(w.scrollMax == state.nextLine, "scroll maximum is nextLine");
+    fuzz::require(state.topLine == w.scrollValue, "topLine is the scroll position");
+    for (int r = 0; r < kViewportRows; ++r)
+        fuzz::require(w.rows[std::size_t(r)] == state.storyLines.value(state.topLine + r),
+                      "rows show topLine onwards");
+}
+
+} // namespace
+
+// A finale file as any bytes, told on a state drawn from the input's first bytes: the genre
+// count, the current genre, lines already told and one byte of uses per genre. Whether it
+// succeeds or fails with a StoryError, the timers have swapped and the buffer is consistent.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    fuzz::Cursor input(data, size);
+    StoryState state;
+    state.genreCount = input.byte() % (kMaxGenres + 1);
+    state.currentGenre = input.byte() % qMax(1, state.genreCount) + 1;
+    for (qint32 g = 1; g <= kMaxGenres; ++g)
+        state.genreDirs[std::size_t(g)] = QStringLiteral("g%1").arg(g);
+    state.nextLine = 1;
+    state.topLine = 1;
+    resetScrollRange(state);
+    const int toldBefore = input.byte() % 32;
+    for (int i = 1; i <= toldBefore; ++i)
+        appendStoryLine(state, QStringLiteral("line %1").arg(i));
+    for (qint32 g = 1; g <= state.genreCount; ++g)
+        state.genreUses[std::size_t(g)] = input.byte();
+    state.stepNumber = 65;
+
+    const QString finaleFile = fragmentPath(state, state.currentGenre, 65);
+    fuzz::writeDataFile(finaleFile, input.rest());
+
+    const UseExtremes extremes = useExtremes(state);
+    fuzz::require(extremes.leastUsedGenre >= 1 &&
+                      extremes.leastUsedGenre <= qMax(1, state.genreCount),
+                  "least used genre in range");
+    fuzz::require(extremes.mostUsedGenre >= 1 &&
+                      extremes.mostUsedGenre <= qMax(1, state.genreCount),
+                  "most used genre in range");
+
+    const StoryState before = state;
+    fuzz::readsOrNamesTheFile(
+        finaleFile, [&] { tellFinale(state, fuzz::dataDir()); }, fuzz::Where::FileAndLine);
+    requireBufferConsistent(state);
+    fuzz::require(!state.window.timer1Enabled && state.window.timer2Enabled, "timers swapped");
+    fuzz::require(!state.window.label11Visible, "countdown hidden");
+    for (const ChoiceLabel &label : state.window.choiceLabels)
+        fuzz::require(!label.visible, "choices hidden");
+    fuzz::require(state.storyLines.mid(0, before.storyLines.size()) == before.storyLines,
+                  "lines told before stay as they were");
+    fuzz::require(state.genreUses == before.genreUses && state.stepNumber == 65,
+                  "the finale counts no use and no step");
+    return 0;
+}

@@ -1,0 +1,93 @@
+#include "fuzz_support.h"
+
+#include "data_files.h"
+#include "fragments.h"
+#include "random_source.h"
+#include "story_state.h"
+
+#include <algorithm>
+
+using namespace vorta;
+
+namespace {
+
+// Hands out one fixed value and counts the draws.
+class FixedRandom : public RandomSource
+{
+public:
+    explicit FixedRandom(double value) : m_value(value) {}
+    void reseed() override {}
+    double next() override
+    {
+        ++draws;
+        return m_value;
+    }
+    int draws = 0;
+
+private:
+    double m_value;
+};
+
+// Variants drawn per input: the first ones, where damage shows first, and the last.
+constexpr qint32 kVariantsTried = 16;
+
+const QString kFragmentFile = QStringLiteral("Genres/g/1.vtq");
+
+} // namespace
+
+// A fragment file as any bytes, read with every variant drawn in turn (the first sixteen and
+// the last): each read delivers whole lines or fails with a StoryError naming file and line,
+// and since drawing variant k reads past variants 1..k-1, the variants that read are a prefix.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QDir &dir = fuzz::dataDir();
+    const QByteArray bytes = fuzz::bytesOf(data, size);
+    fuzz::writeDataFile(kFragmentFile, bytes);
+
+    StoryState state;
+    state.genreCount = 1;
+    state.genreDirs[1] = QStringLiteral("g");
+    const qsizetype fileLines = bytes.count('\n') + bytes.count('\r') + 1;
+
+    qint32 variantCount = 0;
+    TextReader header(fuzz::decode1251(bytes), kFragmentFile);
+    const bool counted =
+        fuzz::readsOrNamesTheFile(kFragmentFile, [&] { variantCount = header.readCount(); });
+    if (!counted || variantCount < 1) {
+        FixedRandom random(0.0);
+        const bool read = fuzz::readsOrNamesTheFile(
+            kFragmentFile, [&] { readFragment(state, 1, 1, random, dir, [](const QString &) {}); },
+            fuzz::Where::FileAndLine);
+        fuzz::require(!read, "a file without a variant count fails");
+        return 0;
+    }
+
+    QList<qint32> variants;
+    for (qint32 k = 1; k <= std::min(variantCount, kVariantsTried); ++k)
+        variants.append(k);
+    if (variantCount > kVariantsTried)
+        variants.append(variantCount);
+
+    bool earlierFailed = false;
+    for (const qint32 k : variants) {
+        // The middle of the value range that draws variant k.
+        FixedRandom random((double(k) - 0.5) / double(variantCount));
+        qsizetype delivered = 0;
+        const bool read = fuzz::readsOrNamesTheFile(
+            kFragmentFile,
+            [&] {
+                readFragment(state, 1, 1, random, dir, [&](const QString &line) {
+                    fuzz::require(!line.contains(QLatin1Char('\r')) &&
+                                      !line.contains(QLatin1Char('\n')),
+                                  "a delivered line holds no line end");
+                    ++delivered;
+                });
+            },
+            fuzz::Where::FileAndLine);
+        fuzz::require(random.draws == 1, "one draw per fragment read");
+        fuzz::require(delivered <= fileLines, "no more lines delivered than the file holds");
+        fuzz::require(!(read && earlierFailed), "a variant reads only if the earlier ones do");
+        earlierFailed = earlierFailed || !read;
+    }
+    return 0;
+}
