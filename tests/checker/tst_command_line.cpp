@@ -1,0 +1,194 @@
+#include "data_tree.h"
+
+#include "command_line.h"
+#include "story_run.h"
+
+#include <QProcess>
+#include <QTest>
+
+using namespace vorta::checker;
+
+namespace {
+
+struct Run
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Run runCommand(const QStringList &arguments, const QDir &workingDir)
+{
+    Run run;
+    QTextStream out(&run.out);
+    QTextStream err(&run.err);
+    run.status = runCheckCommand(arguments, workingDir, out, err);
+    out.flush();
+    err.flush();
+    return run;
+}
+
+QString program()
+{
+    return QString::fromUtf8(VORTA_CHECK_PROGRAM);
+}
+
+} // namespace
+
+class CommandLineTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void exitStatusSaysWhatHappened_data();
+    void exitStatusSaysWhatHappened();
+    void checkPrintsDiagnosticsThenTheSummary();
+    void storyPrintsOnlyTheStoryLines();
+    void storyDataErrorGoesToStandardError();
+    void coverageReportsNotesThenTotals();
+    void programChecksTheWorkingDirectoryByDefault();
+    void programPrintsTheStoryInUtf8();
+};
+
+void CommandLineTest::exitStatusSaysWhatHappened_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("removedStep"); // in both genres; 0 for none
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("complains"); // on standard error
+
+    QTest::newRow("clean data") << QStringList() << 0 << int(ExitClean) << false;
+    QTest::newRow("data with an error") << QStringList() << 12 << int(ExitErrors) << false;
+    QTest::newRow("help") << strings({"--help"}) << 0 << int(ExitClean) << false;
+    QTest::newRow("unknown option") << strings({"--fast"}) << 0 << int(ExitUsage) << true;
+    QTest::newRow("story without a seed") << strings({"--story"}) << 0 << int(ExitUsage) << true;
+    QTest::newRow("seed not a number") << strings({"--story", "x"}) << 0 << int(ExitUsage) << true;
+    QTest::newRow("negative seed") << strings({"--story", "-3"}) << 0 << int(ExitUsage) << true;
+    QTest::newRow("no stories") << strings({"--coverage", "0"}) << 0 << int(ExitUsage) << true;
+    QTest::newRow("story and coverage together")
+        << strings({"--story", "1", "--coverage", "2"}) << 0 << int(ExitUsage) << true;
+    QTest::newRow("two folders") << strings({".", "."}) << 0 << int(ExitUsage) << true;
+    QTest::newRow("missing folder") << strings({"nowhere"}) << 0 << int(ExitUsage) << true;
+    QTest::newRow("story") << strings({"--story", "9"}) << 0 << int(ExitClean) << false;
+    QTest::newRow("story with the seed after =")
+        << strings({"--story=9"}) << 0 << int(ExitClean) << false;
+    QTest::newRow("story stopped by a data error")
+        << strings({"--story", "9"}) << 30 << int(ExitErrors) << true;
+    QTest::newRow("coverage") << strings({"--coverage", "2"}) << 0 << int(ExitClean) << false;
+    QTest::newRow("coverage stopped by a data error")
+        << strings({"--coverage", "2"}) << 30 << int(ExitErrors) << true;
+}
+
+void CommandLineTest::exitStatusSaysWhatHappened()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, removedStep);
+    QFETCH(int, status);
+    QFETCH(bool, complains);
+
+    DataTree tree;
+    tree.writeCompleteStory(kTwoGenres);
+    if (removedStep > 0) {
+        for (const CatalogueEntry &genre : kTwoGenres)
+            tree.remove(DataTree::fragmentFile(genre.dir, removedStep));
+    }
+
+    const Run run = runCommand(arguments, tree.dir());
+    QCOMPARE(run.status, status);
+    QCOMPARE(!run.err.isEmpty(), complains);
+}
+
+void CommandLineTest::checkPrintsDiagnosticsThenTheSummary()
+{
+    DataTree tree;
+    tree.writeCompleteStory(kTwoGenres);
+    tree.remove(DataTree::fragmentFile(QStringLiteral("horror"), 12));
+    tree.writeSettings(1, 12);
+
+    const Run run = runCommand({tree.path()}, QDir::root());
+    QCOMPARE(run.status, int(ExitErrors));
+    QCOMPARE(run.out, QStringLiteral("Genres/horror/12.vtq:0: error: Файл не найден\n"
+                                     "vorta.cfg:2: warning: значение 12 вне диапазона 0..10 окна "
+                                     "настроек\n"
+                                     "1 error, 1 warning\n"));
+    QVERIFY(run.err.isEmpty());
+}
+
+void CommandLineTest::storyPrintsOnlyTheStoryLines()
+{
+    DataTree tree;
+    tree.writeCompleteStory(kTwoGenres, 2);
+
+    const Run run =
+        runCommand({QStringLiteral("--story"), QStringLiteral("77"), tree.path()}, QDir::root());
+    QCOMPARE(run.status, int(ExitClean));
+    QCOMPARE(run.out, tellStory(tree.dir(), 77).lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    QVERIFY(run.err.isEmpty());
+}
+
+void CommandLineTest::storyDataErrorGoesToStandardError()
+{
+    DataTree tree;
+    tree.writeCompleteStory({{QStringLiteral("Сказка"), QStringLiteral("skazka")}});
+    tree.remove(DataTree::fragmentFile(QStringLiteral("skazka"), 3));
+
+    const Run run = runCommand({QStringLiteral("--story"), QStringLiteral("1")}, tree.dir());
+    QCOMPARE(run.status, int(ExitErrors));
+    QCOMPARE(run.out, QStringLiteral("skazka 1\nskazka 2\n"));
+    QCOMPARE(run.err, QStringLiteral("Файл не найден\nФайл: Genres/skazka/3.vtq\n"));
+}
+
+void CommandLineTest::coverageReportsNotesThenTotals()
+{
+    DataTree tree;
+    tree.writeCompleteStory({{QStringLiteral("Сказка"), QStringLiteral("skazka")}});
+    tree.writeFragment(QStringLiteral("skazka"), 38, {strings({"а"}), strings({"б"})});
+    tree.writeFragment(QStringLiteral("skazka"), 39, {strings({"а"}), strings({"б"})});
+
+    const Run run = runCommand({QStringLiteral("--coverage"), QStringLiteral("1")}, tree.dir());
+    QCOMPARE(run.status, int(ExitClean));
+    const QStringList out = run.out.split(QLatin1Char('\n'));
+    // Of steps 38 and 39 one is told, and of its two variants one.
+    QCOMPARE(out.size(), 5);
+    QVERIFY(out.at(0).endsWith(QStringLiteral(": note: never told in 1 story")));
+    QVERIFY(out.at(2).endsWith(QStringLiteral(": note: never told in 1 story")));
+    QCOMPARE(out.at(3),
+             QStringLiteral("told at least once: 63 of 66 variants, 1 of 1 finale records"));
+    QCOMPARE(out.at(4), QString());
+}
+
+void CommandLineTest::programChecksTheWorkingDirectoryByDefault()
+{
+    DataTree tree;
+    tree.writeCompleteStory(kTwoGenres);
+    tree.write(DataTree::fragmentFile(QStringLiteral("detective"), 4), crlfLines({"0"}));
+
+    QProcess process;
+    process.setWorkingDirectory(tree.path());
+    process.start(program(), {});
+    QVERIFY(process.waitForFinished());
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), int(ExitErrors));
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    QVERIFY2(out.startsWith(QStringLiteral("Genres/detective/4.vtq:1: error: ")), qPrintable(out));
+    QVERIFY(out.endsWith(QStringLiteral("\n1 error, 0 warnings\n")));
+}
+
+void CommandLineTest::programPrintsTheStoryInUtf8()
+{
+    DataTree tree;
+    tree.writeCompleteStory({{QStringLiteral("Сказка"), QStringLiteral("skazka")}});
+    tree.writeFinale(QStringLiteral("skazka"), {{1, 1, strings({"Жили-были, «и всё»."})}});
+
+    QProcess process;
+    process.start(program(), {QStringLiteral("--story"), QStringLiteral("3"), tree.path()});
+    QVERIFY(process.waitForFinished());
+    QCOMPARE(process.exitCode(), int(ExitClean));
+    const QByteArray out = process.readAllStandardOutput();
+    QVERIFY(out.endsWith(QStringLiteral("skazka 64\nЖили-были, «и всё».\n").toUtf8()));
+    QCOMPARE(out.count('\n'), 64);
+    QVERIFY(process.readAllStandardError().isEmpty());
+}
+
+QTEST_GUILESS_MAIN(CommandLineTest)
+#include "tst_command_line.moc"
