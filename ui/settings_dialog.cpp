@@ -80,6 +80,7 @@ Form3::Form3(const QDir &dataDir, QWidget *parent)
     m_frame1 = new QGroupBox(QStringLiteral("Установки"), this);
     m_frame1->setObjectName(QStringLiteral("Frame1"));
     m_frame1->setGeometry(twipsRect(120, 120, 4455, 4455));
+    m_frame1->setAccessibleName(m_frame1->title());
 
     m_label1 = makeHeading(QStringLiteral("Label1"),
                            QStringLiteral("Период ожидания активности человека, с."),

@@ -1,0 +1,141 @@
+#include "about_dialog.h"
+#include "controls.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+std::unique_ptr<Form2> shownDialog()
+{
+    auto dialog = std::make_unique<Form2>();
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    dialog->show();
+    if (!QTest::qWaitForWindowExposed(dialog.get()))
+        qFatal("the dialog is not shown");
+    return dialog;
+}
+
+} // namespace
+
+class AboutDialogTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void labelStandsAtItsPlaceWithItsCaptionAndFont_data();
+    void labelStandsAtItsPlaceWithItsCaptionAndFont();
+    void isABorderlessWindowWithACaptionlessFrame();
+    void clickAnywhereCloses_data();
+    void clickAnywhereCloses();
+    void keysDoNotClose();
+};
+
+void AboutDialogTest::labelStandsAtItsPlaceWithItsCaptionAndFont_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("pixelSize");
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<bool>("centred");
+    QTest::newRow("heading") << QStringLiteral("Label4") << QRect(8, 16, 281, 25)
+                             << QStringLiteral("СВЕДЕНИЯ О ПРОГРАММЕ") << 16 << true << true;
+    QTest::newRow("what") << QStringLiteral("Label1") << QRect(8, 48, 281, 41)
+                          << QStringLiteral("Представитель интерактивной литературы") << 16 << false
+                          << false;
+    QTest::newRow("object") << QStringLiteral("Label2") << QRect(8, 96, 281, 41)
+                            << QStringLiteral("Объект интерактивности - литературный жанр") << 16
+                            << false << false;
+    QTest::newRow("made") << QStringLiteral("Label3") << QRect(8, 144, 281, 41)
+                          << QStringLiteral("Сделано в начале июля 2008г. Квирлевым Т.") << 16
+                          << false << false;
+    QTest::newRow("hurray") << QStringLiteral("Label5") << QRect(8, 192, 281, 57)
+                            << QStringLiteral("УРА!") << 48 << true << true;
+}
+
+void AboutDialogTest::labelStandsAtItsPlaceWithItsCaptionAndFont()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, caption);
+    QFETCH(int, pixelSize);
+    QFETCH(bool, bold);
+    QFETCH(bool, centred);
+    const auto dialog = shownDialog();
+    auto *label = dialog->findChild<QLabel *>(name);
+    QVERIFY(label);
+    QCOMPARE(label->parentWidget()->objectName(), QStringLiteral("Frame1"));
+    QCOMPARE(label->geometry(), geometry);
+    QCOMPARE(label->text(), caption);
+    QCOMPARE(label->accessibleName(), caption);
+    QCOMPARE(label->font().family(), vorta::ui::monoFamily());
+    QCOMPARE(label->font().pixelSize(), pixelSize);
+    QCOMPARE(label->font().bold(), bold);
+    QCOMPARE(bool(label->alignment() & Qt::AlignHCenter), centred);
+    // Whole inside its box: a two-line caption breaks at a word, never inside one.
+    const QFontMetrics metrics(label->font());
+    const QRect text =
+        metrics.boundingRect(label->rect(), Qt::TextWordWrap | Qt::AlignLeft, caption);
+    QVERIFY(text.height() <= label->height());
+    QVERIFY(text.width() <= label->width());
+}
+
+void AboutDialogTest::isABorderlessWindowWithACaptionlessFrame()
+{
+    const auto dialog = shownDialog();
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("О программе"));
+    QCOMPARE(dialog->size(), QSize(312, 272));
+    QVERIFY(dialog->windowFlags() & Qt::FramelessWindowHint);
+    auto *frame = dialog->findChild<QGroupBox *>(QStringLiteral("Frame1"));
+    QVERIFY(frame);
+    QCOMPARE(frame->geometry(), QRect(8, 8, 297, 257));
+    QCOMPARE(frame->title(), QString());
+    // Nothing in it can take the focus.
+    for (QWidget *child : dialog->findChildren<QWidget *>())
+        QCOMPARE(child->focusPolicy(), Qt::NoFocus);
+}
+
+void AboutDialogTest::clickAnywhereCloses_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QPoint>("at");
+    for (const char *name : {"Label1", "Label2", "Label3", "Label4", "Label5"})
+        QTest::newRow(name) << QString::fromLatin1(name) << QPoint(-1, -1);
+    QTest::newRow("the frame between the texts") << QStringLiteral("Frame1") << QPoint(150, 92);
+    QTest::newRow("the margin") << QStringLiteral("Form2") << QPoint(3, 3);
+}
+
+void AboutDialogTest::clickAnywhereCloses()
+{
+    QFETCH(QString, target);
+    QFETCH(QPoint, at);
+    const auto dialog = shownDialog();
+    QSignalSpy closed(dialog.get(), &Form2::closed);
+    QWidget *widget =
+        target == dialog->objectName() ? dialog.get() : dialog->findChild<QWidget *>(target);
+    QVERIFY(widget);
+    const QPoint point = at == QPoint(-1, -1) ? widget->rect().center() : at;
+    // Through the window, so the click lands on whatever stands at that point.
+    QTest::mouseClick(dialog->windowHandle(), Qt::LeftButton, {},
+                      widget->mapTo(dialog.get(), point));
+    QCOMPARE(closed.count(), 1);
+    QVERIFY(!dialog->isVisible());
+}
+
+void AboutDialogTest::keysDoNotClose()
+{
+    const auto dialog = shownDialog();
+    QSignalSpy closed(dialog.get(), &Form2::closed);
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Space})
+        QTest::keyClick(dialog.get(), key);
+    QCOMPARE(closed.count(), 0);
+    QVERIFY(dialog->isVisible());
+}
+
+QTEST_MAIN(AboutDialogTest)
+#include "tst_about_dialog.moc"

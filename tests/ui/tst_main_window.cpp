@@ -1,0 +1,549 @@
+#include "about_dialog.h"
+#include "controls.h"
+#include "main_window.h"
+#include "scripted_random.h"
+#include "settings_dialog.h"
+#include "story_tree.h"
+
+#include <QAction>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+using storytree::Genre;
+
+namespace {
+
+const QList<Genre> kGenres = {{QStringLiteral("Альфа"), QStringLiteral("alpha")},
+                              {QStringLiteral("Бета"), QStringLiteral("beta")},
+                              {QStringLiteral("Гамма"), QStringLiteral("gamma")}};
+
+const QString kCountdown = QStringLiteral("До активничания программы осталось:");
+
+// A story tree in a temporary folder and a main window over it.
+struct Story
+{
+    explicit Story(int waitingPeriod = 1, int switchProbability = 0)
+    {
+        storytree::writeStory(root, kGenres, waitingPeriod, switchProbability);
+        form = std::make_unique<Form1>(random, root);
+    }
+
+    // The first start, with the starting genre drawn as the first one.
+    void load()
+    {
+        random.push(0.0);
+        form->Form_Load();
+    }
+
+    void showWindow()
+    {
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
+
+    template <typename T = QLabel> T *control(const QString &name) const
+    {
+        T *widget = form->findChild<T *>(name);
+        if (!widget)
+            qFatal("no control %s", qPrintable(name));
+        return widget;
+    }
+
+    QString row(int r) const { return control(QStringLiteral("Label%1").arg(12 + r))->text(); }
+    QTimer *timer(int n) const { return control<QTimer>(QStringLiteral("Timer%1").arg(n)); }
+    QAction *action(const QString &name) const { return control<QAction>(name); }
+
+    QTemporaryDir tmp;
+    QDir root{tmp.path()};
+    ScriptedRandom random;
+    std::unique_ptr<Form1> form;
+};
+
+// A click as the reader makes it: at a point of the window, wherever that lands.
+void clickAt(QWidget *widget)
+{
+    QWidget *window = widget->window();
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                      widget->mapTo(window, widget->rect().center()));
+}
+
+void flushDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QRgb buttonFace(QPushButton *button)
+{
+    return button->grab().toImage().pixel(4, button->height() / 2);
+}
+
+bool near(QRgb a, QRgb b)
+{
+    return qAbs(qRed(a) - qRed(b)) < 12 && qAbs(qGreen(a) - qGreen(b)) < 12 &&
+           qAbs(qBlue(a) - qBlue(b)) < 12;
+}
+
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void controlStandsAtItsPlace_data();
+    void controlStandsAtItsPlace();
+    void windowIsFixedWithTitleCloseButtonAndTwoMenuCommands();
+    void controlsStartWithTheirCaptionsFontsAndColours();
+    void iconIsTheStarOnGreen();
+    void rowHolds46CharactersOfItsFont();
+    void loadOffersTheOtherGenresAndShowsTheCountdown();
+    void choiceClickTellsTheNextStepAndRestartsTheCountdown();
+    void storyTextIsShownVerbatim();
+    void digitKeysPickTheShownChoices();
+    void scrollBarMovesOneRowForArrowAndTrough();
+    void showingTheScrollRangeDoesNotCallBack();
+    void menuCommandOpensItsDialogAndDisablesTheWindow_data();
+    void menuCommandOpensItsDialogAndDisablesTheWindow();
+    void disabledWindowLooksTheSame();
+    void ticksWhileADialogIsOpenStillTellSteps();
+    void finaleMakesTheButtonBlinkAtEachTimer2Tick();
+    void missingFragmentShowsOneMessageAndKeepsTheStory();
+    void settingsDialogThatCannotReadItsFileDoesNotOpen();
+};
+
+void MainWindowTest::controlStandsAtItsPlace_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("geometry");
+    QTest::newRow("countdown") << QStringLiteral("Label11") << QRect(16, 8, 329, 25);
+    QTest::newRow("heading") << QStringLiteral("Label1") << QRect(360, 8, 177, 25);
+    QTest::newRow("rule") << QStringLiteral("Line1") << QRect(360, 32, 176, 1);
+    QTest::newRow("margin") << QStringLiteral("Label27") << QRect(6, 40, 5, 241);
+    for (int n = 12; n <= 26; ++n)
+        QTest::addRow("row %d", n)
+            << QStringLiteral("Label%1").arg(n) << QRect(11, 40 + 16 * (n - 12), 325, 17);
+    QTest::newRow("scroll bar") << QStringLiteral("VScroll1") << QRect(336, 40, 17, 241);
+    for (int n = 2; n <= 10; ++n)
+        QTest::addRow("choice %d", n)
+            << QStringLiteral("Label%1").arg(n) << QRect(360, 40 + 24 * (n - 2), 177, 17);
+    QTest::newRow("new story") << QStringLiteral("Command1") << QRect(360, 264, 177, 25);
+    QTest::newRow("normal colour") << QStringLiteral("Label28") << QRect(360, 288, 9, 9);
+    QTest::newRow("blink colour") << QStringLiteral("Label29") << QRect(376, 288, 9, 9);
+}
+
+void MainWindowTest::controlStandsAtItsPlace()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, geometry);
+    Story story;
+    QWidget *widget = story.control<QWidget>(name);
+    QCOMPARE(widget->parentWidget(), story.form->centralWidget());
+    QCOMPARE(widget->geometry(), geometry);
+}
+
+void MainWindowTest::windowIsFixedWithTitleCloseButtonAndTwoMenuCommands()
+{
+    Story story;
+    story.load();
+    story.showWindow();
+    Form1 &form = *story.form;
+    QCOMPARE(form.windowTitle(), QStringLiteral("Повесть о синем фонаре"));
+    QCOMPARE(form.centralWidget()->size(), QSize(546, 297));
+    QCOMPARE(form.minimumSize(), form.maximumSize());
+    QCOMPARE(form.size().width(), 546);
+    const Qt::WindowFlags flags = form.windowFlags();
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+    QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+
+    const QList<QAction *> commands = form.menuBar()->actions();
+    QCOMPARE(commands.size(), 2);
+    QCOMPARE(commands.at(0)->objectName(), QStringLiteral("option"));
+    QCOMPARE(commands.at(0)->text(), QStringLiteral("Установки"));
+    QCOMPARE(commands.at(1)->objectName(), QStringLiteral("about"));
+    QCOMPARE(commands.at(1)->text(), QStringLiteral("О программе"));
+    for (QAction *command : commands)
+        QVERIFY(!command->menu());
+    QVERIFY(form.close());
+}
+
+void MainWindowTest::controlsStartWithTheirCaptionsFontsAndColours()
+{
+    Story story;
+    for (int n = 2; n <= 10; ++n) {
+        QLabel *choice = story.control(QStringLiteral("Label%1").arg(n));
+        QCOMPARE(choice->text(), QStringLiteral("Выдоконтрапупить"));
+        QVERIFY(choice->isHidden());
+        QCOMPARE(choice->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        QCOMPARE(choice->font().pixelSize(), 16);
+        QVERIFY(choice->font().bold());
+        QCOMPARE(choice->palette().color(QPalette::Window), QColor(212, 208, 200));
+        QCOMPARE(choice->palette().color(QPalette::WindowText), QColor(0, 0, 0));
+    }
+    QCOMPARE(story.control(QStringLiteral("Label1"))->text(), QStringLiteral("ДЕЙСТВИЯ"));
+    QCOMPARE(story.control(QStringLiteral("Label1"))->font().pixelSize(), 16);
+    QCOMPARE(story.control(QStringLiteral("Label11"))->text(), QString());
+    QCOMPARE(story.control(QStringLiteral("Label11"))->font().pixelSize(), 13);
+    QVERIFY(!story.control(QStringLiteral("Label11"))->isHidden());
+    for (int n = 12; n <= 26; ++n) {
+        QLabel *row = story.control(QStringLiteral("Label%1").arg(n));
+        QCOMPARE(row->font().pixelSize(), 12);
+        QVERIFY(!row->font().bold());
+        QCOMPARE(row->palette().color(QPalette::Window), QColor(255, 255, 255));
+    }
+    auto *button = story.control<QPushButton>(QStringLiteral("Command1"));
+    QCOMPARE(button->text(), QStringLiteral("Начать новый рассказ"));
+    QCOMPARE(button->font().pixelSize(), 13);
+    QCOMPARE(button->palette().color(QPalette::Button), QColor(255, 192, 192));
+    QCOMPARE(story.control(QStringLiteral("Label28"))->palette().color(QPalette::Window),
+             QColor(255, 192, 192));
+    QCOMPARE(story.control(QStringLiteral("Label29"))->palette().color(QPalette::Window),
+             QColor(255, 128, 128));
+    QVERIFY(story.control(QStringLiteral("Label28"))->isHidden());
+    QVERIFY(story.control(QStringLiteral("Label29"))->isHidden());
+    QCOMPARE(story.form->centralWidget()->palette().color(QPalette::Window), QColor(192, 192, 255));
+    QCOMPARE(QFontInfo(story.control(QStringLiteral("Label12"))->font()).family(),
+             vorta::ui::monoFamily());
+
+    QVERIFY(story.timer(1)->isActive());
+    QCOMPARE(story.timer(1)->interval(), 1000);
+    QVERIFY(!story.timer(2)->isActive());
+    QCOMPARE(story.timer(2)->interval(), 500);
+}
+
+void MainWindowTest::iconIsTheStarOnGreen()
+{
+    Story story;
+    const QImage icon = story.form->windowIcon().pixmap(32, 32).toImage();
+    QCOMPARE(icon.size(), QSize(32, 32));
+    QCOMPARE(QColor(icon.pixel(0, 0)), QColor(Qt::white));
+    QCOMPARE(QColor(icon.pixel(1, 30)), QColor(Qt::white));
+    QCOMPARE(QColor(icon.pixel(2, 2)), QColor(0, 128, 0));
+    QCOMPARE(QColor(icon.pixel(15, 15)), QColor(255, 255, 0));
+    QCOMPARE(QColor(icon.pixel(14, 8)), QColor(0, 255, 255));
+    // Opposite quarters share a colour: green at top left, teal at top right.
+    QCOMPARE(QColor(icon.pixel(11, 11)), QColor(0, 255, 0));
+    QCOMPARE(QColor(icon.pixel(20, 11)), QColor(0, 128, 128));
+    QCOMPARE(QColor(icon.pixel(20, 20)), QColor(0, 255, 0));
+}
+
+// The fragment files cut their lines to 46 characters: a row must show all of them.
+void MainWindowTest::rowHolds46CharactersOfItsFont()
+{
+    Story story;
+    QLabel *row = story.control(QStringLiteral("Label12"));
+    const QFontMetricsF metrics(row->font());
+    for (const QChar c : {QChar(u'W'), QChar(u'm'), QChar(u'Ж'), QChar(u'щ')}) {
+        QCOMPARE(metrics.horizontalAdvance(c), 7.0);
+        QVERIFY(metrics.horizontalAdvance(QString(46, c)) <= row->width());
+    }
+    // Drawn, the 46th character's ink stays inside the row.
+    row->setText(QString(46, QLatin1Char('W')));
+    const QImage image = row->grab().toImage();
+    int rightmostInk = -1;
+    for (int x = 0; x < image.width(); ++x) {
+        for (int y = 0; y < image.height(); ++y) {
+            if (qGray(image.pixel(x, y)) < 128)
+                rightmostInk = x;
+        }
+    }
+    QVERIFY(rightmostInk > 46 * 7 - 7);
+    QVERIFY(rightmostInk < row->width());
+}
+
+void MainWindowTest::loadOffersTheOtherGenresAndShowsTheCountdown()
+{
+    Story story(2, 0);
+    story.load();
+    QCOMPARE(story.control(QStringLiteral("Label11"))->text(), kCountdown + QStringLiteral(" 10"));
+    QCOMPARE(story.control(QStringLiteral("Label2"))->text(), QStringLiteral("Бета"));
+    QCOMPARE(story.control(QStringLiteral("Label3"))->text(), QStringLiteral("Гамма"));
+    QVERIFY(!story.control(QStringLiteral("Label2"))->isHidden());
+    QVERIFY(!story.control(QStringLiteral("Label3"))->isHidden());
+    QVERIFY(story.control(QStringLiteral("Label4"))->isHidden());
+    auto *scroll = story.control<QScrollBar>(QStringLiteral("VScroll1"));
+    QCOMPARE(scroll->minimum(), 1);
+    QCOMPARE(scroll->maximum(), 1);
+    for (int r = 0; r < 15; ++r)
+        QCOMPARE(story.row(r), QString());
+}
+
+void MainWindowTest::choiceClickTellsTheNextStepAndRestartsTheCountdown()
+{
+    Story story;
+    story.load();
+    story.showWindow();
+    story.form->Timer1_Timer();
+    story.form->Timer1_Timer();
+    QCOMPARE(story.control(QStringLiteral("Label11"))->text(), kCountdown + QStringLiteral(" 3"));
+
+    clickAt(story.control(QStringLiteral("Label3")));
+    QCOMPARE(story.row(0), storytree::storyLine(kGenres[2], 1));
+    QCOMPARE(story.form->state().countdownMs, 5000);
+    QCOMPARE(story.control(QStringLiteral("Label2"))->text(), QStringLiteral("Альфа"));
+    QCOMPARE(story.control(QStringLiteral("Label3"))->text(), QStringLiteral("Бета"));
+    QCOMPARE(story.control(QStringLiteral("Label3"))->accessibleName(), QStringLiteral("Бета"));
+    QCOMPARE(story.control(QStringLiteral("Label12"))->accessibleName(), story.row(0));
+    // The caption waits for the next tick, which counts down from the full period.
+    QCOMPARE(story.control(QStringLiteral("Label11"))->text(), kCountdown + QStringLiteral(" 3"));
+    story.form->Timer1_Timer();
+    QCOMPARE(story.control(QStringLiteral("Label11"))->text(), kCountdown + QStringLiteral(" 4"));
+
+    // A hidden choice label takes no click: the click lands on the window behind it.
+    clickAt(story.control(QStringLiteral("Label5")));
+    QCOMPARE(story.form->state().stepNumber, 1);
+}
+
+void MainWindowTest::storyTextIsShownVerbatim()
+{
+    Story story;
+    const QStringList lines = {QStringLiteral("<b>x</b>"), QStringLiteral("A & B"),
+                               QStringLiteral("  отступ, \"кавычки\" "), QString()};
+    storytree::writeFragment(story.root, QStringLiteral("beta"), 1, {lines});
+    story.load();
+    story.form->Label2_Click();
+    for (int r = 0; r < lines.size(); ++r) {
+        QLabel *row = story.control(QStringLiteral("Label%1").arg(12 + r));
+        QCOMPARE(row->text(), lines.at(r));
+        QCOMPARE(row->textFormat(), Qt::PlainText);
+    }
+}
+
+void MainWindowTest::digitKeysPickTheShownChoices()
+{
+    Story story;
+    story.load();
+    story.showWindow();
+    // Only two choices are shown: 3 and 9 pick nothing.
+    QTest::keyClick(story.form.get(), Qt::Key_3);
+    QTest::keyClick(story.form.get(), Qt::Key_9);
+    QCOMPARE(story.form->state().stepNumber, 0);
+    QTest::keyClick(story.form.get(), Qt::Key_2);
+    QCOMPARE(story.form->state().stepNumber, 1);
+    QCOMPARE(story.form->state().currentGenre, 3);
+    QCOMPARE(story.row(0), storytree::storyLine(kGenres[2], 1));
+}
+
+void MainWindowTest::scrollBarMovesOneRowForArrowAndTrough()
+{
+    Story story;
+    QStringList lines;
+    for (int i = 1; i <= 20; ++i)
+        lines.append(QStringLiteral("строка %1").arg(i));
+    storytree::writeFragment(story.root, QStringLiteral("beta"), 1, {lines});
+    story.load();
+    story.form->Label2_Click();
+    auto *scroll = story.control<QScrollBar>(QStringLiteral("VScroll1"));
+    QCOMPARE(scroll->maximum(), 21);
+    QCOMPARE(scroll->value(), 7);
+    QCOMPARE(story.row(0), QStringLiteral("строка 7"));
+
+    scroll->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    QCOMPARE(story.form->state().topLine, 6);
+    QCOMPARE(story.row(0), QStringLiteral("строка 6"));
+    scroll->triggerAction(QAbstractSlider::SliderPageStepSub);
+    QCOMPARE(story.form->state().topLine, 5);
+    QCOMPARE(story.row(0), QStringLiteral("строка 5"));
+    scroll->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    QCOMPARE(story.row(0), QStringLiteral("строка 6"));
+}
+
+// The engine has followed its scroll bar already; showing its range must not do it again.
+void MainWindowTest::showingTheScrollRangeDoesNotCallBack()
+{
+    Story story;
+    QStringList lines;
+    for (int i = 1; i <= 20; ++i)
+        lines.append(QString::number(i));
+    storytree::writeFragment(story.root, QStringLiteral("beta"), 1, {lines});
+    story.load();
+    auto *scroll = story.control<QScrollBar>(QStringLiteral("VScroll1"));
+    QSignalSpy changes(scroll, &QScrollBar::valueChanged);
+    story.form->Label2_Click();
+    story.form->Command1_Click();
+    QCOMPARE(changes.count(), 0);
+    QCOMPARE(scroll->maximum(), 1);
+    QCOMPARE(story.row(0), QString());
+}
+
+void MainWindowTest::menuCommandOpensItsDialogAndDisablesTheWindow_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("closer");
+    QTest::newRow("settings, cancel") << QStringLiteral("option") << QStringLiteral("Command1");
+    QTest::newRow("settings, ok") << QStringLiteral("option") << QStringLiteral("Command2");
+    QTest::newRow("about, a text") << QStringLiteral("about") << QStringLiteral("Label3");
+    QTest::newRow("about, the frame") << QStringLiteral("about") << QStringLiteral("Frame1");
+}
+
+void MainWindowTest::menuCommandOpensItsDialogAndDisablesTheWindow()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, closer);
+    Story story;
+    story.load();
+    story.showWindow();
+    story.action(command)->trigger();
+    QPointer<QWidget> dialog = story.form->openDialog();
+    QVERIFY(dialog);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(bool(qobject_cast<Form3 *>(dialog)), command == QStringLiteral("option"));
+    QCOMPARE(bool(qobject_cast<Form2 *>(dialog)), command == QStringLiteral("about"));
+    QVERIFY(!story.form->isEnabled());
+
+    // Nothing of the main window reacts: a choice, a digit, the close button, another command.
+    clickAt(story.control(QStringLiteral("Label2")));
+    QTest::ignoreMessage(QtWarningMsg, "Keyboard event not accepted by receiving widget");
+    QTest::ignoreMessage(QtWarningMsg, "Keyboard event not accepted by receiving widget");
+    QTest::keyClick(story.form.get(), Qt::Key_1);
+    QCOMPARE(story.form->state().stepNumber, 0);
+    QVERIFY(!story.form->close());
+    story.form->option_Click();
+    story.form->about_Click();
+    QCOMPARE(story.form->openDialog(), dialog.data());
+
+    QWidget *target = dialog->findChild<QWidget *>(closer);
+    QVERIFY(target);
+    if (closer == QStringLiteral("Frame1"))
+        QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(3, target->height() - 3));
+    else
+        clickAt(target);
+    flushDeletes();
+    QVERIFY(!dialog);
+    QVERIFY(story.form->isEnabled());
+    clickAt(story.control(QStringLiteral("Label2")));
+    QCOMPARE(story.form->state().stepNumber, 1);
+}
+
+void MainWindowTest::disabledWindowLooksTheSame()
+{
+    Story story;
+    story.load();
+    story.form->Label2_Click();
+    story.showWindow();
+    story.form->centralWidget()->setFocus();
+    const QImage enabled = story.form->grab().toImage();
+    story.form->disableMainWindow();
+    QCOMPARE(story.form->grab().toImage(), enabled);
+    story.form->enableMainWindow();
+}
+
+void MainWindowTest::ticksWhileADialogIsOpenStillTellSteps()
+{
+    // A waiting period of 0 is one second: the program moves at every tick.
+    Story story(0, 0);
+    story.load();
+    story.showWindow();
+    story.action(QStringLiteral("option"))->trigger();
+    QVERIFY(story.form->openDialog());
+    QVERIFY(story.timer(1)->isActive());
+    story.form->Timer1_Timer();
+    story.form->Timer1_Timer();
+    QCOMPARE(story.row(0), storytree::storyLine(kGenres[0], 1));
+    QCOMPARE(story.row(1), storytree::storyLine(kGenres[0], 2));
+    QCOMPARE(story.control(QStringLiteral("Label11"))->text(), kCountdown + QStringLiteral(" 0"));
+    QVERIFY(!story.form->isEnabled());
+    QVERIFY(story.form->openDialog()->isVisible());
+}
+
+void MainWindowTest::finaleMakesTheButtonBlinkAtEachTimer2Tick()
+{
+    Story story;
+    story.load();
+    story.showWindow();
+    auto *button = story.control<QPushButton>(QStringLiteral("Command1"));
+    const QRgb normal = qRgb(255, 192, 192);
+    const QRgb blink = qRgb(255, 128, 128);
+    QVERIFY(near(buttonFace(button), normal));
+    // Always the first offered genre: genres alternate 2, 1, 2, ... and step 37 draws IQ 80.
+    for (int move = 1; move <= 64; ++move)
+        story.form->Label2_Click();
+    QCOMPARE(story.form->state().stepNumber, 65);
+    QVERIFY(!story.timer(1)->isActive());
+    QVERIFY(story.timer(2)->isActive());
+    QVERIFY(story.control(QStringLiteral("Label11"))->isHidden());
+    for (int n = 2; n <= 10; ++n)
+        QVERIFY(story.control(QStringLiteral("Label%1").arg(n))->isHidden());
+    QVERIFY(story.form->state().storyLines.contains(QStringLiteral("Конец 3 2")));
+    QVERIFY(story.form->state().storyLines.contains(QStringLiteral("ИТОГ: 80")));
+
+    for (const QRgb expected : {blink, normal, blink, normal}) {
+        story.form->Timer2_Timer();
+        QCOMPARE(button->palette().color(QPalette::Button).rgb(), expected);
+        QVERIFY(near(buttonFace(button), expected));
+    }
+    story.form->Timer2_Timer();
+    clickAt(button);
+    QCOMPARE(button->palette().color(QPalette::Button).rgb(), normal);
+    QVERIFY(story.timer(1)->isActive());
+    QVERIFY(!story.timer(2)->isActive());
+    QVERIFY(!story.control(QStringLiteral("Label11"))->isHidden());
+    QCOMPARE(story.row(0), QString());
+}
+
+void MainWindowTest::missingFragmentShowsOneMessageAndKeepsTheStory()
+{
+    Story story(0, 0);
+    QVERIFY(story.root.remove(QStringLiteral("Genres/alpha/3.vtq")));
+    story.load();
+    story.showWindow();
+    story.form->Timer1_Timer();
+    story.form->Timer1_Timer();
+    const vorta::StoryState before = story.form->state();
+    QVERIFY(!story.form->openMessage());
+
+    story.form->Timer1_Timer();
+    QPointer<QMessageBox> message = story.form->openMessage();
+    QVERIFY(message);
+    QVERIFY(message->isVisible());
+    QVERIFY(message->text().contains(QStringLiteral("Genres/alpha/3.vtq")));
+    QCOMPARE(story.row(0), storytree::storyLine(kGenres[0], 1));
+    QCOMPARE(story.row(1), storytree::storyLine(kGenres[0], 2));
+    QCOMPARE(story.form->state().stepNumber, before.stepNumber);
+    QCOMPARE(story.form->state().storyLines, before.storyLines);
+    // No countdown while the message is shown, and a second failure opens no second message.
+    QVERIFY(!story.timer(1)->isActive());
+    story.form->Timer1_Timer();
+    QCOMPARE(story.form->openMessage(), message.data());
+    int shown = 0;
+    for (QWidget *window : QApplication::topLevelWidgets())
+        shown += qobject_cast<QMessageBox *>(window) && window->isVisible();
+    QCOMPARE(shown, 1);
+
+    message->button(QMessageBox::Ok)->click();
+    flushDeletes();
+    QVERIFY(!message);
+    QVERIFY(!story.form->openMessage());
+    QVERIFY(story.timer(1)->isActive());
+    QVERIFY(story.form->isEnabled());
+}
+
+void MainWindowTest::settingsDialogThatCannotReadItsFileDoesNotOpen()
+{
+    Story story;
+    story.load();
+    story.showWindow();
+    QVERIFY(story.root.remove(QStringLiteral("vorta.cfg")));
+    story.action(QStringLiteral("option"))->trigger();
+    QVERIFY(!story.form->openDialog());
+    QVERIFY(story.form->isEnabled());
+    QPointer<QMessageBox> message = story.form->openMessage();
+    QVERIFY(message);
+    QVERIFY(message->text().contains(QStringLiteral("vorta.cfg")));
+    message->button(QMessageBox::Ok)->click();
+    flushDeletes();
+    QVERIFY(!story.form->openMessage());
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_main_window.moc"
