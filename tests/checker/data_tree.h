@@ -71,20 +71,7 @@ public:
             qFatal("cannot write %s", qPrintable(full));
     }
 
-    void writeLines(const QString &relativePath, const QStringList &lines) const
-    {
-        write(relativePath, crlfLines(lines));
-    }
-
-    // Removes a file or a whole directory.
-    void remove(const QString &relativePath) const
-    {
-        const QString full = dir().filePath(relativePath);
-        if (QFileInfo(full).isDir())
-            QDir(full).removeRecursively();
-        else
-            QFile::remove(full);
-    }
+    void remove(const QString &relativePath) const { QFile::remove(dir().filePath(relativePath)); }
 
     void writeSettings(int waitingPeriod, int switchProbability) const
     {
@@ -99,7 +86,7 @@ public:
         QStringList lines;
         for (const CatalogueEntry &genre : genres)
             lines.append(genre.name + QLatin1Char(',') + genre.dir);
-        writeLines(QStringLiteral("Genres/genres.vtq"), lines);
+        write(QStringLiteral("Genres/genres.vtq"), crlfLines(lines));
     }
 
     // A fragment file from its variants, each a list of lines.
@@ -108,7 +95,7 @@ public:
         QStringList lines{QString::number(variants.size())};
         for (const QStringList &variant : variants)
             lines << QString::number(variant.size()) << variant;
-        writeLines(fragmentFile(genreDir, step), lines);
+        write(fragmentFile(genreDir, step), crlfLines(lines));
     }
 
     void writeFinale(const QString &genreDir, const QList<Record> &records) const
@@ -117,7 +104,7 @@ public:
         for (const Record &record : records)
             lines << QString::number(record.least) << QString::number(record.most)
                   << QString::number(record.lines.size()) << record.lines;
-        writeLines(fragmentFile(genreDir, 65), lines);
+        write(fragmentFile(genreDir, 65), crlfLines(lines));
     }
 
     static QString fragmentFile(const QString &genreDir, int step)

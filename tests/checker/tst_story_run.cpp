@@ -39,11 +39,8 @@ private Q_SLOTS:
     void storyHasTheLinesOfTheProgramsBuffer_data();
     void storyHasTheLinesOfTheProgramsBuffer();
     void storyTellsSixtyThreeStepsThenTheFinale();
-    void storyStopsAtADataErrorKeepingWhatWasTold();
     void coverageCountsTheVariantsOfOneStory();
     void coverageNotesOnlyWhatNoStoryCanReach();
-    void coverageIsTheSameOnEveryRun();
-    void coverageStopsAtADataError();
 };
 
 void StoryRunTest::sameSeedTellsTheSameStory()
@@ -108,19 +105,6 @@ void StoryRunTest::storyTellsSixtyThreeStepsThenTheFinale()
     QCOMPARE(story.lines.mid(62), strings({"skazka 64", "Конец.", "Совсем конец."}));
 }
 
-void StoryRunTest::storyStopsAtADataErrorKeepingWhatWasTold()
-{
-    DataTree tree;
-    tree.writeCompleteStory(kOneGenre);
-    tree.remove(DataTree::fragmentFile(kOnlyGenre, 20));
-
-    const ToldStory story = tellStory(tree.dir(), 5);
-    QVERIFY(story.error);
-    QCOMPARE(story.error->kind(), vorta::ErrorKind::FileNotFound);
-    QCOMPARE(story.error->file(), DataTree::fragmentFile(kOnlyGenre, 20));
-    QCOMPARE(story.lines.size(), 19);
-}
-
 void StoryRunTest::coverageCountsTheVariantsOfOneStory()
 {
     DataTree tree;
@@ -167,29 +151,6 @@ void StoryRunTest::coverageNotesOnlyWhatNoStoryCanReach()
     QCOMPARE(report.notes.at(0).line, 7); // the line count of the (1, 1) record
     QCOMPARE(report.notes.at(1).path, DataTree::fragmentFile(QStringLiteral("horror"), 65));
     QCOMPARE(report.notes.at(1).text, QStringLiteral("never told in 100 stories"));
-}
-
-void StoryRunTest::coverageIsTheSameOnEveryRun()
-{
-    DataTree tree;
-    tree.writeCompleteStory(kTwoGenres, 4);
-    const StoryData data = checkTree(tree.dir()).data;
-
-    const CoverageReport first = runCoverage(tree.dir(), data, 3);
-    const CoverageReport second = runCoverage(tree.dir(), data, 3);
-    QCOMPARE(second.notes, first.notes);
-    QCOMPARE(second.variantsTold, first.variantsTold);
-    QVERIFY(first.variantsTold < first.variantsTotal);
-}
-
-void StoryRunTest::coverageStopsAtADataError()
-{
-    DataTree tree;
-    tree.writeCompleteStory(kOneGenre);
-    tree.write(DataTree::fragmentFile(kOnlyGenre, 3), crlfLines({"1", "2", "одна"}));
-
-    const StoryData data = checkTree(tree.dir()).data;
-    QVERIFY_THROWS_EXCEPTION(vorta::StoryError, runCoverage(tree.dir(), data, 1));
 }
 
 QTEST_GUILESS_MAIN(StoryRunTest)
