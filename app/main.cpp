@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -25,23 +26,25 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vorta"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
-    // One style everywhere, so that the new-story button's face takes its back colour.
+    // One look on every desktop: the windows are laid out in fixed pixels.
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/vorta/vorta_icon.xpm")));
 
     vorta::SeededRandom random(clockSeed);
     // The story's files are looked up beside the working directory; the program takes no
     // arguments.
-    Form1 form(random, QDir(QDir::currentPath()));
+    auto form = std::make_unique<Form1>(random, QDir(QDir::currentPath()));
     try {
-        form.Form_Load();
+        form->Form_Load();
     } catch (const vorta::StoryError &error) {
+        // The window goes first: its countdown must not tick behind the message.
+        form.reset();
         std::fprintf(stderr, "%s\n", error.message().toLocal8Bit().constData());
         QMessageBox::critical(nullptr, kMainWindowTitle, error.message());
         return 1;
     }
-    form.adjustSize();
-    vorta::ui::centreOnScreen(&form);
-    form.show();
+    form->adjustSize();
+    vorta::ui::centreOnScreen(form.get());
+    form->show();
     return QApplication::exec();
 }
