@@ -3,6 +3,7 @@
 #include "finale.h"
 #include "fragments.h"
 #include "moves.h"
+#include "numbers.h"
 #include "random_source.h"
 #include "story_state.h"
 #include "story_step.h"
@@ -57,6 +58,8 @@ public:
 
     void startStory(qint32 genreCount)
     {
+        // The finishing click counts no use, so any genre's finale file can close any story.
+        m_finaleGenre = drawIndex(m_random.next(), genreCount);
         m_taste = QList<double>(genreCount + 1, 0.3);
         if (genreCount >= 2 && m_random.next() < 0.5) {
             // Every other story aims at an ending: one genre loved, one shunned.
@@ -89,6 +92,10 @@ public:
             tastes.append(genre >= 0 && genre < m_taste.size() ? m_taste.at(genre) : 0.0);
             total += tastes.back();
         }
+        if (state.stepNumber == kFinaleStep - 1) {
+            const qsizetype finale = offered.indexOf(element(state.genreNames, m_finaleGenre));
+            return finale >= 0 ? std::optional(offered.at(finale)) : std::nullopt;
+        }
         if (offered.isEmpty() || total <= 0 || m_random.next() >= m_clickChance)
             return std::nullopt;
         double pick = m_random.next() * total;
@@ -118,6 +125,7 @@ private:
     SeededRandom m_random;
     QList<double> m_taste; // by genre index
     double m_clickChance = 0;
+    qint32 m_finaleGenre = 1;
 };
 
 class CoverageRun

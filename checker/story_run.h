@@ -36,8 +36,8 @@ struct CoverageReport
 };
 
 // Tells whole stories one after another with a simulated reader who sometimes clicks an
-// offered genre (each story with its own favourites and patience) and otherwise lets the
-// program move. Throws the StoryError that stops a story.
+// offered genre (each story with its own favourites and patience, half of them aiming at one
+// ending) and otherwise lets the program move. Throws the StoryError that stops a story.
 CoverageReport runCoverage(const QDir &dataDir, const StoryData &data, int stories,
                            quint64 seed = kCoverageSeed);
 

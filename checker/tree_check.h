@@ -69,9 +69,10 @@ struct CheckResult
 // what would stop the program (errors) and what would show wrongly or never (warnings).
 CheckResult checkTree(const QDir &dataDir);
 
-// The (least used, most used) pairs that some story over this many genres ends with. A story
-// counts 63 steps and may tell them in any genres; ties go to the lower index, so least and
-// most coincide only when every genre has the same count, and then both are genre 1.
+// The (least used, most used) pairs that some story over this many genres ends with, in any
+// genre's finale file. A story counts 63 steps, each in any genre (the reader may click any
+// offered genre, and the finishing click counts none); ties go to the lower index, so least
+// and most coincide only when every genre has the same count, and then both are genre 1.
 QList<std::pair<int, int>> reachableFinalePairs(int genreCount);
 
 } // namespace vorta::checker
