@@ -27,45 +27,36 @@ class AboutDialogTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void labelStandsAtItsPlaceWithItsCaptionAndFont_data();
-    void labelStandsAtItsPlaceWithItsCaptionAndFont();
+    void labelStandsAtItsPlaceWithItsCaptionWhole_data();
+    void labelStandsAtItsPlaceWithItsCaptionWhole();
     void isABorderlessWindowWithACaptionlessFrame();
     void clickAnywhereCloses_data();
     void clickAnywhereCloses();
     void keysDoNotClose();
 };
 
-void AboutDialogTest::labelStandsAtItsPlaceWithItsCaptionAndFont_data()
+void AboutDialogTest::labelStandsAtItsPlaceWithItsCaptionWhole_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("geometry");
     QTest::addColumn<QString>("caption");
-    QTest::addColumn<int>("pixelSize");
-    QTest::addColumn<bool>("bold");
-    QTest::addColumn<bool>("centred");
     QTest::newRow("heading") << QStringLiteral("Label4") << QRect(8, 16, 281, 25)
-                             << QStringLiteral("СВЕДЕНИЯ О ПРОГРАММЕ") << 16 << true << true;
+                             << QStringLiteral("СВЕДЕНИЯ О ПРОГРАММЕ");
     QTest::newRow("what") << QStringLiteral("Label1") << QRect(8, 48, 281, 41)
-                          << QStringLiteral("Представитель интерактивной литературы") << 16 << false
-                          << false;
+                          << QStringLiteral("Представитель интерактивной литературы");
     QTest::newRow("object") << QStringLiteral("Label2") << QRect(8, 96, 281, 41)
-                            << QStringLiteral("Объект интерактивности - литературный жанр") << 16
-                            << false << false;
+                            << QStringLiteral("Объект интерактивности - литературный жанр");
     QTest::newRow("made") << QStringLiteral("Label3") << QRect(8, 144, 281, 41)
-                          << QStringLiteral("Сделано в начале июля 2008г. Квирлевым Т.") << 16
-                          << false << false;
+                          << QStringLiteral("Сделано в начале июля 2008г. Квирлевым Т.");
     QTest::newRow("hurray") << QStringLiteral("Label5") << QRect(8, 192, 281, 57)
-                            << QStringLiteral("УРА!") << 48 << true << true;
+                            << QStringLiteral("УРА!");
 }
 
-void AboutDialogTest::labelStandsAtItsPlaceWithItsCaptionAndFont()
+void AboutDialogTest::labelStandsAtItsPlaceWithItsCaptionWhole()
 {
     QFETCH(QString, name);
     QFETCH(QRect, geometry);
     QFETCH(QString, caption);
-    QFETCH(int, pixelSize);
-    QFETCH(bool, bold);
-    QFETCH(bool, centred);
     const auto dialog = shownDialog();
     auto *label = dialog->findChild<QLabel *>(name);
     QVERIFY(label);
@@ -74,9 +65,6 @@ void AboutDialogTest::labelStandsAtItsPlaceWithItsCaptionAndFont()
     QCOMPARE(label->text(), caption);
     QCOMPARE(label->accessibleName(), caption);
     QCOMPARE(label->font().family(), vorta::ui::monoFamily());
-    QCOMPARE(label->font().pixelSize(), pixelSize);
-    QCOMPARE(label->font().bold(), bold);
-    QCOMPARE(bool(label->alignment() & Qt::AlignHCenter), centred);
     // Whole inside its box: a two-line caption breaks at a word, never inside one.
     const QFontMetrics metrics(label->font());
     const QRect text =
