@@ -1,0 +1,336 @@
+#include "data_files.h"
+#include "finale.h"
+#include "fragments.h"
+#include "moves.h"
+#include "numbers.h"
+#include "random_source.h"
+#include "story_buffer.h"
+#include "story_error.h"
+#include "story_state.h"
+#include "story_step.h"
+
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSet>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <numeric>
+#include <random>
+
+using namespace vorta;
+
+// How often each kind of event comes, relative to the others.
+struct EventMix
+{
+    int readerMoves;
+    int ticks;
+    int scrolls;
+    int settingsChanges;
+    int newStories; // in the middle of a story; a finished story is always started anew
+};
+
+namespace {
+
+void copyTree(const QString &from, const QString &to)
+{
+    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = to + QLatin1Char('/') + QDir(from).relativeFilePath(source);
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        QVERIFY2(QFile::copy(source, target), qPrintable(source));
+    }
+}
+
+// Where a told line stands in its data file, for a report an author can act on.
+int lineNumberIn(const QDir &dir, const QString &relativePath, const QString &line)
+{
+    QFile file(dir.filePath(relativePath));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    QStringDecoder decoder("windows-1251");
+    const QString text = decoder.decode(file.readAll());
+    const qsizetype index = text.split(QStringLiteral("\r\n")).indexOf(line);
+    return index < 0 ? 0 : int(index) + 1;
+}
+
+// Ordinary steps told when the counter stands at s: one of 38 and 39 is skipped, and the
+// move to 65 tells the finale instead of a step.
+qint32 stepsToldAt(qint32 s)
+{
+    if (s <= 37)
+        return s;
+    if (s <= 39)
+        return 38;
+    return qMin(s, 64) - 1;
+}
+
+// Drives one story after another the way the main window would, checking after every event.
+class Soak
+{
+public:
+    Soak(const QDir &dataDir, quint32 seed, EventMix mix)
+        : m_dir(dataDir), m_pick(seed), m_mix(mix), m_seed(seed),
+          m_random([this] { return m_seed++; })
+    {}
+
+    void start()
+    {
+        firstStart(m_state, m_random, m_dir);
+        m_catalogue = m_state;
+        checkInvariants();
+    }
+
+    void runUntil(int stories)
+    {
+        while (finishedStories < stories) {
+            nextEvent();
+            if (QTest::currentTestFailed())
+                return;
+            checkInvariants();
+            if (QTest::currentTestFailed())
+                return;
+            ++events;
+        }
+    }
+
+    int finishedStories = 0;
+    int begunStories = 1;
+    int events = 0;
+    QSet<QString> silentFinales;      // "<genre directory>: L M" pairs with no record
+    QSet<QString> linesWithoutMarker; // step-37 lines told without the IQ value
+
+private:
+    int uniform(int low, int high) { return std::uniform_int_distribution(low, high)(m_pick); }
+
+    void nextEvent()
+    {
+        m_linesBeforeEvent = m_state.nextLine;
+        try {
+            if (m_state.stepNumber == kFinaleStep) {
+                afterFinale();
+                return;
+            }
+            const int total = m_mix.readerMoves + m_mix.ticks + m_mix.scrolls +
+                              m_mix.settingsChanges + m_mix.newStories;
+            int roll = uniform(0, total - 1);
+            if ((roll -= m_mix.readerMoves) < 0)
+                readerMoveOnRandomLabel();
+            else if ((roll -= m_mix.ticks) < 0)
+                tick();
+            else if ((roll -= m_mix.scrolls) < 0)
+                scroll();
+            else if ((roll -= m_mix.settingsChanges) < 0)
+                saveSettings(m_dir, uniform(0, 10), uniform(0, 10));
+            else
+                startNewStory();
+        } catch (const StoryError &error) {
+            QFAIL(
+                qPrintable(QStringLiteral("after %1 events: %2").arg(events).arg(error.message())));
+        }
+    }
+
+    // A finished story is scrolled and blinks for a few events, then the reader starts anew.
+    void afterFinale()
+    {
+        switch (uniform(0, 3)) {
+        case 0:
+            scroll();
+            break;
+        case 1:
+            tick();
+            break;
+        default:
+            startNewStory();
+        }
+    }
+
+    void readerMoveOnRandomLabel()
+    {
+        QList<QString> captions;
+        for (const ChoiceLabel &label : m_state.window.choiceLabels)
+            if (label.visible)
+                captions.append(label.caption);
+        QVERIFY(!captions.isEmpty());
+        readerMove(m_state, captions.at(uniform(0, int(captions.size()) - 1)), m_random, m_dir);
+        afterMove();
+    }
+
+    // The timers tick only while they run, as in the window.
+    void tick()
+    {
+        if (m_state.window.timer1Enabled) {
+            const qint32 stepBefore = m_state.stepNumber;
+            const std::optional<StoryError> failure = Timer1_Timer(m_state, m_random, m_dir);
+            QVERIFY2(!failure, failure ? qPrintable(failure->message()) : "");
+            if (m_state.stepNumber != stepBefore)
+                afterMove();
+        }
+        if (m_state.window.timer2Enabled)
+            Timer2_Timer(m_state);
+    }
+
+    void scroll() { setScrollValue(m_state, uniform(0, m_state.window.scrollMax + 2)); }
+
+    void startNewStory()
+    {
+        newStory(m_state, m_random, m_dir);
+        m_stepsTold = 0;
+        ++begunStories;
+    }
+
+    void afterMove()
+    {
+        const QString genreDir = m_state.genreDirs[std::size_t(m_state.currentGenre)];
+        if (m_state.stepNumber == kIqStep) {
+            // Every line of step 37 should carry the marker that the IQ value replaces.
+            const QString value = numberText(m_state.iqValue);
+            for (qint32 i = m_linesBeforeEvent; i < m_state.nextLine; ++i) {
+                const QString &line = m_state.storyLines.at(i);
+                if (line.contains(value))
+                    continue;
+                const QString file = fragmentPath(m_state, m_state.currentGenre, kIqStep);
+                linesWithoutMarker.insert(
+                    QStringLiteral("%1 line %2").arg(file).arg(lineNumberIn(m_dir, file, line)));
+            }
+        }
+        if (m_state.stepNumber < kFinaleStep) {
+            ++m_stepsTold;
+            return;
+        }
+        ++finishedStories;
+        if (m_state.nextLine == m_linesBeforeEvent) {
+            const UseExtremes pair = useExtremes(m_state);
+            silentFinales.insert(QStringLiteral("%1: %2 %3")
+                                     .arg(genreDir)
+                                     .arg(pair.leastUsedGenre)
+                                     .arg(pair.mostUsedGenre));
+        }
+    }
+
+    void checkInvariants()
+    {
+        const StoryState &s = m_state;
+        const MainWindowModel &w = s.window;
+        QCOMPARE(s.nextLine, s.storyLines.size());
+        QCOMPARE(w.scrollMax, s.nextLine);
+        QCOMPARE(s.topLine, w.scrollValue);
+        QVERIFY(s.topLine >= 1 && s.topLine <= s.nextLine);
+        for (int r = 0; r < kViewportRows; ++r)
+            QCOMPARE(w.rows[std::size_t(r)], s.storyLines.value(s.topLine + r));
+
+        QVERIFY(s.stepNumber >= 0 && s.stepNumber <= kFinaleStep);
+        QCOMPARE(std::accumulate(s.genreUses.begin(), s.genreUses.end(), 0), m_stepsTold);
+        QCOMPARE(stepsToldAt(s.stepNumber), m_stepsTold);
+        QVERIFY(s.currentGenre >= 1 && s.currentGenre <= s.genreCount);
+
+        const bool finished = s.stepNumber == kFinaleStep;
+        QCOMPARE(w.timer1Enabled, !finished);
+        QCOMPARE(w.timer2Enabled, finished);
+        QCOMPARE(w.label11Visible, !finished);
+        if (finished) {
+            for (const ChoiceLabel &label : w.choiceLabels)
+                QVERIFY(!label.visible);
+            QVERIFY(w.command1BackColour == w.label28BackColour ||
+                    w.command1BackColour == w.label29BackColour);
+            return;
+        }
+        QCOMPARE(w.command1BackColour, w.label28BackColour);
+        QVERIFY(s.countdownMs >= 1 && s.countdownMs <= 50000);
+        // The other genres in catalogue order, on exactly as many labels as there are.
+        int slot = 0;
+        for (qint32 g = 1; g <= s.genreCount; ++g) {
+            if (g == s.currentGenre)
+                continue;
+            QCOMPARE(w.choiceLabels[std::size_t(slot)].caption,
+                     m_catalogue.genreNames[std::size_t(g)]);
+            QVERIFY(w.choiceLabels[std::size_t(slot)].visible);
+            ++slot;
+        }
+        for (; slot < kChoiceLabels; ++slot)
+            QVERIFY(!w.choiceLabels[std::size_t(slot)].visible);
+    }
+
+    QDir m_dir;
+    std::mt19937 m_pick;
+    EventMix m_mix;
+    quint64 m_seed;
+    SeededRandom m_random;
+    StoryState m_state;
+    StoryState m_catalogue;
+    int m_stepsTold = 0;
+    qint32 m_linesBeforeEvent = 1;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(EventMix)
+
+class TestSoak : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void wholeStoriesKeepTheirInvariants_data();
+    void wholeStoriesKeepTheirInvariants();
+
+private:
+    // Settings are saved thousands of times: keep the copy in memory where the system can.
+    QTemporaryDir m_data{QFileInfo(QStringLiteral("/dev/shm")).isWritable()
+                             ? QStringLiteral("/dev/shm/vorta-soak-XXXXXX")
+                             : QDir::tempPath() + QStringLiteral("/vorta-soak-XXXXXX")};
+};
+
+void TestSoak::initTestCase()
+{
+    // An author can soak another story tree by naming it in VORTA_SAMPLE_DATA.
+    const QString sample =
+        qEnvironmentVariable("VORTA_SAMPLE_DATA", QStringLiteral(VORTA_SAMPLE_DATA));
+    QVERIFY2(QDir(sample).exists(QStringLiteral("Genres/genres.vtq")), qPrintable(sample));
+    QVERIFY(m_data.isValid());
+    copyTree(sample, m_data.path());
+}
+
+void TestSoak::wholeStoriesKeepTheirInvariants_data()
+{
+    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<EventMix>("mix");
+    QTest::addColumn<int>("stories");
+    // Weights per thousand events.
+    QTest::newRow("mostly the reader's moves") << 1u << EventMix{600, 150, 230, 15, 5} << 1500;
+    QTest::newRow("mostly the program's moves") << 2u << EventMix{30, 850, 100, 20, 0} << 150;
+    QTest::newRow("new stories at random points") << 3u << EventMix{500, 250, 220, 20, 10} << 450;
+}
+
+// Nothing fails and the buffer, viewport, steps, uses and timers agree after every event.
+void TestSoak::wholeStoriesKeepTheirInvariants()
+{
+    QFETCH(quint32, seed);
+    QFETCH(EventMix, mix);
+    QFETCH(int, stories);
+
+    QDir dir(m_data.path());
+    saveSettings(dir, 0, 5);
+    QElapsedTimer clock;
+    clock.start();
+    Soak soak(dir, seed, mix);
+    soak.start();
+    soak.runUntil(stories);
+    if (QTest::currentTestFailed())
+        return;
+    qInfo("%d stories told to the end, %d begun, %d events, %lld ms", soak.finishedStories,
+          soak.begunStories, soak.events, clock.elapsed());
+    if (!soak.linesWithoutMarker.isEmpty())
+        qInfo("step-37 lines without the IQ marker: %s",
+              qPrintable(QStringList(soak.linesWithoutMarker.values()).join(QStringLiteral("; "))));
+    if (!soak.silentFinales.isEmpty())
+        qInfo("finales without a record: %s",
+              qPrintable(QStringList(soak.silentFinales.values()).join(QStringLiteral("; "))));
+}
+
+QTEST_GUILESS_MAIN(TestSoak)
+#include "tst_soak.moc"
