@@ -244,7 +244,10 @@ void saveSettings(const QDir &dataDir, qint32 waitingPeriod, qint32 switchProbab
 {
     QSaveFile file(dataDir.filePath(kSettingsFile));
     const QByteArray bytes = settingsFileBytes(waitingPeriod, switchProbability);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    // The bytes only reach the disk when the buffer is flushed, and commit() would put a file
+    // whose flush failed in place of the old one: flush first, so a failed write keeps it.
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
+        !file.commit())
         throw StoryError(ErrorKind::FileNotWritten, kSettingsFile, 0, file.errorString());
 }
 
