@@ -369,6 +369,7 @@ void Form1::option_Click()
         return;
     }
     connect(dialog, &Form3::closed, this, &Form1::enableMainWindow);
+    connect(dialog, &Form3::writeFailed, this, &Form1::showError);
     openDialogWindow(dialog);
 }
 

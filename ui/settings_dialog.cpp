@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMetaMethod>
 #include <QPushButton>
 #include <QSlider>
 
@@ -129,7 +130,9 @@ void Form3::Command2_Click()
     try {
         vorta::saveSettings(m_dataDir, m_slider1->value(), m_slider2->value());
     } catch (const vorta::StoryError &error) {
-        if (!m_message) {
+        if (isSignalConnected(QMetaMethod::fromSignal(&Form3::writeFailed))) {
+            Q_EMIT writeFailed(error);
+        } else if (!m_message) {
             m_message = new QMessageBox(QMessageBox::Critical, windowTitle(), error.message(),
                                         QMessageBox::Ok, this);
             m_message->setObjectName(QStringLiteral("errorMessage"));

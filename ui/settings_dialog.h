@@ -1,5 +1,7 @@
 #pragma once
 
+#include "story_error.h"
+
 #include <QDir>
 #include <QPointer>
 #include <QWidget>
@@ -36,6 +38,9 @@ public Q_SLOTS:
 Q_SIGNALS:
     // The dialog has closed, whichever way.
     void closed();
+    // "ОК" could not write the file; the dialog stays open. The owner reports it, so that the
+    // message is the one its countdown waits for; a dialog without one shows its own.
+    void writeFailed(const vorta::StoryError &error);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
