@@ -19,6 +19,13 @@ quint64 clockSeed()
     return quint64(std::chrono::system_clock::now().time_since_epoch().count());
 }
 
+// Platforms that draw nothing anyone can see: a message there could never be answered.
+bool nothingIsShown()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -40,7 +47,8 @@ int main(int argc, char *argv[])
         // The window goes first: its countdown must not tick behind the message.
         form.reset();
         std::fprintf(stderr, "%s\n", error.message().toLocal8Bit().constData());
-        QMessageBox::critical(nullptr, kMainWindowTitle, error.message());
+        if (!nothingIsShown())
+            QMessageBox::critical(nullptr, kMainWindowTitle, error.message());
         return 1;
     }
     form->adjustSize();
