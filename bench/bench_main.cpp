@@ -1,0 +1,39 @@
+// Runs every benchmark and prints the table of costs against their floors.
+#include "bench_support.h"
+#include "pair_table.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+int main(int argc, char *argv[])
+{
+    // Windows are measured without a display, here and in the programs started from here.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+
+    using vorta::bench::CostPair;
+    vorta::bench::PairTableReporter reporter({
+        {"program's move, headless", "programMove", "floor/fragmentFile", 2.0},
+        {"countdown tick without a move", "countdownTick", "floor/settingsFile", 1.5},
+        {"append a line, story of 1,000 vs 10 lines", "appendStoryLine/1000", "appendStoryLine/10",
+         1.1},
+        {"append a line, story of 100,000 vs 10", "appendStoryLine/100000", "appendStoryLine/10",
+         1.1},
+        {"append a line, story of 100,000 vs 1,000", "appendStoryLine/100000",
+         "appendStoryLine/1000", 1.1},
+        {"whole story (64 moves, finale), headless", "wholeStory", "floor/storyFiles"},
+        {"start-up to the first window", "start/program", "start/bareQt", 1.3},
+        {"start-up peak memory", "start/program", "start/bareQt", 1.3, "peakMiB", "MiB"},
+        {"reader's move, window vs engine alone", "readerMove/window", "readerMove/headless"},
+    });
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    vorta::bench::closeShownWindow();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,171 @@
+// The engine's costs per event, headless, each beside the file read it cannot avoid.
+#include "bench_support.h"
+
+#include "data_files.h"
+#include "moves.h"
+#include "story_buffer.h"
+#include "story_error.h"
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <chrono>
+#include <map>
+
+namespace vorta::bench {
+
+namespace {
+
+// One program's move of a story in progress; the story starts again after its finale, out of
+// the timed region.
+void programMoveCost(benchmark::State &bm)
+{
+    try {
+        StoryRun run;
+        for (auto _ : bm) {
+            if (run.finished()) {
+                bm.PauseTiming();
+                run.restart();
+                bm.ResumeTiming();
+            }
+            run.move();
+        }
+    } catch (const StoryError &error) {
+        bm.SkipWithError(error.what());
+    }
+}
+BENCHMARK(programMoveCost)->Name("programMove");
+
+// Its floor: the same files, in the same order, only read and decoded.
+void fragmentFileFloor(benchmark::State &bm)
+{
+    const QStringList &files = storyFiles();
+    qsizetype next = 0;
+    for (auto _ : bm) {
+        benchmark::DoNotOptimize(readDecodedFile(files.at(next)));
+        if (++next == files.size())
+            next = 0;
+    }
+}
+BENCHMARK(fragmentFileFloor)->Name("floor/fragmentFile");
+
+// A countdown tick that does not move, in a story of 20 steps.
+void countdownTickCost(benchmark::State &bm)
+{
+    constexpr qint32 kFarAway = 1'000'000'000;
+    try {
+        StoryRun run;
+        for (int i = 0; i < 20; ++i)
+            run.move();
+        StoryState &story = run.state();
+        story.countdownMs = kFarAway;
+        for (auto _ : bm) {
+            benchmark::DoNotOptimize(Timer1_Timer(story, run.random(), dataDir()));
+            if (story.countdownMs < 1'000'000)
+                story.countdownMs = kFarAway;
+        }
+        if (story.stepNumber != 20)
+            bm.SkipWithError("a tick moved the story");
+    } catch (const StoryError &error) {
+        bm.SkipWithError(error.what());
+    }
+}
+BENCHMARK(countdownTickCost)->Name("countdownTick");
+
+void settingsFileFloor(benchmark::State &bm)
+{
+    const QString path = dataDir().filePath(kSettingsFile);
+    for (auto _ : bm)
+        benchmark::DoNotOptimize(readTwoNumbers(path));
+}
+BENCHMARK(settingsFileFloor)->Name("floor/settingsFile");
+
+// A fresh story holding `count` lines, its view following the end.
+StoryState &storyHolding(qint32 count)
+{
+    static std::map<qint32, StoryState> stories;
+    auto found = stories.find(count);
+    if (found != stories.end())
+        return found->second;
+    StoryRun run;
+    StoryState story = run.state();
+    for (qint32 i = 1; i <= count; ++i)
+        appendStoryLine(story,
+                        QStringLiteral("Строка %1 рассказа, длиной в обычную строку").arg(i));
+    return stories.emplace(count, std::move(story)).first->second;
+}
+
+// Appending one line to a story of 10, 1,000 and 100,000 lines. Each timed batch of four
+// lines is taken off again out of the timed region, so the story keeps its length (ten lines
+// plus four still fit the rows without scrolling).
+void appendStoryLineCost(benchmark::State &bm)
+{
+    constexpr int kBatch = 4;
+    const std::array<QString, kBatch> lines = {
+        QStringLiteral("Фонарщик поднял лестницу и пошёл дальше, к"),
+        QStringLiteral("мосту, где фонарь горел синим, как всегда."),
+        QStringLiteral("Никто в городке не помнил, кто его зажёг"),
+        QStringLiteral("в первый раз и зачем он горит именно так."),
+    };
+    try {
+        StoryState &story = storyHolding(qint32(bm.range(0)));
+        // Only the numbers are kept: a copy of the state would share the lines, and the first
+        // append would then copy them all.
+        const qint32 nextLine = story.nextLine;
+        const qint32 topLine = story.topLine;
+        const qint32 scrollMax = story.window.scrollMax;
+        const qint32 scrollValue = story.window.scrollValue;
+        for (auto _ : bm) {
+            const auto start = std::chrono::steady_clock::now();
+            for (const QString &line : lines)
+                appendStoryLine(story, line);
+            const auto end = std::chrono::steady_clock::now();
+            bm.SetIterationTime(std::chrono::duration<double>(end - start).count() / kBatch);
+            story.storyLines.resize(nextLine);
+            story.nextLine = nextLine;
+            story.topLine = topLine;
+            story.window.scrollMax = scrollMax;
+            story.window.scrollValue = scrollValue;
+        }
+    } catch (const StoryError &error) {
+        bm.SkipWithError(error.what());
+    }
+}
+BENCHMARK(appendStoryLineCost)
+    ->Name("appendStoryLine")
+    ->Arg(10)
+    ->Arg(1000)
+    ->Arg(100000)
+    ->UseManualTime();
+
+// A whole story: 64 program's moves, the last one telling the finale.
+void wholeStoryCost(benchmark::State &bm)
+{
+    try {
+        StoryRun run;
+        for (auto _ : bm) {
+            bm.PauseTiming();
+            run.restart();
+            bm.ResumeTiming();
+            while (!run.finished())
+                run.move();
+        }
+    } catch (const StoryError &error) {
+        bm.SkipWithError(error.what());
+    }
+}
+BENCHMARK(wholeStoryCost)->Name("wholeStory")->Unit(benchmark::kMicrosecond);
+
+void storyFilesFloor(benchmark::State &bm)
+{
+    const QStringList &files = storyFiles();
+    for (auto _ : bm) {
+        for (const QString &file : files)
+            benchmark::DoNotOptimize(readDecodedFile(file));
+    }
+}
+BENCHMARK(storyFilesFloor)->Name("floor/storyFiles")->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+} // namespace vorta::bench

@@ -1,0 +1,45 @@
+// The program's start as the reader gets it, ending once the first window is painted.
+#include "controls.h"
+#include "main_window.h"
+#include "random_source.h"
+#include "start_probe.h"
+#include "story_error.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QIcon>
+
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+quint64 clockSeed()
+{
+    return quint64(std::chrono::system_clock::now().time_since_epoch().count());
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QuitOnFirstPaint quit;
+    QApplication::setApplicationName(QStringLiteral("vorta"));
+    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/vorta/vorta_icon.xpm")));
+
+    vorta::SeededRandom random(clockSeed);
+    Form1 form(random, QDir(QDir::currentPath()));
+    try {
+        form.Form_Load();
+    } catch (const vorta::StoryError &error) {
+        std::fprintf(stderr, "%s\n", error.message().toLocal8Bit().constData());
+        return 1;
+    }
+    form.adjustSize();
+    vorta::ui::centreOnScreen(&form);
+    form.show();
+    return execAndReportPeakMemory();
+}
