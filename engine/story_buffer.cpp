@@ -28,7 +28,12 @@ void appendStoryLine(StoryState &state, const QString &line)
     state.window.scrollMax = checkedAdd(state.window.scrollMax, 1);
     if (checkedAdd(state.topLine, 14) < state.nextLine) {
         state.topLine = checkedAdd(state.topLine, 1);
+        const qint32 position = state.window.scrollValue;
         setScrollValue(state, checkedSub(state.window.scrollMax, 14));
+        // A moved position has just refreshed the rows through VScroll1_Change; refreshing
+        // them again would show the same lines at twice the cost of every appended line.
+        if (state.window.scrollValue != position)
+            return;
     }
     refreshViewport(state);
 }
