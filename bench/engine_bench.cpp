@@ -95,9 +95,9 @@ StoryState &storyHolding(qint32 count)
     return stories.emplace(count, std::move(story)).first->second;
 }
 
-// Appending one line to a story of 10, 1,000 and 100,000 lines. Each timed batch of four
-// lines is taken off again out of the timed region, so the story keeps its length (ten lines
-// plus four still fit the rows without scrolling).
+// Appending one line to a story of 10, 20, 1,000 and 100,000 lines. Each timed batch of four
+// lines is taken off again out of the timed region, so the story keeps its length: ten lines
+// plus four still fit the view without scrolling, twenty already fill it.
 void appendStoryLineCost(benchmark::State &bm)
 {
     constexpr int kBatch = 4;
@@ -134,9 +134,43 @@ void appendStoryLineCost(benchmark::State &bm)
 BENCHMARK(appendStoryLineCost)
     ->Name("appendStoryLine")
     ->Arg(10)
+    ->Arg(20)
     ->Arg(1000)
     ->Arg(100000)
     ->UseManualTime();
+
+// A reader's move in a story that already holds 10, 300 (about a whole story) or 9,999 lines
+// (the most a story may hold). The move runs on a copy of the story, kept only if the move
+// succeeds; the lines are copied with it, so this shows whether the move grows with the story.
+// Between moves, out of the timed region, the story is taken back to its length and step.
+void readerMoveAfterLinesCost(benchmark::State &bm)
+{
+    try {
+        const qint32 count = qint32(bm.range(0));
+        StoryRun run;
+        StoryState story = run.state();
+        for (qint32 i = 1; i <= count; ++i)
+            appendStoryLine(story,
+                            QStringLiteral("Строка %1 рассказа, длиной в обычную строку").arg(i));
+        const StoryState start = story;
+        story.storyLines.detach();
+        for (auto _ : bm) {
+            const QString caption = story.window.choiceLabels[0].caption;
+            readerMove(story, caption, run.random(), dataDir());
+            bm.PauseTiming();
+            story.storyLines.resize(start.nextLine);
+            story.nextLine = start.nextLine;
+            story.topLine = start.topLine;
+            story.window.scrollMax = start.window.scrollMax;
+            story.window.scrollValue = start.window.scrollValue;
+            story.stepNumber = 10;
+            bm.ResumeTiming();
+        }
+    } catch (const StoryError &error) {
+        bm.SkipWithError(error.what());
+    }
+}
+BENCHMARK(readerMoveAfterLinesCost)->Name("readerMoveAfter")->Arg(10)->Arg(300)->Arg(9999);
 
 // A whole story: 64 program's moves, the last one telling the finale.
 void wholeStoryCost(benchmark::State &bm)
