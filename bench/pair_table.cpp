@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <ostream>
 
+#include <unistd.h>
+
 namespace vorta::bench {
 
 namespace {
@@ -39,7 +41,10 @@ std::string formatValue(double value, const std::string &unit)
 
 } // namespace
 
-PairTableReporter::PairTableReporter(std::vector<CostPair> pairs) : m_pairs(std::move(pairs)) {}
+PairTableReporter::PairTableReporter(std::vector<CostPair> pairs)
+    : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular),
+      m_pairs(std::move(pairs))
+{}
 
 void PairTableReporter::ReportRuns(const std::vector<Run> &reports)
 {
@@ -71,8 +76,8 @@ void PairTableReporter::Finalize()
     out << '\n'
         << (m_repetitions > 1 ? "Medians of " + std::to_string(m_repetitions) + " repetitions"
                               : std::string("Single runs"))
-        << ", real time; ratio = measured / floor\n";
-    std::snprintf(line, sizeof line, "%-42s %12s %12s %7s  %s\n", "cost", "measured", "floor",
+        << ", real time; ratio = measured / against (its floor, or the case it is held to)\n";
+    std::snprintf(line, sizeof line, "%-42s %12s %12s %7s  %s\n", "cost", "measured", "against",
                   "ratio", "goal");
     out << line;
     for (const CostPair &pair : m_pairs) {

@@ -8,8 +8,8 @@
 
 namespace vorta::bench {
 
-// One line of the summary: a measured cost against its floor, and the goal for their ratio
-// (0: none, the ratio only shows a share).
+// One line of the summary: a measured cost against its floor (or against the case it must
+// not exceed), and the goal for their ratio (0: none, the ratio only shows a share).
 struct CostPair
 {
     std::string what;
