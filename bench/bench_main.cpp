@@ -34,6 +34,7 @@ int main(int argc, char *argv[])
         {"reader's move after 9,999 vs 10 lines", "readerMoveAfter/9999", "readerMoveAfter/10"},
         {"whole story (64 moves, finale), headless", "wholeStory", "floor/storyFiles"},
         {"start-up to the first window", "start/program", "start/bareQt", 1.3},
+        {"start-up, processor time", "start/program", "start/bareQt", 0, "cpuMs", "ms"},
         {"start-up peak memory", "start/program", "start/bareQt", 1.3, "peakMiB", "MiB"},
         {"reader's move, window vs engine alone", "readerMove/window", "readerMove/headless"},
     });
