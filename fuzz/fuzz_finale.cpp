@@ -3,6 +3,8 @@
 #include "data_files.h"
 #include "finale.h"
 #include "fragments.h"
+#include "moves.h"
+#include "random_source.h"
 #include "story_buffer.h"
 #include "story_state.h"
 
@@ -22,11 +24,25 @@ void requireBufferConsistent(const StoryState &state)
                       "rows show topLine onwards");
 }
 
+// The move that reaches the finale draws nothing.
+class NoDraws : public RandomSource
+{
+public:
+    void reseed() override {}
+    double next() override
+    {
+        fuzz::require(false, "no draw in the finishing move");
+        return 0.0;
+    }
+};
+
 } // namespace
 
 // A finale file as any bytes, told on a state drawn from the input's first bytes: the genre
 // count, the current genre, lines already told and one byte of uses per genre. Whether it
 // succeeds or fails with a StoryError, the timers have swapped and the buffer is consistent.
+// Told again by the reader's move from step 64, it tells the same, or on failure leaves the
+// story exactly as it was.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     fuzz::Cursor input(data, size);
@@ -57,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                   "most used genre in range");
 
     const StoryState before = state;
-    fuzz::readsOrNamesTheFile(
+    const bool told = fuzz::readsOrNamesTheFile(
         finaleFile, [&] { tellFinale(state, fuzz::dataDir()); }, fuzz::Where::FileAndLine);
     requireBufferConsistent(state);
     fuzz::require(!state.window.timer1Enabled && state.window.timer2Enabled, "timers swapped");
@@ -68,5 +84,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                   "lines told before stay as they were");
     fuzz::require(state.genreUses == before.genreUses && state.stepNumber == 65,
                   "the finale counts no use and no step");
+
+    StoryState story = before;
+    story.stepNumber = 64;
+    const StoryState beforeMove = story;
+    NoDraws random;
+    const bool moved = fuzz::readsOrNamesTheFile(
+        finaleFile,
+        [&] { readerMove(story, QStringLiteral("no such genre"), random, fuzz::dataDir()); },
+        fuzz::Where::FileAndLine);
+    fuzz::require(moved == told, "the finishing move fails exactly when the finale does");
+    if (moved)
+        fuzz::require(story == state, "the finishing move tells the finale");
+    else
+        fuzz::require(story == beforeMove, "a failed finishing move leaves the story as it was");
     return 0;
 }

@@ -2,7 +2,9 @@
 
 #include "data_files.h"
 #include "fragments.h"
+#include "moves.h"
 #include "random_source.h"
+#include "story_buffer.h"
 #include "story_state.h"
 
 #include <algorithm>
@@ -33,11 +35,32 @@ constexpr qint32 kVariantsTried = 16;
 
 const QString kFragmentFile = QStringLiteral("Genres/g/1.vtq");
 
+// The first step told by the reader's move: one variant drawn from the middle of the range. A
+// failed move leaves the story exactly as it was; a move that reads tells step 1 in genre 1.
+void requireAtomicFirstMove(const StoryState &fresh)
+{
+    StoryState story = fresh;
+    FixedRandom random(0.5);
+    const bool moved = fuzz::readsOrNamesTheFile(
+        kFragmentFile, [&] { readerMove(story, QStringLiteral("g"), random, fuzz::dataDir()); },
+        fuzz::Where::FileAndLine);
+    if (!moved) {
+        fuzz::require(story == fresh, "a failed move leaves the story as it was");
+        return;
+    }
+    fuzz::require(story.stepNumber == 1 && story.genreUses[1] == 1, "step 1 told in genre 1");
+    fuzz::require(story.nextLine == story.storyLines.size() &&
+                      story.window.scrollMax == story.nextLine &&
+                      story.topLine == story.window.scrollValue,
+                  "buffer and scroll bar agree");
+}
+
 } // namespace
 
 // A fragment file as any bytes, read with every variant drawn in turn (the first sixteen and
 // the last): each read delivers whole lines or fails with a StoryError naming file and line,
 // and since drawing variant k reads past variants 1..k-1, the variants that read are a prefix.
+// The reader's move over the same file is all or nothing.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QDir &dir = fuzz::dataDir();
@@ -46,7 +69,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     StoryState state;
     state.genreCount = 1;
+    state.currentGenre = 1;
+    state.genreNames[1] = QStringLiteral("g");
     state.genreDirs[1] = QStringLiteral("g");
+    state.nextLine = 1;
+    state.topLine = 1;
+    resetScrollRange(state);
+    requireAtomicFirstMove(state);
     const qsizetype fileLines = bytes.count('\n') + bytes.count('\r') + 1;
 
     qint32 variantCount = 0;
