@@ -14,21 +14,9 @@ cd "$here"
 
 packages=(libbenchmark-dev cmake ninja-build g++ qt6-base-dev)
 
-install_missing() {
-    local missing=()
-    for p in "${packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' \
-            || missing+=("$p")
-    done
-    [ ${#missing[@]} -eq 0 ] && return 0
-    local sudo=()
-    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-    "${sudo[@]}" apt-get update
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends \
-        "${missing[@]}"
-}
+. "$here/scripts/install_missing.sh"
 
-install_missing
+install_missing "${packages[@]}"
 cmake --preset bench >/dev/null
 cmake --build --preset bench
 

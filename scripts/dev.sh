@@ -7,19 +7,7 @@ cd "$here"
 
 packages=(cmake ninja-build g++ qt6-base-dev fonts-liberation xvfb xauth)
 
-install_missing() {
-    local missing=()
-    for p in "${packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' \
-            || missing+=("$p")
-    done
-    [ ${#missing[@]} -eq 0 ] && return 0
-    local sudo=()
-    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-    "${sudo[@]}" apt-get update
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends \
-        "${missing[@]}"
-}
+. "$here/scripts/install_missing.sh"
 
 build() {
     cmake --preset "$1" >/dev/null
@@ -28,12 +16,12 @@ build() {
 
 case "${1:-}" in
 run)
-    install_missing
+    install_missing "${packages[@]}"
     build dev
     cd data && exec ../build/dev/app/vorta
     ;;
 test)
-    install_missing
+    install_missing "${packages[@]}"
     build dev
     ctest --preset dev
     ;;
