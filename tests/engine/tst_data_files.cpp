@@ -132,7 +132,7 @@ void TestDataFiles::failedSaveKeepsTheOldFile()
 {
     StoryTree tree;
     // A folder where the file should be cannot be replaced by one.
-    QVERIFY(QDir(tree.path(QString())).mkpath(QStringLiteral("vorta.cfg")));
+    QVERIFY(QDir(tree.path()).mkpath(QStringLiteral("vorta.cfg")));
     QVERIFY_THROWS_EXCEPTION(StoryError, saveSettings(tree.dir(), 1, 5));
     QVERIFY(QFileInfo(tree.path(QStringLiteral("vorta.cfg"))).isDir());
     QVERIFY(tree.dir().rmdir(QStringLiteral("vorta.cfg")));
@@ -140,15 +140,14 @@ void TestDataFiles::failedSaveKeepsTheOldFile()
     if (::geteuid() == 0)
         QSKIP("root writes into read-only folders");
     tree.writeBytes(QStringLiteral("vorta.cfg"), QByteArray(" 3 \r\n 4 \r\n"));
-    QFile::setPermissions(tree.path(QString()), QFile::ReadOwner | QFile::ExeOwner);
+    QFile::setPermissions(tree.path(), QFile::ReadOwner | QFile::ExeOwner);
     try {
         saveSettings(tree.dir(), 1, 5);
         QFAIL("no error");
     } catch (const StoryError &error) {
         QCOMPARE(error.kind(), ErrorKind::FileNotWritten);
     }
-    QFile::setPermissions(tree.path(QString()),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(tree.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QCOMPARE(readSettingsValues(tree.dir()), std::make_pair(3, 4));
 }
 
@@ -192,7 +191,7 @@ void TestDataFiles::catalogues()
     QFETCH(QStringList, names);
     QFETCH(QStringList, dirs);
     StoryTree tree;
-    tree.writeRaw(QStringLiteral("Genres/genres.vtq"), text);
+    tree.writeText(QStringLiteral("Genres/genres.vtq"), text);
     StoryState state;
     loadCatalogue(state, tree.dir());
     QCOMPARE(state.genreCount, names.size());
@@ -226,7 +225,7 @@ void TestDataFiles::badCatalogues()
     QFETCH(ErrorKind, kind);
     QFETCH(int, line);
     StoryTree tree;
-    tree.writeRaw(QStringLiteral("Genres/genres.vtq"), text);
+    tree.writeText(QStringLiteral("Genres/genres.vtq"), text);
     StoryState state;
     try {
         loadCatalogue(state, tree.dir());

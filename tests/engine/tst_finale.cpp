@@ -95,7 +95,7 @@ void TestFinale::matchingRecordsAreToldInFileOrder()
     QFETCH(QString, text);
     QFETCH(QStringList, told);
     StoryTree tree;
-    tree.writeRaw(StoryTree::fragmentFile(QStringLiteral("g1"), 65), text);
+    tree.writeText(StoryTree::fragmentFile(QStringLiteral("g1"), 65), text);
     StoryState state = finaleState({10, 30, 5});
     tellFinale(state, tree.dir());
     QCOMPARE(state.storyLines.mid(1), told);
@@ -122,7 +122,7 @@ void TestFinale::brokenFinaleFiles()
     QFETCH(ErrorKind, kind);
     QFETCH(int, line);
     StoryTree tree;
-    tree.writeRaw(StoryTree::fragmentFile(QStringLiteral("g1"), 65), text);
+    tree.writeText(StoryTree::fragmentFile(QStringLiteral("g1"), 65), text);
     StoryState state = finaleState({10, 30, 5});
     try {
         tellFinale(state, tree.dir());

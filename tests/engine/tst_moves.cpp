@@ -13,19 +13,20 @@ namespace {
 
 const QString kPrefix = QStringLiteral("До активничания программы осталось:");
 
-// Genres A, B, C, D (directories a..d), every step one line "<dir> <step>".
+// Genres A, B, C, D (directories a..d), every step one line "<dir> <step>", step 37
+// "<dir> iq(IQ)!", and "<dir> end L M" for every pair L, M.
 struct Story
 {
     explicit Story(int waitingPeriod = 1, int switchProbability = 0, double startDraw = 0.3)
     {
-        tree.writeSettings(waitingPeriod, switchProbability);
-        QList<std::pair<QString, QString>> catalogue;
-        for (const char *name : {"A", "B", "C", "D"}) {
-            const QString dir = QString::fromLatin1(name).toLower();
-            catalogue.append({QString::fromLatin1(name), dir});
-            tree.writeGenre(dir, 4);
-        }
-        tree.writeCatalogue(catalogue);
+        QList<StoryTree::Genre> catalogue;
+        for (const char *name : {"A", "B", "C", "D"})
+            catalogue.append({QString::fromLatin1(name), QString::fromLatin1(name).toLower()});
+        tree.writeStory(catalogue, {.waitingPeriod = waitingPeriod,
+                                    .switchProbability = switchProbability,
+                                    .iqLine = QStringLiteral("{dir} iq(IQ)!"),
+                                    .finaleLine = QStringLiteral("{dir} end {least} {most}"),
+                                    .selfPairedEndings = true});
         random.push({startDraw});
         firstStart(state, random, tree.dir());
     }
@@ -118,7 +119,7 @@ void TestMoves::settingsTakeEffectAtTheNextTick()
 void TestMoves::unreadableSettingsAreReportedOnceAndKeepTheLastValues()
 {
     Story story(2, 3);
-    QFile::remove(story.tree.path(QStringLiteral("vorta.cfg")));
+    story.tree.remove(QStringLiteral("vorta.cfg"));
     const std::optional<StoryError> first = story.tick();
     QVERIFY(first);
     QCOMPARE(first->kind(), ErrorKind::FileNotFound);
@@ -128,7 +129,7 @@ void TestMoves::unreadableSettingsAreReportedOnceAndKeepTheLastValues()
     QCOMPARE(story.state.switchPercent, 30);
     story.tree.writeSettings(1, 0);
     QVERIFY(!story.tick());
-    story.tree.writeRaw(QStringLiteral("vorta.cfg"), QStringLiteral("x"));
+    story.tree.writeText(QStringLiteral("vorta.cfg"), QStringLiteral("x"));
     QVERIFY(story.tick());
     QVERIFY(!story.tick());
 }
@@ -136,7 +137,7 @@ void TestMoves::unreadableSettingsAreReportedOnceAndKeepTheLastValues()
 void TestMoves::failedProgramMoveKeepsTheRestartedCountdown()
 {
     Story story(0);
-    QFile::remove(story.tree.path(StoryTree::fragmentFile(QStringLiteral("b"), 1)));
+    story.tree.remove(StoryTree::fragmentFile(QStringLiteral("b"), 1));
     StoryState expected = story.state;
     expected.window.label11Caption = kPrefix + QStringLiteral(" 0");
     try {
@@ -193,10 +194,10 @@ void TestMoves::programMoveKeepsOrDrawsTheGenre()
     Story story(0, switchProbability);
     story.random.push(draws);
     story.random.push({0.0}); // the variant
-    const int drawsBefore = story.random.draws;
+    const int drawsBefore = story.random.draws();
     story.tick();
     QTEST(story.state.currentGenre, "genre");
-    QCOMPARE(story.random.draws - drawsBefore, draws.size() + 1);
+    QCOMPARE(story.random.draws() - drawsBefore, draws.size() + 1);
     QCOMPARE(story.random.left(), 0);
     // The labels are refilled after the genre decision.
     QVERIFY(!std::any_of(story.state.window.choiceLabels.begin(),

@@ -15,18 +15,19 @@ Q_DECLARE_METATYPE(vorta::ErrorKind)
 
 namespace {
 
-// A started story over a tree of `count` genres g1.. written with StoryTree::writeGenre.
+// A started story over `count` genres G1.. (directories g1..): every step one line
+// "<dir> <step>", step 37 "<dir> iq(IQ)!", and "<dir> end L M" for every pair L, M.
 struct Story
 {
     explicit Story(int count, int switchProbability = 0)
     {
-        tree.writeSettings(1, switchProbability);
-        QList<std::pair<QString, QString>> catalogue;
-        for (int i = 1; i <= count; ++i) {
+        QList<StoryTree::Genre> catalogue;
+        for (int i = 1; i <= count; ++i)
             catalogue.append({QStringLiteral("G%1").arg(i), QStringLiteral("g%1").arg(i)});
-            tree.writeGenre(QStringLiteral("g%1").arg(i), count);
-        }
-        tree.writeCatalogue(catalogue);
+        tree.writeStory(catalogue, {.switchProbability = switchProbability,
+                                    .iqLine = QStringLiteral("{dir} iq(IQ)!"),
+                                    .finaleLine = QStringLiteral("{dir} end {least} {most}"),
+                                    .selfPairedEndings = true});
         random.push({0.0}); // start in genre 1
         firstStart(state, random, tree.dir());
     }
@@ -122,7 +123,7 @@ void TestStoryStep::readFragmentTellsTheDrawnVariant()
     QStringList told;
     readFragment(state, 1, 3, random, tree.dir(), [&](const QString &line) { told << line; });
     QCOMPARE(told, lines);
-    QCOMPARE(random.draws, 1);
+    QCOMPARE(random.draws(), 1);
 }
 
 void TestStoryStep::brokenFragments_data()
@@ -152,7 +153,7 @@ void TestStoryStep::brokenFragments()
     QFETCH(int, line);
     QFETCH(int, delivered);
     StoryTree tree;
-    tree.writeRaw(StoryTree::fragmentFile(QStringLiteral("x"), 5), text);
+    tree.writeText(StoryTree::fragmentFile(QStringLiteral("x"), 5), text);
     StoryState state;
     state.genreDirs[1] = QStringLiteral("x");
     ScriptedRandom random({value});
@@ -171,8 +172,8 @@ void TestStoryStep::brokenFragments()
 void TestStoryStep::damagedLaterVariantDoesNotMatterWhenAnEarlierIsDrawn()
 {
     StoryTree tree;
-    tree.writeRaw(StoryTree::fragmentFile(QStringLiteral("x"), 5),
-                  QStringLiteral("2\r\n1\r\na\r\n7\r\nb\r\n"));
+    tree.writeText(StoryTree::fragmentFile(QStringLiteral("x"), 5),
+                   QStringLiteral("2\r\n1\r\na\r\n7\r\nb\r\n"));
     StoryState state;
     state.genreDirs[1] = QStringLiteral("x");
     ScriptedRandom random({0.1});
@@ -301,8 +302,8 @@ void TestStoryStep::failedMoveLeavesTheStateAsItWas()
     for (int i = 0; i < 5; ++i)
         programMove(story.state, story.random, story.tree.dir());
     // Step 6 of genre 2 ends before its last line: two lines would be told before the failure.
-    story.tree.writeRaw(StoryTree::fragmentFile(QStringLiteral("g2"), 6),
-                        QStringLiteral("1\r\n3\r\na\r\nb\r\n"));
+    story.tree.writeText(StoryTree::fragmentFile(QStringLiteral("g2"), 6),
+                         QStringLiteral("1\r\n3\r\na\r\nb\r\n"));
     const StoryState before = story.state;
     QVERIFY_THROWS_EXCEPTION(
         StoryError, readerMove(story.state, QStringLiteral("G2"), story.random, story.tree.dir()));
