@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -25,7 +24,7 @@
 
 #include <sys/resource.h>
 
-using storytree::Genre;
+using Genre = StoryTree::Genre;
 using vorta::ErrorKind;
 
 namespace {
@@ -83,18 +82,19 @@ namespace {
 class TreeCopy
 {
 public:
-    explicit TreeCopy(const QDir &root) : m_root(root)
+    explicit TreeCopy(const StoryTree &tree) : m_tree(tree)
     {
+        const QDir root = tree.dir();
         QDirIterator it(root.path(), QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
-            const QString path = it.next();
-            m_files.insert(root.relativeFilePath(path), storytree::fileBytes(root, path));
+            const QString relative = root.relativeFilePath(it.next());
+            m_files.insert(relative, tree.readBytes(relative));
         }
     }
 
     void restore() const
     {
-        QDir root = m_root;
+        QDir root = m_tree.dir();
         for (const QString &entry : root.entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
             const QFileInfo info(root.filePath(entry));
             if (info.isDir() && !info.isSymLink())
@@ -102,16 +102,12 @@ public:
             else
                 root.remove(entry);
         }
-        for (auto it = m_files.cbegin(); it != m_files.cend(); ++it) {
-            root.mkpath(QFileInfo(it.key()).path());
-            QFile file(root.filePath(it.key()));
-            if (!file.open(QIODevice::WriteOnly) || file.write(it.value()) != it.value().size())
-                qFatal("cannot restore %s", qPrintable(it.key()));
-        }
+        for (auto it = m_files.cbegin(); it != m_files.cend(); ++it)
+            m_tree.writeBytes(it.key(), it.value());
     }
 
 private:
-    QDir m_root;
+    const StoryTree &m_tree;
     QMap<QString, QByteArray> m_files;
 };
 
@@ -142,15 +138,14 @@ private:
     void (*m_previousHandler)(int) = nullptr;
 };
 
-void damage(QDir root, Fault fault, const QString &file)
+void damage(const StoryTree &tree, Fault fault, const QString &file)
 {
-    using storytree::writeLines;
-    const auto lines = [&root, &file](const QStringList &text) {
-        writeLines(root, file, text);
+    const auto lines = [&tree, &file](const QStringList &text) {
+        tree.writeLines(file, text);
     };
     switch (fault) {
     case Fault::Missing:
-        if (!root.remove(file))
+        if (!tree.remove(file))
             qFatal("cannot remove %s", qPrintable(file));
         return;
     case Fault::SettingsOneValue:
@@ -177,7 +172,7 @@ void damage(QDir root, Fault fault, const QString &file)
         return lines({QStringLiteral("Альфа,alpha"), QStringLiteral("Бета,beta"),
                       QStringLiteral("Гамма,gamma"), QString()});
     case Fault::GenreFolderMissing:
-        if (!QDir(root.filePath(QFileInfo(file).path())).removeRecursively())
+        if (!QDir(tree.path(QFileInfo(file).path())).removeRecursively())
             qFatal("cannot remove the folder of %s", qPrintable(file));
         return;
     case Fault::FragmentCountNotANumber:
@@ -218,8 +213,14 @@ struct Story
 {
     Story()
     {
-        storytree::writeStory(root, kGenres, 1, 0);
-        form = std::make_unique<Form1>(random, root);
+        // Step 37 carries the IQ marker; every pair of genres has its finale line.
+        tree.writeStory(kGenres, {.waitingPeriod = 1,
+                                  .switchProbability = 0,
+                                  .stepLine = QStringLiteral("{name}, шаг {step}"),
+                                  .iqLine = QStringLiteral("ИТОГ:(IQ)"),
+                                  .finaleLine = QStringLiteral("Конец {least} {most}"),
+                                  .selfPairedEndings = true});
+        form = std::make_unique<Form1>(random, tree.dir());
         // The test calls the tick handlers itself; only whether Timer1 runs matters.
         timer1()->setInterval(std::chrono::hours(1));
         control<QTimer>(QStringLiteral("Timer2"))->setInterval(std::chrono::hours(1));
@@ -284,8 +285,7 @@ struct Story
         return s;
     }
 
-    QTemporaryDir tmp;
-    QDir root{tmp.path()};
+    StoryTree tree;
     ScriptedRandom random;
     std::unique_ptr<Form1> form;
 };
@@ -313,11 +313,11 @@ QList<QMessageBox *> shownMessages()
     return shown;
 }
 
-std::optional<QByteArray> settingsBytes(const QDir &root)
+std::optional<QByteArray> settingsBytes(const StoryTree &tree)
 {
-    if (!QFileInfo(root.filePath(kSettings)).isFile())
+    if (!QFileInfo(tree.path(kSettings)).isFile())
         return std::nullopt;
-    return storytree::fileBytes(root, kSettings);
+    return tree.readBytes(kSettings);
 }
 
 // The names of the fields in which two story states differ.
@@ -394,7 +394,7 @@ void addRow(const char *name, Moment moment, int step, Fault fault, const QStrin
 
 QString fragment(const char *dir, int step)
 {
-    return QStringLiteral("Genres/%1/%2.vtq").arg(QLatin1String(dir)).arg(step);
+    return StoryTree::fragmentFile(QLatin1String(dir), step);
 }
 
 } // namespace
@@ -525,8 +525,8 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce()
 
     Story story;
     if (moment == Moment::Start) {
-        damage(story.root, fault, file);
-        checkStartFails(story.root, kind, file, line);
+        damage(story.tree, fault, file);
+        checkStartFails(story.tree.dir(), kind, file, line);
         return;
     }
 
@@ -561,11 +561,11 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce()
         slider2->setValue(6);
     }
 
-    const TreeCopy goodTree(story.root);
-    damage(story.root, fault, file);
+    const TreeCopy goodTree(story.tree);
+    damage(story.tree, fault, file);
     const vorta::StoryState before = story.state();
     const Screen screenBefore = story.screen();
-    const std::optional<QByteArray> settingsBefore = settingsBytes(story.root);
+    const std::optional<QByteArray> settingsBefore = settingsBytes(story.tree);
     QVERIFY(story.timer1()->isActive() == before.window.timer1Enabled);
 
     {
@@ -621,7 +621,7 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce()
     }
     QVERIFY2(story.state() == expected, qPrintable(differences(story.state(), expected)));
     compareScreens(story.screen(), screenExpected);
-    QCOMPARE(settingsBytes(story.root), settingsBefore);
+    QCOMPARE(settingsBytes(story.tree), settingsBefore);
     if (moment == Moment::ConfirmSettings) {
         QVERIFY(story.dialog() && story.dialog()->isVisible());
         QCOMPARE(slider1->value(), 4);
@@ -658,7 +658,7 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce()
         break;
     case Moment::ConfirmSettings:
         clickAt(story.dialog()->findChild<QPushButton *>(QStringLiteral("Command2")));
-        QCOMPARE(settingsBytes(story.root), vorta::settingsFileBytes(4, 6));
+        QCOMPARE(settingsBytes(story.tree), vorta::settingsFileBytes(4, 6));
         QVERIFY(story.form->isEnabled());
         break;
     case Moment::Start:
@@ -696,11 +696,11 @@ void FaultTableTest::checkStartFails(const QDir &root, ErrorKind kind, const QSt
 void FaultTableTest::checkUnreadableSettingsAtATick(Story &story, Fault fault, const QString &file,
                                                     ErrorKind kind, int line)
 {
-    const TreeCopy goodTree(story.root);
-    damage(story.root, fault, file);
+    const TreeCopy goodTree(story.tree);
+    damage(story.tree, fault, file);
     const vorta::StoryState before = story.state();
     const Screen screenBefore = story.screen();
-    const std::optional<QByteArray> settingsBefore = settingsBytes(story.root);
+    const std::optional<QByteArray> settingsBefore = settingsBytes(story.tree);
     QVERIFY(before.countdownMs > 1000);
 
     story.form->Timer1_Timer();
@@ -718,7 +718,7 @@ void FaultTableTest::checkUnreadableSettingsAtATick(Story &story, Fault fault, c
     Screen screenExpected = screenBefore;
     screenExpected.countdown = expected.window.label11Caption;
     compareScreens(story.screen(), screenExpected);
-    QCOMPARE(settingsBytes(story.root), settingsBefore);
+    QCOMPARE(settingsBytes(story.tree), settingsBefore);
 
     answer(messages.first());
     QVERIFY(story.timer1()->isActive());
@@ -735,11 +735,11 @@ void FaultTableTest::checkUnreadableSettingsAtATick(Story &story, Fault fault, c
     story.form->Timer1_Timer();
     QVERIFY(shownMessages().isEmpty());
     QVERIFY(!story.state().settingsFailureReported);
-    damage(story.root, fault, file);
+    damage(story.tree, fault, file);
     story.form->Timer1_Timer();
     QCOMPARE(shownMessages().size(), 1);
     answer(shownMessages().first());
-    QCOMPARE(settingsBytes(story.root), settingsBefore);
+    QCOMPARE(settingsBytes(story.tree), settingsBefore);
 }
 
 QTEST_MAIN(FaultTableTest)

@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -22,11 +21,8 @@ struct Dialog
 {
     explicit Dialog(const QByteArray &settings = QByteArray(" 3 \r\n 7 \r\n"))
     {
-        QFile file(root.filePath(kSettings));
-        if (!file.open(QIODevice::WriteOnly) || file.write(settings) != settings.size())
-            qFatal("cannot write the settings file");
-        file.close();
-        form = std::make_unique<Form3>(root);
+        tree.writeBytes(kSettings, settings);
+        form = std::make_unique<Form3>(tree.dir());
         form->setAttribute(Qt::WA_DeleteOnClose, false);
         form->Form_Load();
         form->show();
@@ -45,10 +41,9 @@ struct Dialog
     {
         return n == 1 ? control<QSlider>("Slider1") : control<QSlider>("Slider2");
     }
-    QByteArray file() const { return storytree::fileBytes(root, kSettings); }
+    QByteArray file() const { return tree.readBytes(kSettings); }
 
-    QTemporaryDir tmp;
-    QDir root{tmp.path()};
+    StoryTree tree;
     std::unique_ptr<Form3> form;
 };
 
@@ -291,13 +286,13 @@ void SettingsDialogTest::failedWriteShowsAMessageAndKeepsTheDialogOpen()
 {
     Dialog dialog;
     // The file's place is taken by a folder, which no write can replace.
-    QVERIFY(dialog.root.remove(kSettings));
-    QVERIFY(dialog.root.mkpath(kSettings + QStringLiteral("/kept")));
+    QVERIFY(dialog.tree.remove(kSettings));
+    QVERIFY(dialog.tree.dir().mkpath(kSettings + QStringLiteral("/kept")));
     QSignalSpy closed(dialog.form.get(), &Form3::closed);
     QTest::mouseClick(dialog.control("Command2"), Qt::LeftButton);
     QCOMPARE(closed.count(), 0);
     QVERIFY(dialog.form->isVisible());
-    QVERIFY(QFileInfo(dialog.root.filePath(kSettings + QStringLiteral("/kept"))).isDir());
+    QVERIFY(QFileInfo(dialog.tree.path(kSettings + QStringLiteral("/kept"))).isDir());
     auto *message = dialog.form->findChild<QMessageBox *>();
     QVERIFY(message);
     QVERIFY(message->isVisible());
