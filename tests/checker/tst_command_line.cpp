@@ -1,4 +1,4 @@
-#include "data_tree.h"
+#include "story_tree.h"
 
 #include "command_line.h"
 #include "story_run.h"
@@ -9,6 +9,10 @@
 using namespace vorta::checker;
 
 namespace {
+
+// The two genres of most cases.
+const QList<StoryTree::Genre> kTwoGenres{{QStringLiteral("Детектив"), QStringLiteral("detective")},
+                                         {QStringLiteral("Ужасы"), QStringLiteral("horror")}};
 
 struct Run
 {
@@ -82,11 +86,11 @@ void CommandLineTest::exitStatusSaysWhatHappened()
     QFETCH(int, status);
     QFETCH(bool, complains);
 
-    DataTree tree;
-    tree.writeCompleteStory(kTwoGenres);
+    StoryTree tree;
+    tree.writeStory(kTwoGenres);
     if (removedStep > 0) {
-        for (const CatalogueEntry &genre : kTwoGenres)
-            tree.remove(DataTree::fragmentFile(genre.dir, removedStep));
+        for (const StoryTree::Genre &genre : kTwoGenres)
+            tree.remove(StoryTree::fragmentFile(genre.dir, removedStep));
     }
 
     const Run run = runCommand(arguments, tree.dir());
@@ -96,9 +100,9 @@ void CommandLineTest::exitStatusSaysWhatHappened()
 
 void CommandLineTest::checkPrintsDiagnosticsThenTheSummary()
 {
-    DataTree tree;
-    tree.writeCompleteStory(kTwoGenres);
-    tree.remove(DataTree::fragmentFile(QStringLiteral("horror"), 12));
+    StoryTree tree;
+    tree.writeStory(kTwoGenres);
+    tree.remove(StoryTree::fragmentFile(QStringLiteral("horror"), 12));
     tree.writeSettings(1, 12);
 
     const Run run = runCommand({tree.path()}, QDir::root());
@@ -112,8 +116,8 @@ void CommandLineTest::checkPrintsDiagnosticsThenTheSummary()
 
 void CommandLineTest::storyPrintsOnlyTheStoryLines()
 {
-    DataTree tree;
-    tree.writeCompleteStory(kTwoGenres, 2);
+    StoryTree tree;
+    tree.writeStory(kTwoGenres, {.variantsPerStep = 2});
 
     const Run run =
         runCommand({QStringLiteral("--story"), QStringLiteral("77"), tree.path()}, QDir::root());
@@ -124,9 +128,9 @@ void CommandLineTest::storyPrintsOnlyTheStoryLines()
 
 void CommandLineTest::storyDataErrorGoesToStandardError()
 {
-    DataTree tree;
-    tree.writeCompleteStory({{QStringLiteral("Сказка"), QStringLiteral("skazka")}});
-    tree.remove(DataTree::fragmentFile(QStringLiteral("skazka"), 3));
+    StoryTree tree;
+    tree.writeStory({{QStringLiteral("Сказка"), QStringLiteral("skazka")}});
+    tree.remove(StoryTree::fragmentFile(QStringLiteral("skazka"), 3));
 
     const Run run = runCommand({QStringLiteral("--story"), QStringLiteral("1")}, tree.dir());
     QCOMPARE(run.status, int(ExitErrors));
@@ -136,8 +140,8 @@ void CommandLineTest::storyDataErrorGoesToStandardError()
 
 void CommandLineTest::coverageReportsNotesThenTotals()
 {
-    DataTree tree;
-    tree.writeCompleteStory({{QStringLiteral("Сказка"), QStringLiteral("skazka")}});
+    StoryTree tree;
+    tree.writeStory({{QStringLiteral("Сказка"), QStringLiteral("skazka")}});
     tree.writeFragment(QStringLiteral("skazka"), 38, {strings({"а"}), strings({"б"})});
     tree.writeFragment(QStringLiteral("skazka"), 39, {strings({"а"}), strings({"б"})});
 
@@ -155,10 +159,10 @@ void CommandLineTest::coverageReportsNotesThenTotals()
 
 void CommandLineTest::programReadsTheWorkingDirectoryByDefault()
 {
-    DataTree tree;
-    tree.writeCompleteStory({{QStringLiteral("Сказка"), QStringLiteral("skazka")}});
+    StoryTree tree;
+    tree.writeStory({{QStringLiteral("Сказка"), QStringLiteral("skazka")}});
     tree.writeFragment(QStringLiteral("skazka"), 1, {strings({"Жили-были."})});
-    tree.write(DataTree::fragmentFile(QStringLiteral("skazka"), 3), crlfLines({"0"}));
+    tree.writeLines(StoryTree::fragmentFile(QStringLiteral("skazka"), 3), {QStringLiteral("0")});
 
     QProcess process;
     process.setWorkingDirectory(tree.path());

@@ -1,4 +1,4 @@
-#include "data_tree.h"
+#include "story_tree.h"
 
 #include "story_run.h"
 #include "tree_check.h"
@@ -14,8 +14,12 @@ using namespace vorta::checker;
 
 namespace {
 
+// The two genres of most cases.
+const QList<StoryTree::Genre> kTwoGenres{{QStringLiteral("Детектив"), QStringLiteral("detective")},
+                                         {QStringLiteral("Ужасы"), QStringLiteral("horror")}};
+
 const QString kOnlyGenre = QStringLiteral("skazka");
-const QList<CatalogueEntry> kOneGenre{{QStringLiteral("Сказка"), kOnlyGenre}};
+const QList<StoryTree::Genre> kOneGenre{{QStringLiteral("Сказка"), kOnlyGenre}};
 
 // The story as the program shows it: ticks of the countdown until the finale stops them.
 QStringList storyByTicks(const QDir &dataDir, quint64 seed)
@@ -45,8 +49,8 @@ private Q_SLOTS:
 
 void StoryRunTest::sameSeedTellsTheSameStory()
 {
-    DataTree tree;
-    tree.writeCompleteStory(kTwoGenres, 3);
+    StoryTree tree;
+    tree.writeStory(kTwoGenres, {.variantsPerStep = 3});
 
     const ToldStory first = tellStory(tree.dir(), 42);
     QVERIFY(!first.error);
@@ -72,8 +76,8 @@ void StoryRunTest::storyHasTheLinesOfTheProgramsBuffer()
     QFETCH(int, switchProbability);
     QFETCH(quint64, seed);
 
-    DataTree tree;
-    tree.writeCompleteStory(kTwoGenres, 2);
+    StoryTree tree;
+    tree.writeStory(kTwoGenres, {.variantsPerStep = 2});
     tree.writeSettings(waitingPeriod, switchProbability);
 
     const ToldStory story = tellStory(tree.dir(), seed);
@@ -83,8 +87,8 @@ void StoryRunTest::storyHasTheLinesOfTheProgramsBuffer()
 
 void StoryRunTest::storyTellsSixtyThreeStepsThenTheFinale()
 {
-    DataTree tree;
-    tree.writeCompleteStory(kOneGenre);
+    StoryTree tree;
+    tree.writeStory(kOneGenre);
     tree.writeFinale(kOnlyGenre,
                      {{1, 1, strings({"Конец.", "Совсем конец."})}, {2, 1, strings({"Не то."})}});
 
@@ -107,8 +111,8 @@ void StoryRunTest::storyTellsSixtyThreeStepsThenTheFinale()
 
 void StoryRunTest::coverageCountsTheVariantsOfOneStory()
 {
-    DataTree tree;
-    tree.writeCompleteStory(kOneGenre);
+    StoryTree tree;
+    tree.writeStory(kOneGenre);
     tree.writeFragment(kOnlyGenre, 5, {strings({"а"}), strings({"б", "в"}), {}});
 
     const CoverageReport report = runCoverage(tree.dir(), checkTree(tree.dir()).data, 1);
@@ -120,14 +124,14 @@ void StoryRunTest::coverageCountsTheVariantsOfOneStory()
     QCOMPARE(report.recordsTotal, 1);
     QCOMPARE(report.recordsTold, 1);
     QCOMPARE(report.notes.size(), 3);
-    const QString step5 = DataTree::fragmentFile(kOnlyGenre, 5);
+    const QString step5 = StoryTree::fragmentFile(kOnlyGenre, 5);
     QCOMPARE(report.notes.at(0).path, step5);
     QCOMPARE(report.notes.at(1).path, step5);
     QVERIFY(QList<int>({2, 4, 7}).contains(report.notes.at(0).line));
     QVERIFY(QList<int>({2, 4, 7}).contains(report.notes.at(1).line));
     QCOMPARE(report.notes.at(2).line, 2);
-    QVERIFY(report.notes.at(2).path == DataTree::fragmentFile(kOnlyGenre, 38) ||
-            report.notes.at(2).path == DataTree::fragmentFile(kOnlyGenre, 39));
+    QVERIFY(report.notes.at(2).path == StoryTree::fragmentFile(kOnlyGenre, 38) ||
+            report.notes.at(2).path == StoryTree::fragmentFile(kOnlyGenre, 39));
     QCOMPARE(report.notes.at(2).severity, Severity::Note);
     QCOMPARE(report.notes.at(2).text, QStringLiteral("never told in 1 story"));
 }
@@ -136,8 +140,8 @@ void StoryRunTest::coverageCountsTheVariantsOfOneStory()
 // a story can reach is told, in both genres' finale files; a (1, 1) record never is.
 void StoryRunTest::coverageNotesOnlyWhatNoStoryCanReach()
 {
-    DataTree tree;
-    tree.writeCompleteStory(kTwoGenres, 2);
+    StoryTree tree;
+    tree.writeStory(kTwoGenres, {.variantsPerStep = 2});
     for (const QString &dir : {QStringLiteral("detective"), QStringLiteral("horror")})
         tree.writeFinale(dir, {{1, 2, strings({"а"})}, {1, 1, strings({"б"})}, {2, 1, {}}});
 
@@ -147,9 +151,9 @@ void StoryRunTest::coverageNotesOnlyWhatNoStoryCanReach()
     QCOMPARE(report.recordsTotal, 6);
     QCOMPARE(report.recordsTold, 4);
     QCOMPARE(report.notes.size(), 2);
-    QCOMPARE(report.notes.at(0).path, DataTree::fragmentFile(QStringLiteral("detective"), 65));
+    QCOMPARE(report.notes.at(0).path, StoryTree::fragmentFile(QStringLiteral("detective"), 65));
     QCOMPARE(report.notes.at(0).line, 7); // the line count of the (1, 1) record
-    QCOMPARE(report.notes.at(1).path, DataTree::fragmentFile(QStringLiteral("horror"), 65));
+    QCOMPARE(report.notes.at(1).path, StoryTree::fragmentFile(QStringLiteral("horror"), 65));
     QCOMPARE(report.notes.at(1).text, QStringLiteral("never told in 100 stories"));
 }
 

@@ -1,4 +1,4 @@
-#include "data_tree.h"
+#include "story_tree.h"
 
 #include "diagnostics.h"
 #include "tree_check.h"
@@ -13,20 +13,24 @@ using namespace vorta::checker;
 
 namespace {
 
+// The two genres of most cases.
+const QList<StoryTree::Genre> kTwoGenres{{QStringLiteral("Детектив"), QStringLiteral("detective")},
+                                         {QStringLiteral("Ужасы"), QStringLiteral("horror")}};
+
 const QString kCatalogue = QStringLiteral("Genres/genres.vtq");
 const QString kSettings = QStringLiteral("vorta.cfg");
-const QString kStep5 = DataTree::fragmentFile(QStringLiteral("detective"), 5);
-const QString kStep37 = DataTree::fragmentFile(QStringLiteral("detective"), 37);
-const QString kFinale = DataTree::fragmentFile(QStringLiteral("horror"), 65);
+const QString kStep5 = StoryTree::fragmentFile(QStringLiteral("detective"), 5);
+const QString kStep37 = StoryTree::fragmentFile(QStringLiteral("detective"), 37);
+const QString kFinale = StoryTree::fragmentFile(QStringLiteral("horror"), 65);
 
 QByteArray lines(std::initializer_list<const char *> texts)
 {
-    return crlfLines(texts);
+    return StoryTree::lineBytes(strings(texts));
 }
 
 QByteArray storyLine(const QString &text)
 {
-    return crlfLines(QStringList{QStringLiteral("1"), QStringLiteral("1"), text});
+    return StoryTree::lineBytes(QStringList{QStringLiteral("1"), QStringLiteral("1"), text});
 }
 
 // A row: the file written over (null content: removed) and the findings expected, each
@@ -86,7 +90,7 @@ void TreeCheckTest::oneFaultGivesItsDiagnostic_data()
 
     fault("missing catalogue", kCatalogue, {}, "0: error");
     fault("empty catalogue", kCatalogue, "", "1: error");
-    fault("eleven genres", kCatalogue, crlfLines(elevenGenres), "11: error");
+    fault("eleven genres", kCatalogue, StoryTree::lineBytes(elevenGenres), "11: error");
     fault("catalogue ends inside a pair", kCatalogue, lines({"Детектив,detective", "Ужасы"}),
           "2: error");
     fault("empty line after the last pair", kCatalogue,
@@ -113,7 +117,7 @@ void TreeCheckTest::oneFaultGivesItsDiagnostic_data()
           "3: error");
     fault("step 37 marker between two characters", kStep37, lines({"1", "1", "xIQx"}), "");
     fault("a marker outside step 37 is plain text",
-          DataTree::fragmentFile(QStringLiteral("detective"), 36), lines({"1", "1", "IQ"}), "");
+          StoryTree::fragmentFile(QStringLiteral("detective"), 36), lines({"1", "1", "IQ"}), "");
 
     fault("line of 46 characters fits", kStep5, storyLine(QString(46, QChar(0x0436))), "");
     fault("line of 47 characters", kStep5, storyLine(QString(47, QChar(0x0436))), "3: warning");
@@ -142,27 +146,27 @@ void TreeCheckTest::oneFaultGivesItsDiagnostic()
     QFETCH(QByteArray, content);
     QFETCH(QStringList, expected);
 
-    DataTree tree;
-    tree.writeCompleteStory(kTwoGenres);
+    StoryTree tree;
+    tree.writeStory(kTwoGenres);
     if (content.isNull())
         tree.remove(file);
     else
-        tree.write(file, content);
+        tree.writeBytes(file, content);
 
     QCOMPARE(places(checkTree(tree.dir()).diagnostics), expected);
 }
 
 void TreeCheckTest::missingPairsAreListedInOneWarning()
 {
-    DataTree tree;
-    tree.writeCompleteStory(
-        kTwoGenres + QList<CatalogueEntry>{{QStringLiteral("Сказка"), QStringLiteral("skazka")}});
+    StoryTree tree;
+    tree.writeStory(kTwoGenres +
+                    QList<StoryTree::Genre>{{QStringLiteral("Сказка"), QStringLiteral("skazka")}});
     // With three genres 63 steps can be shared equally, so (1, 1) is an ending too.
     tree.writeFinale(QStringLiteral("skazka"), {{2, 1, {}}, {3, 1, {}}, {3, 2, {}}});
 
     const QList<Diagnostic> diagnostics = checkTree(tree.dir()).diagnostics;
     QCOMPARE(diagnostics.size(), 3); // the two complete genres lack (1, 1)
-    QCOMPARE(diagnostics.last().path, DataTree::fragmentFile(QStringLiteral("skazka"), 65));
+    QCOMPARE(diagnostics.last().path, StoryTree::fragmentFile(QStringLiteral("skazka"), 65));
     QCOMPARE(diagnostics.last().text,
              QStringLiteral("нет записи для пар (наименее, наиболее используемый жанр): (1, 1), "
                             "(1, 2), (1, 3), (2, 3)"));
