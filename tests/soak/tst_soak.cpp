@@ -8,13 +8,12 @@
 #include "story_error.h"
 #include "story_state.h"
 #include "story_step.h"
+#include "story_tree.h"
 
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSet>
 #include <QStringDecoder>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <numeric>
@@ -33,17 +32,6 @@ struct EventMix
 };
 
 namespace {
-
-void copyTree(const QString &from, const QString &to)
-{
-    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString target = to + QLatin1Char('/') + QDir(from).relativeFilePath(source);
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        QVERIFY2(QFile::copy(source, target), qPrintable(source));
-    }
-}
 
 // Where a told line stands in its data file, for a report an author can act on.
 int lineNumberIn(const QDir &dir, const QString &relativePath, const QString &line)
@@ -280,9 +268,9 @@ private Q_SLOTS:
 
 private:
     // Settings are saved thousands of times: keep the copy in memory where the system can.
-    QTemporaryDir m_data{QFileInfo(QStringLiteral("/dev/shm")).isWritable()
-                             ? QStringLiteral("/dev/shm/vorta-soak-XXXXXX")
-                             : QDir::tempPath() + QStringLiteral("/vorta-soak-XXXXXX")};
+    StoryTree m_data{QFileInfo(QStringLiteral("/dev/shm")).isWritable()
+                         ? QStringLiteral("/dev/shm/vorta-soak-XXXXXX")
+                         : QDir::tempPath() + QStringLiteral("/vorta-soak-XXXXXX")};
 };
 
 void TestSoak::initTestCase()
@@ -291,8 +279,7 @@ void TestSoak::initTestCase()
     const QString sample =
         qEnvironmentVariable("VORTA_SAMPLE_DATA", QStringLiteral(VORTA_SAMPLE_DATA));
     QVERIFY2(QDir(sample).exists(QStringLiteral("Genres/genres.vtq")), qPrintable(sample));
-    QVERIFY(m_data.isValid());
-    copyTree(sample, m_data.path());
+    m_data.copyFrom(QDir(sample));
 }
 
 void TestSoak::wholeStoriesKeepTheirInvariants_data()
@@ -313,7 +300,7 @@ void TestSoak::wholeStoriesKeepTheirInvariants()
     QFETCH(EventMix, mix);
     QFETCH(int, stories);
 
-    QDir dir(m_data.path());
+    const QDir dir = m_data.dir();
     saveSettings(dir, 0, 5);
     QElapsedTimer clock;
     clock.start();
