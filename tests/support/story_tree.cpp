@@ -12,6 +12,12 @@ void makeSure(bool done, const char *what, const QString &path)
         qFatal("cannot %s %s", what, qPrintable(path));
 }
 
+QByteArray windows1251(const QString &text)
+{
+    QStringEncoder encoder("windows-1251");
+    return encoder.encode(text);
+}
+
 // A line of a plan with the genre and the numbers put in.
 QString wordLine(QString line, const StoryTree::Genre &genre,
                  std::initializer_list<std::pair<const char *, int>> numbers)
@@ -42,12 +48,6 @@ QString StoryTree::path(const QString &relative) const
 QString StoryTree::fragmentFile(const QString &dir, int step)
 {
     return QStringLiteral("Genres/%1/%2.vtq").arg(dir).arg(step);
-}
-
-QByteArray StoryTree::windows1251(const QString &text)
-{
-    QStringEncoder encoder("windows-1251");
-    return encoder.encode(text);
 }
 
 QByteArray StoryTree::lineBytes(const QStringList &lines)

@@ -57,8 +57,7 @@ public:
 
     // "Genres/<dir>/<step>.vtq"; step 65 is the finale.
     static QString fragmentFile(const QString &dir, int step);
-    static QByteArray windows1251(const QString &text);
-    // Each line encoded and ended by CR LF.
+    // Each line in Windows-1251, ended by CR LF.
     static QByteArray lineBytes(const QStringList &lines);
 
     void writeBytes(const QString &relative, const QByteArray &bytes) const;
@@ -71,8 +70,8 @@ public:
     void writeFragment(const QString &dir, int step, const QList<Variant> &variants) const;
     void writeFinale(const QString &dir, const QList<Record> &records) const;
 
-    // Settings, catalogue and, for every genre, steps 1 .. 64 and a finale with a record of one
-    // line for every pair of genres a story can end with.
+    // Settings, catalogue and, for every genre, steps 1 .. 64 and a finale with a one-line
+    // record for every pair of genres (a genre paired with itself as the plan says).
     void writeStory(const QList<Genre> &genres) const;
     void writeStory(const QList<Genre> &genres, const Plan &plan) const;
 
