@@ -3,6 +3,7 @@
 #include "scripted_random.h"
 #include "story_error.h"
 #include "story_tree.h"
+#include "window_story.h"
 
 #include <QAction>
 #include <QDirIterator>
@@ -28,10 +29,6 @@ using Genre = StoryTree::Genre;
 using vorta::ErrorKind;
 
 namespace {
-
-const QList<Genre> kGenres = {{QStringLiteral("Альфа"), QStringLiteral("alpha")},
-                              {QStringLiteral("Бета"), QStringLiteral("beta")},
-                              {QStringLiteral("Гамма"), QStringLiteral("gamma")}};
 
 const QString kSettings = QStringLiteral("vorta.cfg");
 const QString kCatalogue = QStringLiteral("Genres/genres.vtq");
@@ -209,23 +206,8 @@ struct Screen
 };
 
 // A story tree in a temporary folder and the main window over it, on its first start.
-struct Story
+struct Story : WindowStory
 {
-    Story()
-    {
-        // Step 37 carries the IQ marker; every pair of genres has its finale line.
-        tree.writeStory(kGenres, {.waitingPeriod = 1,
-                                  .switchProbability = 0,
-                                  .stepLine = QStringLiteral("{name}, шаг {step}"),
-                                  .iqLine = QStringLiteral("ИТОГ:(IQ)"),
-                                  .finaleLine = QStringLiteral("Конец {least} {most}"),
-                                  .selfPairedEndings = true});
-        form = std::make_unique<Form1>(random, tree.dir());
-        // The test calls the tick handlers itself; only whether Timer1 runs matters.
-        timer1()->setInterval(std::chrono::hours(1));
-        control<QTimer>(QStringLiteral("Timer2"))->setInterval(std::chrono::hours(1));
-    }
-
     void start()
     {
         form->Form_Load();
@@ -233,16 +215,8 @@ struct Story
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }
 
-    template <typename T = QLabel> T *control(const QString &name) const
-    {
-        T *widget = form->findChild<T *>(name);
-        if (!widget)
-            qFatal("no control %s", qPrintable(name));
-        return widget;
-    }
-
     const vorta::StoryState &state() const { return form->state(); }
-    QTimer *timer1() const { return control<QTimer>(QStringLiteral("Timer1")); }
+    QTimer *timer1() const { return timer(1); }
     QWidget *dialog() const { return form->openDialog(); }
 
     // Reader's moves on the first offered genre until the story has reached the step.
@@ -284,24 +258,7 @@ struct Story
         s.enabled = form->isEnabled();
         return s;
     }
-
-    StoryTree tree;
-    ScriptedRandom random;
-    std::unique_ptr<Form1> form;
 };
-
-// A click as the reader makes it: at a point of the window, wherever that lands.
-void clickAt(QWidget *widget)
-{
-    QWidget *window = widget->window();
-    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
-                      widget->mapTo(window, widget->rect().center()));
-}
-
-void flushDeletes()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
 QList<QMessageBox *> shownMessages()
 {

@@ -4,6 +4,7 @@
 #include "scripted_random.h"
 #include "settings_dialog.h"
 #include "story_tree.h"
+#include "window_story.h"
 
 #include <QAction>
 #include <QFontMetricsF>
@@ -23,37 +24,10 @@ using Genre = StoryTree::Genre;
 
 namespace {
 
-const QList<Genre> kGenres = {{QStringLiteral("Альфа"), QStringLiteral("alpha")},
-                              {QStringLiteral("Бета"), QStringLiteral("beta")},
-                              {QStringLiteral("Гамма"), QStringLiteral("gamma")}};
-
-// The line every step but 37 tells in the stories of these tests.
-QString storyLine(const Genre &genre, int step)
-{
-    return QStringLiteral("%1, шаг %2").arg(genre.name).arg(step);
-}
-
-const QString kCountdown = QStringLiteral("До активничания программы осталось:");
-
 // A story tree in a temporary folder and a main window over it.
-struct Story
+struct Story : WindowStory
 {
-    explicit Story(int waitingPeriod = 1, int switchProbability = 0)
-    {
-        // Step 37 carries the IQ marker; every pair of genres has its finale line.
-        tree.writeStory(kGenres, {.waitingPeriod = waitingPeriod,
-                                  .switchProbability = switchProbability,
-                                  .stepLine = QStringLiteral("{name}, шаг {step}"),
-                                  .iqLine = QStringLiteral("ИТОГ:(IQ)"),
-                                  .finaleLine = QStringLiteral("Конец {least} {most}"),
-                                  .selfPairedEndings = true});
-        form = std::make_unique<Form1>(random, tree.dir());
-        // The tests call the tick handlers themselves; a real tick in between would make them
-        // depend on the machine's speed.
-        designIntervals = {timer(1)->interval(), timer(2)->interval()};
-        timer(1)->setInterval(std::chrono::hours(1));
-        timer(2)->setInterval(std::chrono::hours(1));
-    }
+    using WindowStory::WindowStory;
 
     // The first start, with the starting genre drawn as the first one.
     void load()
@@ -68,36 +42,11 @@ struct Story
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }
 
-    template <typename T = QLabel> T *control(const QString &name) const
-    {
-        T *widget = form->findChild<T *>(name);
-        if (!widget)
-            qFatal("no control %s", qPrintable(name));
-        return widget;
-    }
-
     QString row(int r) const { return control(QStringLiteral("Label%1").arg(12 + r))->text(); }
-    QTimer *timer(int n) const { return control<QTimer>(QStringLiteral("Timer%1").arg(n)); }
     QAction *action(const QString &name) const { return control<QAction>(name); }
-
-    StoryTree tree;
-    ScriptedRandom random;
-    std::unique_ptr<Form1> form;
-    QList<int> designIntervals;
 };
 
-// A click as the reader makes it: at a point of the window, wherever that lands.
-void clickAt(QWidget *widget)
-{
-    QWidget *window = widget->window();
-    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
-                      widget->mapTo(window, widget->rect().center()));
-}
-
-void flushDeletes()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
+const QString kCountdown = QStringLiteral("До активничания программы осталось:");
 
 QRgb buttonFace(QPushButton *button)
 {
@@ -279,7 +228,7 @@ void MainWindowTest::choiceClickTellsTheNextStepAndRestartsTheCountdown()
     QCOMPARE(story.control(QStringLiteral("Label11"))->text(), kCountdown + QStringLiteral(" 3"));
 
     clickAt(story.control(QStringLiteral("Label3")));
-    QCOMPARE(story.row(0), storyLine(kGenres[2], 1));
+    QCOMPARE(story.row(0), windowStoryLine(kWindowGenres[2], 1));
     QCOMPARE(story.form->state().countdownMs, 5000);
     QCOMPARE(story.control(QStringLiteral("Label2"))->text(), QStringLiteral("Альфа"));
     QCOMPARE(story.control(QStringLiteral("Label3"))->text(), QStringLiteral("Бета"));
@@ -322,7 +271,7 @@ void MainWindowTest::digitKeysPickTheShownChoices()
     QTest::keyClick(story.form.get(), Qt::Key_2);
     QCOMPARE(story.form->state().stepNumber, 1);
     QCOMPARE(story.form->state().currentGenre, 3);
-    QCOMPARE(story.row(0), storyLine(kGenres[2], 1));
+    QCOMPARE(story.row(0), windowStoryLine(kWindowGenres[2], 1));
 }
 
 void MainWindowTest::scrollBarMovesOneRowForArrowAndTrough()
@@ -440,8 +389,8 @@ void MainWindowTest::ticksWhileADialogIsOpenStillTellSteps()
     QVERIFY(story.timer(1)->isActive());
     story.form->Timer1_Timer();
     story.form->Timer1_Timer();
-    QCOMPARE(story.row(0), storyLine(kGenres[0], 1));
-    QCOMPARE(story.row(1), storyLine(kGenres[0], 2));
+    QCOMPARE(story.row(0), windowStoryLine(kWindowGenres[0], 1));
+    QCOMPARE(story.row(1), windowStoryLine(kWindowGenres[0], 2));
     QCOMPARE(story.control(QStringLiteral("Label11"))->text(), kCountdown + QStringLiteral(" 0"));
     QVERIFY(!story.form->isEnabled());
     QVERIFY(story.form->openDialog()->isVisible());
@@ -498,8 +447,8 @@ void MainWindowTest::missingFragmentShowsOneMessageAndKeepsTheStory()
     QVERIFY(message);
     QVERIFY(message->isVisible());
     QVERIFY(message->text().contains(QStringLiteral("Genres/alpha/3.vtq")));
-    QCOMPARE(story.row(0), storyLine(kGenres[0], 1));
-    QCOMPARE(story.row(1), storyLine(kGenres[0], 2));
+    QCOMPARE(story.row(0), windowStoryLine(kWindowGenres[0], 1));
+    QCOMPARE(story.row(1), windowStoryLine(kWindowGenres[0], 2));
     QCOMPARE(story.form->state().stepNumber, before.stepNumber);
     QCOMPARE(story.form->state().storyLines, before.storyLines);
     // No countdown while the message is shown, and a second failure opens no second message.
