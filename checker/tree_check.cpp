@@ -3,13 +3,13 @@
 #include "byte_checks.h"
 
 #include "data_files.h"
+#include "file_reader.h"
 #include "fragments.h"
 #include "numbers.h"
 #include "story_error.h"
 #include "story_state.h"
 #include "story_step.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
@@ -91,12 +91,14 @@ private:
     // Reads the raw bytes for the checks that decoding hides; a missing file is reported here.
     std::optional<ByteFindings> checkBytes(const QString &path)
     {
-        QFile file(m_dir.filePath(path));
-        if (!file.open(QIODevice::ReadOnly)) {
-            error(path, 0, StoryError(ErrorKind::FileNotFound).kindText());
+        QByteArray bytes;
+        try {
+            bytes = readDataFile(m_dir, path);
+        } catch (const StoryError &e) {
+            report(e, path);
             return std::nullopt;
         }
-        ByteFindings findings = checkFileBytes(path, file.readAll());
+        ByteFindings findings = checkFileBytes(path, bytes);
         m_diagnostics.append(findings.diagnostics);
         return findings;
     }

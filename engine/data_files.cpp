@@ -1,11 +1,10 @@
 #include "data_files.h"
 
+#include "file_reader.h"
 #include "numbers.h"
 #include "story_state.h"
 
-#include <QFile>
 #include <QSaveFile>
-#include <QStringDecoder>
 
 #include <limits>
 
@@ -31,15 +30,7 @@ TextReader::TextReader(QString text, QString fileName)
 
 TextReader TextReader::open(const QDir &dataDir, const QString &relativePath)
 {
-    QFile file(dataDir.filePath(relativePath));
-    if (!file.open(QIODevice::ReadOnly))
-        throw StoryError(ErrorKind::FileNotFound, relativePath);
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw StoryError(ErrorKind::FileNotFound, relativePath, 0, file.errorString());
-    // Windows-1251 is single-byte: every byte becomes exactly one character.
-    QStringDecoder decoder("windows-1251");
-    return TextReader(decoder.decode(bytes), relativePath);
+    return TextReader(decodeWindows1251(readDataFile(dataDir, relativePath)), relativePath);
 }
 
 int TextReader::lastLine() const
@@ -162,9 +153,9 @@ qint32 TextReader::parseNumber(const QString &text, int line) const
 {
     const std::optional<qint64> value = parseInteger(text);
     if (!value)
-        fail(ErrorKind::BadNumber, line, QLatin1Char('"') + text + QLatin1Char('"'));
+        fail(ErrorKind::BadNumber, line, quoted(text));
     if (*value < std::numeric_limits<qint32>::min() || *value > std::numeric_limits<qint32>::max())
-        fail(ErrorKind::Overflow, line, text.trimmed());
+        fail(ErrorKind::Overflow, line, quoted(text.trimmed()));
     return qint32(*value);
 }
 

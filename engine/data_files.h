@@ -22,7 +22,7 @@ class TextReader
 public:
     TextReader(QString text, QString fileName);
 
-    // Reads and decodes a whole file of the data folder; a missing file is "file not found".
+    // Reads and decodes a whole file of the data folder through the one capped reader.
     static TextReader open(const QDir &dataDir, const QString &relativePath);
 
     bool atEnd() const { return m_pos >= m_text.size(); }

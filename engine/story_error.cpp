@@ -23,6 +23,14 @@ QString StoryError::kindText() const
         return QStringLiteral("Неверное число");
     case ErrorKind::FileNotWritten:
         return QStringLiteral("Файл не записан");
+    case ErrorKind::PermissionDenied:
+        return QStringLiteral("Нет доступа к файлу");
+    case ErrorKind::NotRegularFile:
+        return QStringLiteral("Не обычный файл");
+    case ErrorKind::FileTooLarge:
+        return QStringLiteral("Файл слишком велик");
+    case ErrorKind::ReadError:
+        return QStringLiteral("Ошибка чтения файла");
     }
     return {};
 }
@@ -37,6 +45,37 @@ QString StoryError::message() const
     if (m_line > 0)
         text += QStringLiteral("\nСтрока: ") + QString::number(m_line);
     return text;
+}
+
+QString quoted(QStringView text)
+{
+    constexpr qsizetype kLongest = 40;
+    QString result = QStringLiteral("\"");
+    for (const QChar c : text.first(qMin(text.size(), kLongest))) {
+        const char16_t code = c.unicode();
+        switch (code) {
+        case u'\0':
+            result += QStringLiteral("\\0");
+            break;
+        case u'\t':
+            result += QStringLiteral("\\t");
+            break;
+        case u'\r':
+            result += QStringLiteral("\\r");
+            break;
+        case u'\n':
+            result += QStringLiteral("\\n");
+            break;
+        default:
+            if (code < 0x20 || code == 0x7F || (code >= 0x80 && code < 0xA0))
+                result += QStringLiteral("\\x%1").arg(int(code), 2, 16, QLatin1Char('0'));
+            else
+                result += c;
+        }
+    }
+    if (text.size() > kLongest)
+        result += QChar(0x2026);
+    return result + QLatin1Char('"');
 }
 
 const char *StoryError::what() const noexcept

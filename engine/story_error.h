@@ -15,6 +15,10 @@ enum class ErrorKind
     SubscriptOutOfRange,
     BadNumber,
     FileNotWritten,
+    PermissionDenied,
+    NotRegularFile,
+    FileTooLarge,
+    ReadError,
 };
 
 // The one error type of the engine: names the kind, the file (relative to the data folder,
@@ -42,5 +46,10 @@ private:
     QString m_detail;
     QByteArray m_what;
 };
+
+// A value from a file as a message quotes it: in double quotes, cut to 40 characters (an ellipsis
+// marks the cut), with NUL and other control characters escaped, so no file can flood a message
+// or hide part of it.
+QString quoted(QStringView text);
 
 } // namespace vorta

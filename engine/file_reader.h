@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QDir>
+#include <QString>
+
+namespace vorta {
+
+// The largest files the program reads: the settings file holds two small numbers, and no story
+// file comes near the other limit, while a device or a runaway file would fill the memory.
+constexpr qint64 kSettingsFileCap = 4 * 1024;
+constexpr qint64 kDataFileCap = 16 * 1024 * 1024;
+
+// The cap that applies to one file of the data folder.
+qint64 capFor(const QString &relativePath);
+
+// The one road by which a data file is read: a regular file only (never a pipe, a device or a
+// folder, which could block or never end), read whole but never past the cap. Every failure is a
+// StoryError naming the file as shownName and saying what happened.
+QByteArray readCappedFile(const QString &fullPath, const QString &shownName, qint64 cap);
+
+// The same for a file of the data folder, with the cap that applies to it.
+QByteArray readDataFile(const QDir &dataDir, const QString &relativePath);
+
+// Windows-1251 is single-byte: decoded by table, every byte is exactly one character, whatever
+// the size of the input.
+QString decodeWindows1251(QByteArrayView bytes);
+
+} // namespace vorta
