@@ -5,6 +5,7 @@
 #include "choice_label.h"
 #include "controls.h"
 #include "finale.h"
+#include "fixed_window.h"
 #include "moves.h"
 #include "settings_dialog.h"
 #include "story_buffer.h"
@@ -553,6 +554,13 @@ void Form1::closeEvent(QCloseEvent *event)
         event->accept();
     else
         event->ignore();
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // Before the window is mapped, so the window manager reads it with the rest.
+    vorta::ui::offerNoResize(this);
 }
 
 void Form1::keyPressEvent(QKeyEvent *event)
