@@ -135,9 +135,9 @@ void Form1::buildControls()
     m_about = menuBar()->addAction(QStringLiteral("О программе"));
     m_about->setObjectName(QStringLiteral("about"));
     connect(m_about, &QAction::triggered, this, &Form1::about_Click);
-    // The menu bar keeps the desktop's colour; the rest of the window is the light blue.
+    // The menu bar keeps the desktop's colour; the rest of the window, also where it reaches
+    // beyond the controls, is the light blue.
     setRoleColour(menuBar(), QPalette::Window, menuBar()->palette().color(QPalette::Window));
-    setAutoFillBackground(true);
     setRoleColour(this, QPalette::Window, kWindowColour);
 
     auto *client = new QWidget(this);
