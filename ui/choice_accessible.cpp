@@ -30,6 +30,9 @@ QString ChoiceAccessible::text(QAccessible::Text t) const
     // The whole name, however the label has to cut it on the screen.
     if (t == QAccessible::Name)
         return label()->text();
+    // Only the key: the tooltip, which would stand in for a missing description, repeats the name.
+    if (t == QAccessible::Description)
+        return label()->accessibleDescription();
     return QAccessibleWidget::text(t);
 }
 

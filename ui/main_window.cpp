@@ -465,7 +465,7 @@ void Form1::saveStory()
     if (!isEnabled())
         return;
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
+    if (folder.isEmpty() || !QDir(folder).exists())
         folder = QDir::homePath();
     const QString suggested =
         QDir(folder).filePath(vorta::ui::storyFileName(QDateTime::currentDateTime()));
