@@ -18,13 +18,19 @@ ChoiceLabel::ChoiceLabel(QWidget *parent) : ClickLabel(parent)
 
 void ChoiceLabel::setChoice(const QString &caption, int key)
 {
-    if (text() != caption)
-        setText(caption);
     m_key = key;
     const QString keyText = key > 0 ? QStringLiteral("Клавиша %1").arg(key) : QString();
-    setAccessibleName(caption);
-    setAccessibleDescription(keyText);
-    setToolTip(key > 0 ? QStringLiteral("%1 (%2)").arg(caption, keyText.toLower()) : caption);
+    const QString tip =
+        key > 0 ? QStringLiteral("%1 (%2)").arg(caption, keyText.toLower()) : caption;
+    // The window shows its state at every tick: only a change is told to assistive tools.
+    if (text() != caption)
+        setText(caption);
+    if (accessibleName() != caption)
+        setAccessibleName(caption);
+    if (accessibleDescription() != keyText)
+        setAccessibleDescription(keyText);
+    if (toolTip() != tip)
+        setToolTip(tip);
 }
 
 QString ChoiceLabel::shownText() const
