@@ -78,7 +78,7 @@ Form3::Form3(const QDir &dataDir, QWidget *parent)
     setWindowTitle(QStringLiteral("Установки"));
     setFixedSize(312, 315);
 
-    m_frame1 = new QGroupBox(QStringLiteral("Установки"), this);
+    m_frame1 = new vorta::ui::EtchedFrame(QStringLiteral("Установки"), this);
     m_frame1->setObjectName(QStringLiteral("Frame1"));
     m_frame1->setGeometry(twipsRect(120, 120, 4455, 4455));
     m_frame1->setAccessibleName(m_frame1->title());
