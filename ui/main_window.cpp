@@ -4,13 +4,13 @@
 #include "controls.h"
 #include "finale.h"
 #include "moves.h"
+#include "program_icon.h"
 #include "settings_dialog.h"
 #include "story_buffer.h"
 #include "story_error.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -78,7 +78,7 @@ Form1::Form1(vorta::RandomSource &random, const QDir &dataDir, QWidget *parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kMainWindowTitle);
-    setWindowIcon(QIcon(QStringLiteral(":/vorta/vorta_icon.xpm")));
+    setWindowIcon(vorta::ui::programIcon());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     buildControls();
