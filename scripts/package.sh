@@ -1,17 +1,27 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the release preset (cpack -G DEB) and checks what it holds the
 # way a distribution would: the desktop entry, the AppStream metadata and the manual pages with
-# their validators, and the whole package with lintian (errors fail). Prints the package's path.
+# their validators, and the whole package with lintian (errors fail). Checks first that the
+# committed icons are renders of the SVG. Prints the package's path.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$here"
 
 packages=(cmake ninja-build g++ qt6-base-dev dpkg-dev file desktop-file-utils appstream lintian
-          man-db groff-base)
+          man-db groff-base librsvg2-bin)
 
 . "$here/scripts/install_missing.sh"
 
 install_missing "${packages[@]}"
+
+# The committed PNG icons must be the renders of the SVG as it stands.
+renders="$(mktemp -d)"
+trap 'rm -rf "$renders"' EXIT
+dist/icons/render.sh "$renders"
+for png in "$renders"/*/*.png; do
+    committed="dist/icons/${png#"$renders"/}"
+    cmp -s "$png" "$committed" || { echo "$committed is stale: run dist/icons/render.sh" >&2; exit 1; }
+done
 cmake --preset release >/dev/null
 cmake --build --preset release
 rm -f build/release/vorta_*.deb
@@ -19,7 +29,7 @@ cpack --preset release
 deb="$(ls build/release/vorta_*.deb)"
 
 contents="$(mktemp -d)"
-trap 'rm -rf "$contents"' EXIT
+trap 'rm -rf "$renders" "$contents"' EXIT
 dpkg-deb -x "$deb" "$contents"
 desktop-file-validate "$contents"/usr/share/applications/*.desktop
 appstreamcli validate --no-net "$contents"/usr/share/metainfo/*.metainfo.xml
