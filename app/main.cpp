@@ -36,6 +36,8 @@ int main(int argc, char *argv[])
     // One look on every desktop: the windows are laid out in fixed pixels.
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setWindowIcon(vorta::ui::programIcon());
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.vorta.Vorta"));
 
     vorta::SeededRandom random(clockSeed);
     // The story's files are looked up beside the working directory; the program takes no
