@@ -1,11 +1,11 @@
 #include "controls.h"
 #include "main_window.h"
+#include "program_icon.h"
 #include "random_source.h"
 #include "story_error.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QIcon>
 #include <QMessageBox>
 
 #include <chrono>
@@ -35,7 +35,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
     // One look on every desktop: the windows are laid out in fixed pixels.
     QApplication::setStyle(QStringLiteral("Fusion"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/vorta/vorta_icon.xpm")));
+    QApplication::setWindowIcon(vorta::ui::programIcon());
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.vorta.Vorta"));
 
     vorta::SeededRandom random(clockSeed);
     // The story's files are looked up beside the working directory; the program takes no

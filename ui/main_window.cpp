@@ -7,6 +7,7 @@
 #include "finale.h"
 #include "fixed_window.h"
 #include "moves.h"
+#include "program_icon.h"
 #include "settings_dialog.h"
 #include "story_buffer.h"
 #include "story_error.h"
@@ -18,7 +19,6 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -101,7 +101,7 @@ Form1::Form1(vorta::RandomSource &random, const QDir &dataDir, QWidget *parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kMainWindowTitle);
-    setWindowIcon(QIcon(QStringLiteral(":/vorta/vorta_icon.xpm")));
+    setWindowIcon(vorta::ui::programIcon());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     vorta::ui::installChoiceAccessibility();
