@@ -405,6 +405,7 @@ private Q_SLOTS:
     void cleanup();
     void faultKeepsTheStoryAndIsReportedOnce_data();
     void faultKeepsTheStoryAndIsReportedOnce();
+    void hugeMessageFitsTheScreen();
 
 private:
     // A row that hangs (a pipe read, a device that never ends) fails instead of stalling the run.
@@ -766,6 +767,7 @@ void FaultTableTest::checkUnreadableSettingsAtATick(Story &story, Fault fault, c
     QCOMPARE(messages.size(), 1);
     QCOMPARE(story.form->openMessage(), messages.first());
     checkMessage(messages.first()->text(), kind, file, line);
+    checkFitsTheScreen(messages.first());
     QVERIFY(!story.timer1()->isActive());
 
     vorta::StoryState expected = before;
@@ -798,6 +800,23 @@ void FaultTableTest::checkUnreadableSettingsAtATick(Story &story, Fault fault, c
     QCOMPARE(shownMessages().size(), 1);
     answer(shownMessages().first());
     QCOMPARE(settingsBytes(story.tree), settingsBefore);
+}
+
+// A path or a value of megabytes (a genre folder named by a runaway catalogue line) still gives
+// a message whose button is on the screen.
+void FaultTableTest::hugeMessageFitsTheScreen()
+{
+    Story story;
+    story.start();
+    const QString folder = QString(1'000'000, u'ж');
+    story.form->showError(vorta::StoryError(
+        ErrorKind::ReadError, QStringLiteral("Genres/") + folder + QStringLiteral("/1.vtq"), 0,
+        QString(1'000'000, u'9')));
+    const QList<QMessageBox *> messages = shownMessages();
+    QCOMPARE(messages.size(), 1);
+    checkFitsTheScreen(messages.first());
+    QVERIFY(messages.first()->text().endsWith(QStringLiteral("/1.vtq")));
+    answer(messages.first());
 }
 
 QTEST_MAIN(FaultTableTest)
