@@ -80,12 +80,15 @@ QByteArray readCappedFile(const QString &fullPath, const QString &shownName, qin
     const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         failOpen(errno, shownName);
-    QFile file;
-    if (::fstat(fd, &info) != 0 ||
-        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (::fstat(fd, &info) != 0) {
         const int error = errno;
         ::close(fd);
         failOpen(error, shownName);
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw StoryError(ErrorKind::ReadError, shownName, 0, file.errorString());
     }
     checkKind(info, shownName, cap);
     // One byte past the size tells a file that grew since it was measured; it is then read on,
