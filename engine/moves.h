@@ -1,5 +1,6 @@
 #pragma once
 
+// The top of the engine: with the moves, a window gets the start and the genre choice too.
 #include "genre_choice.h"
 #include "story_error.h"
 #include "story_start.h"
