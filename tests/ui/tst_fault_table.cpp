@@ -24,6 +24,7 @@
 #include <csignal>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -406,6 +407,8 @@ private Q_SLOTS:
     void faultKeepsTheStoryAndIsReportedOnce_data();
     void faultKeepsTheStoryAndIsReportedOnce();
     void hugeMessageFitsTheScreen();
+    void anyExceptionKeepsTheStory_data();
+    void anyExceptionKeepsTheStory();
 
 private:
     // A row that hangs (a pipe read, a device that never ends) fails instead of stalling the run.
@@ -817,6 +820,54 @@ void FaultTableTest::hugeMessageFitsTheScreen()
     checkFitsTheScreen(messages.first());
     QVERIFY(messages.first()->text().endsWith(QStringLiteral("/1.vtq")));
     answer(messages.first());
+}
+
+void FaultTableTest::anyExceptionKeepsTheStory_data()
+{
+    QTest::addColumn<Moment>("moment");
+    QTest::addColumn<bool>("outOfMemory"); // otherwise a failure of the standard library
+    QTest::newRow("reader's move: out of memory") << Moment::ReaderMove << true;
+    QTest::newRow("program's move: out of memory") << Moment::ProgramMove << true;
+    QTest::newRow("program's move: library failure") << Moment::ProgramMove << false;
+    QTest::newRow("new story: out of memory") << Moment::NewStory << true;
+    QTest::newRow("new story: library failure") << Moment::NewStory << false;
+}
+
+// Not only the story's own errors: whatever an event throws is reported in the one message,
+// and the event leaves no trace.
+void FaultTableTest::anyExceptionKeepsTheStory()
+{
+    QFETCH(Moment, moment);
+    QFETCH(bool, outOfMemory);
+    Story story;
+    story.start();
+    story.tellUpTo(20);
+    if (moment == Moment::ProgramMove)
+        story.tickUntilTheNextMoves();
+    const vorta::StoryState before = story.state();
+
+    story.random.failNextDraw(outOfMemory ? std::make_exception_ptr(std::bad_alloc())
+                                          : std::make_exception_ptr(std::length_error("list")));
+    if (moment == Moment::ReaderMove)
+        story.form->Label2_Click();
+    else if (moment == Moment::ProgramMove)
+        story.form->Timer1_Timer();
+    else
+        story.form->Command1_Click();
+
+    const QList<QMessageBox *> messages = shownMessages();
+    QCOMPARE(messages.size(), 1);
+    const ErrorKind kind = outOfMemory ? ErrorKind::OutOfMemory : ErrorKind::InternalError;
+    QVERIFY2(messages.first()->text().startsWith(vorta::StoryError(kind).kindText()),
+             qPrintable(messages.first()->text()));
+    vorta::StoryState expected = before;
+    if (moment == Moment::ProgramMove) {
+        expected.countdownMs = before.autoPeriodMs;
+        expected.window.label11Caption = vorta::countdownCaption(0);
+    }
+    QVERIFY2(story.state() == expected, qPrintable(differences(story.state(), expected)));
+    answer(messages.first());
+    QVERIFY(story.timer1()->isActive());
 }
 
 QTEST_MAIN(FaultTableTest)
