@@ -42,15 +42,20 @@ int main(int argc, char *argv[])
     vorta::SeededRandom random(clockSeed);
     // The story's files are looked up beside the working directory; the program takes no
     // arguments.
-    auto form = std::make_unique<Form1>(random, QDir(QDir::currentPath()));
+    std::unique_ptr<Form1> form;
     try {
+        form = std::make_unique<Form1>(random, QDir(QDir::currentPath()));
         form->Form_Load();
-    } catch (const vorta::StoryError &error) {
+    } catch (...) {
+        const vorta::StoryError error = vorta::currentError();
         // The window goes first: its countdown must not tick behind the message.
         form.reset();
-        std::fprintf(stderr, "%s\n", error.message().toLocal8Bit().constData());
+        // Written whole, as bytes: a NUL or any other character of the message cannot cut it.
+        const QByteArray bytes = error.message().toUtf8() + '\n';
+        std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
+        std::fflush(stderr);
         if (!nothingIsShown())
-            QMessageBox::critical(nullptr, kMainWindowTitle, error.message());
+            QMessageBox::critical(nullptr, kMainWindowTitle, vorta::briefMessage(error.message()));
         return 1;
     }
     form->adjustSize();

@@ -290,8 +290,8 @@ void Form1::showError(const vorta::StoryError &error)
     if (m_message)
         return;
     // Without a parent: a child of this window would be disabled with it while a dialog is open.
-    auto *box =
-        new QMessageBox(QMessageBox::Critical, kMainWindowTitle, error.message(), QMessageBox::Ok);
+    auto *box = new QMessageBox(QMessageBox::Critical, kMainWindowTitle,
+                                vorta::briefMessage(error.message()), QMessageBox::Ok);
     box->setObjectName(QStringLiteral("errorMessage"));
     box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -309,8 +309,9 @@ void Form1::runEvent(const std::function<void()> &event)
 {
     try {
         event();
-    } catch (const vorta::StoryError &error) {
-        showError(error);
+    } catch (...) {
+        // Whatever failed, the engine has undone the event: the story goes on.
+        showError(vorta::currentError());
     }
     showState();
 }
@@ -427,13 +428,14 @@ void Form1::option_Click()
 {
     if (m_dialog || !isEnabled())
         return;
-    auto *dialog = new Form3(m_dataDir);
+    Form3 *dialog = nullptr;
     try {
+        dialog = new Form3(m_dataDir);
         dialog->Form_Load();
-    } catch (const vorta::StoryError &error) {
+    } catch (...) {
         // The dialog cannot show what the file holds: it does not open.
         delete dialog;
-        showError(error);
+        showError(vorta::currentError());
         return;
     }
     connect(dialog, &Form3::closed, this, &Form1::enableMainWindow);

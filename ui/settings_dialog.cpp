@@ -129,12 +129,14 @@ void Form3::Command2_Click()
 {
     try {
         vorta::saveSettings(m_dataDir, m_slider1->value(), m_slider2->value());
-    } catch (const vorta::StoryError &error) {
+    } catch (...) {
+        const vorta::StoryError error = vorta::currentError();
         if (isSignalConnected(QMetaMethod::fromSignal(&Form3::writeFailed))) {
             Q_EMIT writeFailed(error);
         } else if (!m_message) {
-            m_message = new QMessageBox(QMessageBox::Critical, windowTitle(), error.message(),
-                                        QMessageBox::Ok, this);
+            m_message =
+                new QMessageBox(QMessageBox::Critical, windowTitle(),
+                                vorta::briefMessage(error.message()), QMessageBox::Ok, this);
             m_message->setObjectName(QStringLiteral("errorMessage"));
             m_message->setTextFormat(Qt::PlainText);
             m_message->setAttribute(Qt::WA_DeleteOnClose);
