@@ -6,7 +6,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 
 #include <chrono>
 #include <cstdio>
@@ -38,6 +41,12 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(vorta::ui::programIcon());
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.vorta.Vorta"));
+    // The program speaks Russian, so Qt's own buttons and the file dialog do too, whatever the
+    // desktop's language; without the translations installed they stay in English.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTranslator);
 
     vorta::SeededRandom random(clockSeed);
     // The story's files are looked up beside the working directory; the program takes no
