@@ -15,6 +15,10 @@ int storyCommand(const QStringList &arguments, const QDir &workingDir, QTextStre
                  QTextStream &err);
 int coverageCommand(const QStringList &arguments, const QDir &workingDir, QTextStream &out,
                     QTextStream &err);
+int buildCommand(const QStringList &arguments, const QDir &workingDir, QTextStream &out,
+                 QTextStream &err);
+int unpackCommand(const QStringList &arguments, const QDir &workingDir, QTextStream &out,
+                  QTextStream &err);
 
 const QList<Command> &commands()
 {
@@ -27,6 +31,12 @@ const QList<Command> &commands()
         {QStringLiteral("coverage"),
          QStringLiteral("рассказывает много рассказов: какие варианты и концовки не рассказаны"),
          coverageCommand},
+        {QStringLiteral("build"),
+         QStringLiteral("собирает данные рассказа из рукописи в UTF-8 (--watch: при каждом "
+                        "сохранении)"),
+         buildCommand},
+        {QStringLiteral("unpack"), QStringLiteral("пишет рукопись в UTF-8 по данным рассказа"),
+         unpackCommand},
     };
     return table;
 }
@@ -147,7 +157,8 @@ int runAuthorProgram(const QStringList &arguments, const QDir &workingDir, QText
     installParserTexts();
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Программа для авторов рассказа: проверяет данные, рассказывает их."));
+        QStringLiteral("Программа для авторов рассказа: собирает данные из рукописи, проверяет их, "
+                       "рассказывает."));
     // Everything from the subcommand's name on belongs to the subcommand.
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     const QCommandLineOption help = parser.addHelpOption();
