@@ -23,6 +23,10 @@ bool encodable(QChar c)
 
 std::optional<qsizetype> firstUnencodable(QStringView text)
 {
+    // Nearly every line encodes whole; only a line that does not is searched character by
+    // character.
+    if (decodeWindows1251(encodeWindows1251(text)) == text)
+        return std::nullopt;
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (!encodable(text.at(i)))
             return i;
