@@ -19,6 +19,10 @@ int buildCommand(const QStringList &arguments, const QDir &workingDir, QTextStre
                  QTextStream &err);
 int unpackCommand(const QStringList &arguments, const QDir &workingDir, QTextStream &out,
                   QTextStream &err);
+int fixCommand(const QStringList &arguments, const QDir &workingDir, QTextStream &out,
+               QTextStream &err);
+int newGenreCommand(const QStringList &arguments, const QDir &workingDir, QTextStream &out,
+                    QTextStream &err);
 
 const QList<Command> &commands()
 {
@@ -37,6 +41,13 @@ const QList<Command> &commands()
          buildCommand},
         {QStringLiteral("unpack"), QStringLiteral("пишет рукопись в UTF-8 по данным рассказа"),
          unpackCommand},
+        {QStringLiteral("fix"),
+         QStringLiteral("переписывает файлы данных в UTF-8 или с концами строк LF в Windows-1251 "
+                        "с CR LF"),
+         fixCommand},
+        {QStringLiteral("new-genre"),
+         QStringLiteral("добавляет жанр в рукопись: каталог и заготовку с заголовками"),
+         newGenreCommand},
     };
     return table;
 }

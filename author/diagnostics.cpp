@@ -2,6 +2,8 @@
 
 #include "plural.h"
 
+#include "story_error.h"
+
 #include <algorithm>
 
 namespace vorta::author {
@@ -73,6 +75,12 @@ qsizetype countOf(const QList<Diagnostic> &diagnostics, Severity severity)
 {
     return std::count_if(diagnostics.begin(), diagnostics.end(),
                          [severity](const Diagnostic &d) { return d.severity == severity; });
+}
+
+QString errorText(const StoryError &error)
+{
+    return error.detail().isEmpty() ? error.kindText()
+                                    : error.kindText() + QStringLiteral(": ") + error.detail();
 }
 
 QString summaryLine(const QList<Diagnostic> &diagnostics)

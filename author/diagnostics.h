@@ -3,6 +3,10 @@
 #include <QList>
 #include <QString>
 
+namespace vorta {
+class StoryError;
+}
+
 namespace vorta::author {
 
 enum class Severity
@@ -35,6 +39,9 @@ bool pathLess(const QString &a, const QString &b);
 void sortDiagnostics(QList<Diagnostic> &diagnostics);
 
 qsizetype countOf(const QList<Diagnostic> &diagnostics, Severity severity);
+
+// A read error as a diagnostic says it: its kind, then what the reader found.
+QString errorText(const StoryError &error);
 
 // "N ошибок, M предупреждений", each noun in the form its count takes.
 QString summaryLine(const QList<Diagnostic> &diagnostics);

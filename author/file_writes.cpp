@@ -1,5 +1,7 @@
 #include "file_writes.h"
 
+#include "diagnostics.h"
+
 #include "file_reader.h"
 #include "story_error.h"
 
@@ -26,7 +28,7 @@ WriteOutcome writeIfChanged(const QString &fullPath, const QByteArray &bytes)
     try {
         existing = readExisting(fullPath, fullPath);
     } catch (const StoryError &e) {
-        throw FileWriteError{fullPath, e.kindText() + QStringLiteral(": ") + e.detail()};
+        throw FileWriteError{fullPath, errorText(e)};
     }
     if (existing == bytes)
         return WriteOutcome::Unchanged;

@@ -4,6 +4,7 @@
 
 #include "data_files.h"
 #include "story_error.h"
+#include "story_state.h"
 #include "story_step.h"
 
 #include <QRegularExpression>
@@ -39,6 +40,14 @@ std::optional<qint32> wholeNumber(const QString &text)
         *value > std::numeric_limits<qint32>::max())
         return std::nullopt;
     return qint32(*value);
+}
+
+// A folder name that a build can write under Genres/ without leaving it.
+bool isSafeDirName(const QString &dir)
+{
+    return !dir.isEmpty() && dir != QLatin1String(".") && dir != QLatin1String("..") &&
+           !dir.contains(QLatin1Char('/')) && !dir.contains(QLatin1Char('\\')) &&
+           !dir.contains(QChar(0));
 }
 
 // A story line as the manuscript holds it, before the edges of its variant are known.
@@ -263,6 +272,38 @@ bool needsEscape(const QString &storyLine)
 {
     return storyLine.startsWith(kHeadingStart) || storyLine.startsWith(kCommentStart) ||
            storyLine.startsWith(kEscape) || isSeparator(storyLine);
+}
+
+QList<CatalogueEntry> readCatalogue(const QString &text, const QString &shownPath,
+                                    QList<Diagnostic> &diagnostics)
+{
+    auto error = [&](int line, const QString &message) {
+        diagnostics.append({shownPath, line, Severity::Error, message});
+    };
+    QList<CatalogueEntry> entries;
+    TextReader reader(text, shownPath);
+    try {
+        while (!reader.atEnd()) {
+            if (entries.size() == kMaxGenres)
+                reader.fail(ErrorKind::SubscriptOutOfRange, reader.line(),
+                            QStringLiteral("больше %1 жанров").arg(kMaxGenres));
+            const QString name = reader.readValue();
+            const int line = reader.line();
+            const QString dir = reader.readValue();
+            if (!isSafeDirName(dir)) {
+                error(line, QStringLiteral("имя папки жанра «%1» %2: нужно имя одной папки")
+                                .arg(name, quoted(dir)));
+                continue;
+            }
+            entries.append({name, dir, line});
+        }
+    } catch (const StoryError &e) {
+        error(e.line(), errorText(e));
+        return entries;
+    }
+    if (entries.isEmpty() && countOf(diagnostics, Severity::Error) == 0)
+        error(1, QStringLiteral("в каталоге нет ни одного жанра"));
+    return entries;
 }
 
 QString finaleHeading(qint64 leastUsedGenre, qint64 mostUsedGenre)

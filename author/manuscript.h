@@ -71,6 +71,18 @@ bool needsEscape(const QString &storyLine);
 // A line that only lays out the manuscript when it stands at the edge of a variant.
 bool isBlank(QStringView line);
 
+struct CatalogueEntry
+{
+    QString name;
+    QString dir;
+    int line = 0;
+};
+
+// The catalogue's pairs read as the program reads them (so a build fails where the program
+// would), each directory checked to name one folder; findings are errors under shownPath.
+QList<CatalogueEntry> readCatalogue(const QString &text, const QString &shownPath,
+                                    QList<Diagnostic> &diagnostics);
+
 // The heading of a finale record.
 QString finaleHeading(qint64 leastUsedGenre, qint64 mostUsedGenre);
 

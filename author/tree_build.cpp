@@ -18,20 +18,6 @@ namespace {
 constexpr qint32 kDefaultWaitingPeriod = 2;
 constexpr qint32 kDefaultSwitchProbability = 5;
 
-struct CatalogueEntry
-{
-    QString dir;
-    int line = 0;
-};
-
-// A folder name the build can write under Genres/ without leaving it.
-bool isSafeDirName(const QString &dir)
-{
-    return !dir.isEmpty() && dir != QLatin1String(".") && dir != QLatin1String("..") &&
-           !dir.contains(QLatin1Char('/')) && !dir.contains(QLatin1Char('\\')) &&
-           !dir.contains(QChar(0));
-}
-
 class Builder
 {
 public:
@@ -72,9 +58,7 @@ private:
         try {
             return readCappedFile(m_manuscript.filePath(name), shown(name), cap);
         } catch (const StoryError &e) {
-            error(shown(name), 0,
-                  e.detail().isEmpty() ? e.kindText()
-                                       : e.kindText() + QStringLiteral(": ") + e.detail());
+            error(shown(name), 0, errorText(e));
             return std::nullopt;
         }
     }
@@ -113,33 +97,7 @@ private:
             file.addLine(lines->at(i), {path, int(i) + 1});
         m_build.files.append({kCatalogueFile, file.bytes, file.sources});
 
-        // Read as the program reads it, so the build fails where the program would.
-        QList<CatalogueEntry> entries;
-        TextReader reader(decodeWindows1251(file.bytes), path);
-        try {
-            while (!reader.atEnd()) {
-                if (entries.size() == kMaxGenres)
-                    reader.fail(ErrorKind::SubscriptOutOfRange, reader.line(),
-                                QStringLiteral("больше %1 жанров").arg(kMaxGenres));
-                const QString name = reader.readValue();
-                const int line = reader.line();
-                const QString dir = reader.readValue();
-                if (!isSafeDirName(dir)) {
-                    error(path, line,
-                          QStringLiteral("имя папки жанра «%1» %2: нужно имя одной папки")
-                              .arg(name, quoted(dir)));
-                    continue;
-                }
-                entries.append({dir, line});
-            }
-        } catch (const StoryError &e) {
-            error(path, e.line(),
-                  e.detail().isEmpty() ? e.kindText()
-                                       : e.kindText() + QStringLiteral(": ") + e.detail());
-        }
-        if (entries.isEmpty() && countOf(m_build.diagnostics, Severity::Error) == 0)
-            error(path, 1, QStringLiteral("в каталоге нет ни одного жанра"));
-        return entries;
+        return readCatalogue(decodeWindows1251(file.bytes), path, m_build.diagnostics);
     }
 
     void buildGenre(const CatalogueEntry &entry)

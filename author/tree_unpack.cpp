@@ -53,11 +53,8 @@ public:
 private:
     void report(const StoryError &e, const QString &path)
     {
-        QString text = e.kindText();
-        if (!e.detail().isEmpty())
-            text += QStringLiteral(": ") + e.detail();
         m_result.diagnostics.append(
-            {e.file().isEmpty() ? path : e.file(), e.line(), Severity::Error, text});
+            {e.file().isEmpty() ? path : e.file(), e.line(), Severity::Error, errorText(e)});
     }
     void error(const QString &path, int line, const QString &text)
     {
