@@ -86,6 +86,20 @@ void CommandLineTest::exitStatusSaysWhatHappened_data()
                               << false;
     QTest::newRow("coverage stopped by a data error")
         << strings({"coverage", "--stories", "2"}) << 30 << int(ExitErrors) << true;
+    QTest::newRow("build without a manuscript")
+        << strings({"build"}) << 0 << int(ExitUsage) << true;
+    QTest::newRow("build from a missing folder")
+        << strings({"build", "nowhere"}) << 0 << int(ExitUsage) << true;
+    QTest::newRow("build with three folders")
+        << strings({"build", ".", ".", "."}) << 0 << int(ExitUsage) << true;
+    QTest::newRow("unpack without a manuscript")
+        << strings({"unpack"}) << 0 << int(ExitUsage) << true;
+    QTest::newRow("unpack of a tree with an error")
+        << strings({"unpack", "manuscript"}) << 12 << int(ExitErrors) << false;
+    QTest::newRow("fix of a clean tree") << strings({"fix"}) << 0 << int(ExitClean) << false;
+    QTest::newRow("new-genre without a folder")
+        << strings({"new-genre", "Былина", "bylina"}) << 0 << int(ExitUsage) << true;
+    QTest::newRow("help of build") << strings({"build", "--help"}) << 0 << int(ExitClean) << false;
 }
 
 void CommandLineTest::exitStatusSaysWhatHappened()
