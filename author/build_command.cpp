@@ -7,10 +7,10 @@
 
 namespace vorta::author {
 
-int buildOnce(const QDir &manuscriptDir, const QString &shownManuscript, const QDir &treeDir,
-              QTextStream &out, QTextStream &err)
+int buildOnce(const BuildFolders &folders, QTextStream &out, QTextStream &err)
 {
-    const TreeBuild build = buildTree(manuscriptDir, shownManuscript, treeDir);
+    const QDir &treeDir = folders.tree;
+    const TreeBuild build = buildTree(folders.manuscript, folders.shownManuscript, treeDir);
     if (countOf(build.diagnostics, Severity::Error) > 0)
         return reportDiagnostics(build.diagnostics, out);
     int written = 0;
@@ -34,7 +34,8 @@ int buildOnce(const QDir &manuscriptDir, const QString &shownManuscript, const Q
                .arg(build.files.size())
         << '\n';
     QList<Diagnostic> diagnostics = build.diagnostics;
-    diagnostics += atManuscriptLines(checkTree(treeDir).diagnostics, build.files);
+    diagnostics +=
+        atManuscriptLines(checkTree(treeDir).diagnostics, build.files, folders.shownTree);
     sortDiagnostics(diagnostics);
     return reportDiagnostics(diagnostics, out);
 }
@@ -68,10 +69,11 @@ int buildCommand(const QStringList &arguments, const QDir &workingDir, QTextStre
         err << kProgramName << QStringLiteral(" build: не создать папку %1").arg(treePath) << '\n';
         return ExitUsage;
     }
-    const QDir treeDir(workingDir.filePath(treePath));
+    const BuildFolders folders{*manuscriptDir, positional.at(0),
+                               QDir(workingDir.filePath(treePath)), treePath};
     if (parser.isSet(watchOption))
-        return watchAndBuild(*manuscriptDir, positional.at(0), treeDir, out, err);
-    return buildOnce(*manuscriptDir, positional.at(0), treeDir, out, err);
+        return watchAndBuild(folders, out, err);
+    return buildOnce(folders, out, err);
 }
 
 } // namespace vorta::author

@@ -7,10 +7,8 @@
 
 namespace vorta::author {
 
-BuildWatcher::BuildWatcher(const QDir &manuscriptDir, const QString &shownManuscript,
-                           const QDir &treeDir, QTextStream &out, QTextStream &err, int quietMs)
-    : m_manuscriptDir(manuscriptDir), m_shownManuscript(shownManuscript), m_treeDir(treeDir),
-      m_out(out), m_err(err)
+BuildWatcher::BuildWatcher(BuildFolders folders, QTextStream &out, QTextStream &err, int quietMs)
+    : m_folders(std::move(folders)), m_out(out), m_err(err)
 {
     m_quiet.setSingleShot(true);
     m_quiet.setInterval(quietMs);
@@ -26,7 +24,7 @@ int BuildWatcher::buildNow()
 {
     m_out << QStringLiteral("— сборка в %1 —").arg(QTime::currentTime().toString(Qt::ISODate))
           << '\n';
-    const int status = buildOnce(m_manuscriptDir, m_shownManuscript, m_treeDir, m_out, m_err);
+    const int status = buildOnce(m_folders, m_out, m_err);
     m_out.flush();
     m_err.flush();
     watchFiles();
@@ -36,10 +34,10 @@ int BuildWatcher::buildNow()
 
 void BuildWatcher::watchFiles()
 {
-    QStringList paths{m_manuscriptDir.absolutePath()};
-    const QStringList names = m_manuscriptDir.entryList(QDir::Files);
+    QStringList paths{m_folders.manuscript.absolutePath()};
+    const QStringList names = m_folders.manuscript.entryList(QDir::Files);
     for (const QString &name : names)
-        paths.append(m_manuscriptDir.absoluteFilePath(name));
+        paths.append(m_folders.manuscript.absoluteFilePath(name));
     const QStringList watched = m_watcher.files() + m_watcher.directories();
     QStringList added;
     for (const QString &path : std::as_const(paths)) {
@@ -50,12 +48,11 @@ void BuildWatcher::watchFiles()
         m_watcher.addPaths(added);
 }
 
-int watchAndBuild(const QDir &manuscriptDir, const QString &shownManuscript, const QDir &treeDir,
-                  QTextStream &out, QTextStream &err)
+int watchAndBuild(const BuildFolders &folders, QTextStream &out, QTextStream &err)
 {
-    BuildWatcher watcher(manuscriptDir, shownManuscript, treeDir, out, err);
+    BuildWatcher watcher(folders, out, err);
     watcher.buildNow();
-    out << QStringLiteral("Слежу за %1; остановить: Ctrl+C.").arg(shownManuscript) << '\n';
+    out << QStringLiteral("Слежу за %1; остановить: Ctrl+C.").arg(folders.shownManuscript) << '\n';
     out.flush();
     return QCoreApplication::exec() == 0 ? ExitClean : ExitUsage;
 }

@@ -9,10 +9,18 @@
 
 namespace vorta::author {
 
+// The two folders of a build, and how diagnostics name them (as the command line did).
+struct BuildFolders
+{
+    QDir manuscript;
+    QString shownManuscript;
+    QDir tree;
+    QString shownTree;
+};
+
 // One build of the tree from the manuscript: the manuscript's diagnostics, or the files written
 // and the whole-tree check at the manuscript's lines. Returns the exit status.
-int buildOnce(const QDir &manuscriptDir, const QString &shownManuscript, const QDir &treeDir,
-              QTextStream &out, QTextStream &err);
+int buildOnce(const BuildFolders &folders, QTextStream &out, QTextStream &err);
 
 // Builds the tree again whenever a file of the manuscript folder changes. Editors that save by
 // writing a new file and renaming it over the old one leave the watcher watching nothing, so
@@ -22,8 +30,7 @@ class BuildWatcher : public QObject
     Q_OBJECT
 
 public:
-    BuildWatcher(const QDir &manuscriptDir, const QString &shownManuscript, const QDir &treeDir,
-                 QTextStream &out, QTextStream &err, int quietMs = 200);
+    BuildWatcher(BuildFolders folders, QTextStream &out, QTextStream &err, int quietMs = 200);
 
     // Builds now and watches the folder's current files; returns the build's exit status.
     int buildNow();
@@ -34,9 +41,7 @@ Q_SIGNALS:
 private:
     void watchFiles();
 
-    QDir m_manuscriptDir;
-    QString m_shownManuscript;
-    QDir m_treeDir;
+    BuildFolders m_folders;
     QTextStream &m_out;
     QTextStream &m_err;
     QFileSystemWatcher m_watcher;
@@ -44,7 +49,6 @@ private:
 };
 
 // build --watch: the first build, then a build after every save until the program is stopped.
-int watchAndBuild(const QDir &manuscriptDir, const QString &shownManuscript, const QDir &treeDir,
-                  QTextStream &out, QTextStream &err);
+int watchAndBuild(const BuildFolders &folders, QTextStream &out, QTextStream &err);
 
 } // namespace vorta::author

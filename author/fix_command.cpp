@@ -32,14 +32,15 @@ bool hasBareLineEnds(const QByteArray &bytes)
     return false;
 }
 
-// The files a tree holds: its settings and everything under Genres/.
+// The files a tree holds: its settings and every .vtq file under Genres/.
 QStringList treeFiles(const QDir &treeDir)
 {
     QStringList files;
     if (QFileInfo(treeDir.filePath(kSettingsFile)).isFile())
         files.append(kSettingsFile);
-    QDirIterator it(treeDir.filePath(QStringLiteral("Genres")), QDir::Files,
-                    QDirIterator::Subdirectories);
+    // Only the program's files: an editor's backup or a note beside them is left alone.
+    QDirIterator it(treeDir.filePath(QStringLiteral("Genres")), {QStringLiteral("*.vtq")},
+                    QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext())
         files.append(treeDir.relativeFilePath(it.next()));
     std::sort(files.begin(), files.end(), pathLess);

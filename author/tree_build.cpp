@@ -161,7 +161,7 @@ TreeBuild buildTree(const QDir &manuscriptDir, const QString &shownManuscript, c
 }
 
 QList<Diagnostic> atManuscriptLines(const QList<Diagnostic> &treeDiagnostics,
-                                    const QList<BuiltFile> &files)
+                                    const QList<BuiltFile> &files, const QString &shownTree)
 {
     QHash<QString, const BuiltFile *> byPath;
     for (const BuiltFile &file : files)
@@ -175,6 +175,8 @@ QList<Diagnostic> atManuscriptLines(const QList<Diagnostic> &treeDiagnostics,
                 qBound(qsizetype(0), qsizetype(diagnostic.line) - 1, file->sources.size() - 1);
             diagnostic.path = file->sources.at(index).path;
             diagnostic.line = file->sources.at(index).line;
+        } else if (QDir::cleanPath(shownTree) != QLatin1String(".")) {
+            diagnostic.path = QDir::cleanPath(shownTree) + QLatin1Char('/') + diagnostic.path;
         }
         moved.append(diagnostic);
     }

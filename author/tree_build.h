@@ -38,9 +38,9 @@ struct TreeBuild
 TreeBuild buildTree(const QDir &manuscriptDir, const QString &shownManuscript, const QDir &treeDir);
 
 // The findings of the whole-tree check moved, where the build made the file, to the manuscript
-// lines the file's lines came from.
+// lines the file's lines came from; the others name their file under shownTree.
 QList<Diagnostic> atManuscriptLines(const QList<Diagnostic> &treeDiagnostics,
-                                    const QList<BuiltFile> &files);
+                                    const QList<BuiltFile> &files, const QString &shownTree);
 
 // The bytes of a fragment file or a finale file, and where each of its lines came from.
 struct FileText

@@ -89,6 +89,7 @@ private Q_SLOTS:
     void settingsFileRule();
     void treeFindingsAtManuscriptLines_data();
     void treeFindingsAtManuscriptLines();
+    void treeFindingOutsideTheManuscriptNamesTheTree();
     void unpackRefusesWhatAManuscriptCannotHold_data();
     void unpackRefusesWhatAManuscriptCannotHold();
 };
@@ -267,6 +268,19 @@ void BuildTest::treeFindingsAtManuscriptLines()
     const QString prefix = QDir::cleanPath(manuscript.path(QStringLiteral("skazka.txt"))) +
                            QLatin1Char(':') + expected;
     QVERIFY2(run.out.contains(prefix), qPrintable(run.out));
+}
+
+void BuildTest::treeFindingOutsideTheManuscriptNamesTheTree()
+{
+    ManuscriptFolder manuscript;
+    manuscript.writeStory(kOneGenre);
+    StoryTree tree;
+    tree.writeSettings(12, 5); // the reader's own, kept by the build
+    const Run run = author({QStringLiteral("build"), manuscript.path(), tree.path()});
+    QCOMPARE(run.status, int(ExitClean));
+    QVERIFY2(run.out.contains(QDir::cleanPath(tree.path()) +
+                              QStringLiteral("/vorta.cfg:1: warning: значение 12")),
+             qPrintable(run.out));
 }
 
 void BuildTest::unpackRefusesWhatAManuscriptCannotHold_data()

@@ -63,7 +63,8 @@ void WatchTest::rebuildsAfterEverySave()
     QString errText;
     QTextStream out(&outText);
     QTextStream err(&errText);
-    BuildWatcher watcher(manuscript.dir(), QStringLiteral("story"), tree.dir(), out, err, 0);
+    BuildWatcher watcher({manuscript.dir(), QStringLiteral("story"), tree.dir(), tree.path()}, out,
+                         err, 0);
     QSignalSpy built(&watcher, &BuildWatcher::built);
     QCOMPARE(watcher.buildNow(), 0);
     const QString step9 = StoryTree::fragmentFile(kGenre, 9);
