@@ -14,8 +14,7 @@ bool encodable(QChar c)
         return true;
     // A character has a byte when its encoding decodes back to it; the engine decodes by the
     // same table, so what passes here reads back exactly.
-    QStringEncoder encoder("windows-1251");
-    const QByteArray bytes = encoder.encode(QStringView(&c, 1));
+    const QByteArray bytes = encodeWindows1251(QStringView(&c, 1));
     return bytes.size() == 1 && decodeWindows1251(bytes) == QString(c);
 }
 
@@ -36,7 +35,9 @@ std::optional<qsizetype> firstUnencodable(QStringView text)
 
 QByteArray encodeWindows1251(QStringView text)
 {
-    QStringEncoder encoder("windows-1251");
+    // Opening the converter costs far more than a line's encoding; a stateless one can be
+    // shared by every call.
+    static QStringEncoder encoder("windows-1251", QStringConverter::Flag::Stateless);
     return encoder.encode(text);
 }
 

@@ -13,7 +13,7 @@ using namespace vorta::author;
 namespace {
 
 const QString kGenre = QStringLiteral("skazka");
-constexpr int kWaitMs = 10000; // a bound for a stuck watch, not a pause
+constexpr int kWaitMs = 60000; // a bound for a stuck watch, not a pause
 
 QString withStep9(const QString &line)
 {
