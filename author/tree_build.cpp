@@ -92,8 +92,13 @@ private:
             manuscriptLines(*bytes, path, m_build.diagnostics, Comments::Told);
         if (!lines)
             return {};
+        // Blank lines that an editor leaves at the end would read as one more genre that never
+        // comes, so they are layout here.
+        qsizetype end = lines->size();
+        while (end > 0 && isBlank(lines->at(end - 1)))
+            --end;
         FileText file;
-        for (qsizetype i = 0; i < lines->size(); ++i)
+        for (qsizetype i = 0; i < end; ++i)
             file.addLine(lines->at(i), {path, int(i) + 1});
         m_build.files.append({kCatalogueFile, file.bytes, file.sources});
 

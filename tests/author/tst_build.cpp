@@ -85,6 +85,7 @@ private Q_SLOTS:
     void canonicalTreeRoundTrips();
     void rebuildWritesOnlyWhatChanged();
     void nothingIsWrittenOnAnError();
+    void catalogueEndsAtItsLastGenre();
     void settingsFileRule_data();
     void settingsFileRule();
     void treeFindingsAtManuscriptLines_data();
@@ -205,6 +206,20 @@ void BuildTest::nothingIsWrittenOnAnError()
     QCOMPARE(author({QStringLiteral("build"), manuscript.path(), fresh.path()}).status,
              int(ExitErrors));
     QCOMPARE(filesOf(fresh.dir()), (QMap<QString, QByteArray>()));
+}
+
+void BuildTest::catalogueEndsAtItsLastGenre()
+{
+    ManuscriptFolder manuscript;
+    manuscript.writeStory(kTwoGenres);
+    manuscript.writeText(QStringLiteral("genres.txt"),
+                         QStringLiteral("\"Детектив\", detective\r\n\r\nУжасы,horror\n\n  \n"));
+    StoryTree tree;
+    QCOMPARE(author({QStringLiteral("build"), manuscript.path(), tree.path()}).status,
+             int(ExitClean));
+    // Line by line, but without the blank lines after the last genre.
+    QCOMPARE(tree.readBytes(QStringLiteral("Genres/genres.vtq")),
+             StoryTree::lineBytes(strings({"\"Детектив\", detective", "", "Ужасы,horror"})));
 }
 
 void BuildTest::settingsFileRule_data()
