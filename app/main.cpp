@@ -1,11 +1,11 @@
 #include "controls.h"
 #include "main_window.h"
+#include "program_icon.h"
 #include "random_source.h"
 #include "story_error.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QIcon>
 #include <QMessageBox>
 
 #include <chrono>
@@ -35,20 +35,27 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
     // One look on every desktop: the windows are laid out in fixed pixels.
     QApplication::setStyle(QStringLiteral("Fusion"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/vorta/vorta_icon.xpm")));
+    QApplication::setWindowIcon(vorta::ui::programIcon());
+    // Lets the desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.vorta.Vorta"));
 
     vorta::SeededRandom random(clockSeed);
     // The story's files are looked up beside the working directory; the program takes no
     // arguments.
-    auto form = std::make_unique<Form1>(random, QDir(QDir::currentPath()));
+    std::unique_ptr<Form1> form;
     try {
+        form = std::make_unique<Form1>(random, QDir(QDir::currentPath()));
         form->Form_Load();
-    } catch (const vorta::StoryError &error) {
+    } catch (...) {
+        const vorta::StoryError error = vorta::currentError();
         // The window goes first: its countdown must not tick behind the message.
         form.reset();
-        std::fprintf(stderr, "%s\n", error.message().toLocal8Bit().constData());
+        // Written whole, as bytes: a NUL or any other character of the message cannot cut it.
+        const QByteArray bytes = error.message().toUtf8() + '\n';
+        std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
+        std::fflush(stderr);
         if (!nothingIsShown())
-            QMessageBox::critical(nullptr, kMainWindowTitle, error.message());
+            QMessageBox::critical(nullptr, kMainWindowTitle, vorta::briefMessage(error.message()));
         return 1;
     }
     form->adjustSize();

@@ -30,8 +30,10 @@ int main(int argc, char *argv[])
          1.1},
         {"append a line, story of 100,000 vs 20", "appendStoryLine/100000", "appendStoryLine/20",
          1.1},
-        {"reader's move after 300 vs 10 lines", "readerMoveAfter/300", "readerMoveAfter/10"},
-        {"reader's move after 9,999 vs 10 lines", "readerMoveAfter/9999", "readerMoveAfter/10"},
+        // A failed move is undone without a copy of the story: the move must not grow with it.
+        {"reader's move after 300 vs 10 lines", "readerMoveAfter/300", "readerMoveAfter/10", 1.1},
+        {"reader's move after 9,999 vs 10 lines", "readerMoveAfter/9999", "readerMoveAfter/10",
+         1.1},
         {"whole story (64 moves, finale), headless", "wholeStory", "floor/storyFiles"},
         {"start-up to the first window", "start/program", "start/bareQt", 1.3},
         {"start-up, processor time", "start/program", "start/bareQt", 0, "cpuMs", "ms"},

@@ -140,9 +140,9 @@ BENCHMARK(appendStoryLineCost)
     ->UseManualTime();
 
 // A reader's move in a story that already holds 10, 300 (about a whole story) or 9,999 lines
-// (the most a story may hold). The move runs on a copy of the story, kept only if the move
-// succeeds; the lines are copied with it, so this shows whether the move grows with the story.
-// Between moves, out of the timed region, the story is taken back to its length and step.
+// (the most a story may hold). A move keeps what it needs to undo itself should it fail; this
+// shows whether that grows with the story. Between moves, out of the timed region, the story is
+// taken back to its length and step.
 void readerMoveAfterLinesCost(benchmark::State &bm)
 {
     try {

@@ -96,7 +96,8 @@ void TextReader::skipToDelimiter(bool spaceEnds)
 
 QString TextReader::readField(bool spaceEnds)
 {
-    skipSpacesAndLineEnds();
+    while (!atEnd() && m_text.at(m_pos) == QLatin1Char(' '))
+        ++m_pos;
     if (atEnd())
         fail(ErrorKind::InputPastEndOfFile, lastLine());
     QString value;
@@ -149,14 +150,30 @@ std::optional<qint64> parseInteger(const QString &text)
     return trimmed.toLongLong();
 }
 
+qint32 TextReader::checkedNumber(qint64 value, const QString &text, int line) const
+{
+    if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
+        fail(ErrorKind::Overflow, line, quoted(text.trimmed()));
+    return qint32(value);
+}
+
 qint32 TextReader::parseNumber(const QString &text, int line) const
 {
     const std::optional<qint64> value = parseInteger(text);
     if (!value)
         fail(ErrorKind::BadNumber, line, quoted(text));
-    if (*value < std::numeric_limits<qint32>::min() || *value > std::numeric_limits<qint32>::max())
-        fail(ErrorKind::Overflow, line, quoted(text.trimmed()));
-    return qint32(*value);
+    return checkedNumber(*value, text, line);
+}
+
+std::optional<qint32> TextReader::readIndex()
+{
+    skipSpacesAndLineEnds();
+    const int line = m_line;
+    const QString text = readField(false);
+    const std::optional<qint64> value = parseInteger(text);
+    if (!value)
+        return std::nullopt;
+    return checkedNumber(*value, text, line);
 }
 
 qint32 TextReader::readCount()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "file_reader.h"
 #include "story_error.h"
 
 #include <QDir>
@@ -11,9 +12,6 @@
 namespace vorta {
 
 struct StoryState;
-
-inline const QString kSettingsFile = QStringLiteral("vorta.cfg");
-inline const QString kCatalogueFile = QStringLiteral("Genres/genres.vtq");
 
 // Sequential reading of one Windows-1251 text file, by delimited values and by whole lines.
 // Every failure is a StoryError naming the file and the line where the read stood.
@@ -29,11 +27,16 @@ public:
     // Skips blank lines, then tells whether the file has ended.
     bool atEndAfterBlankLines();
 
-    // One field: ends at a comma or at the line end (consumed with it); spaces and line ends
-    // before it are skipped; a quoted value may hold commas.
+    // One field: ends at a comma or at the line end (consumed with it); spaces before it are
+    // skipped, nothing else: a field that starts at a line end is empty. A quoted value may
+    // hold commas.
     QString readValue();
-    // A delimited value that must be a whole number.
+    // A delimited value that must be a whole number; blank lines, spaces and tabs before it are
+    // skipped.
     qint32 readCount();
+    // A genre index of a finale record: read like a count, but a value that is not a whole
+    // number is none; a number beyond 32 bits is an overflow like any other.
+    std::optional<qint32> readIndex();
     // A number of the settings file: like a value, but spaces end it too.
     qint32 readNumber();
     // Everything up to the line end, verbatim; the line end is consumed.
@@ -53,6 +56,7 @@ private:
     QString readField(bool spaceEnds);
     void skipToDelimiter(bool spaceEnds);
     qint32 parseNumber(const QString &text, int line) const;
+    qint32 checkedNumber(qint64 value, const QString &text, int line) const;
 
     QString m_text;
     QString m_fileName;

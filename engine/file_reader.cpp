@@ -1,10 +1,8 @@
 #include "file_reader.h"
 
-#include "data_files.h"
 #include "story_error.h"
 
 #include <QFile>
-#include <QLocale>
 #include <QStringDecoder>
 
 #include <array>
@@ -34,7 +32,7 @@ QString kindOfFile(mode_t mode)
 
 QString byteCount(qint64 bytes)
 {
-    return QLocale(QLocale::Russian).toString(bytes) + QStringLiteral(" байт");
+    return QString::number(bytes) + QStringLiteral(" байт");
 }
 
 [[noreturn]] void failOpen(int error, const QString &shownName)
@@ -52,6 +50,16 @@ QString byteCount(qint64 bytes)
     }
 }
 
+// Refuses what is not a regular file, or is one over the cap.
+void checkKind(const struct stat &info, const QString &shownName, qint64 cap)
+{
+    if (!S_ISREG(info.st_mode))
+        throw StoryError(ErrorKind::NotRegularFile, shownName, 0, kindOfFile(info.st_mode));
+    if (info.st_size > cap)
+        throw StoryError(ErrorKind::FileTooLarge, shownName, 0,
+                         byteCount(info.st_size) + QStringLiteral(", предел ") + byteCount(cap));
+}
+
 } // namespace
 
 qint64 capFor(const QString &relativePath)
@@ -61,34 +69,33 @@ qint64 capFor(const QString &relativePath)
 
 QByteArray readCappedFile(const QString &fullPath, const QString &shownName, qint64 cap)
 {
-    // Opened without blocking, so a named pipe with no writer cannot hold the program; what the
-    // path is, is asked of the open file, so nothing can be swapped in between.
-    const int fd =
-        ::open(QFile::encodeName(fullPath).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const QByteArray path = QFile::encodeName(fullPath);
+    // Looked at before it is opened: opening a device can have effects of its own.
+    struct stat info;
+    if (::stat(path.constData(), &info) != 0)
+        failOpen(errno, shownName);
+    checkKind(info, shownName, cap);
+    // Opened without blocking, so a named pipe swapped in meanwhile cannot hold the program; the
+    // open file is asked again what it is.
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         failOpen(errno, shownName);
-    struct stat info;
     if (::fstat(fd, &info) != 0) {
         const int error = errno;
         ::close(fd);
         failOpen(error, shownName);
-    }
-    if (!S_ISREG(info.st_mode)) {
-        ::close(fd);
-        throw StoryError(ErrorKind::NotRegularFile, shownName, 0, kindOfFile(info.st_mode));
-    }
-    if (info.st_size > cap) {
-        ::close(fd);
-        throw StoryError(ErrorKind::FileTooLarge, shownName, 0,
-                         byteCount(info.st_size) + QStringLiteral(", предел ") + byteCount(cap));
     }
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         throw StoryError(ErrorKind::ReadError, shownName, 0, file.errorString());
     }
-    // One byte past the cap tells a file that grew since it was measured.
-    QByteArray bytes = file.read(cap + 1);
+    checkKind(info, shownName, cap);
+    // One byte past the size tells a file that grew since it was measured; it is then read on,
+    // but never past the cap.
+    QByteArray bytes = file.read(info.st_size + 1);
+    if (bytes.size() > info.st_size && file.error() == QFileDevice::NoError)
+        bytes += file.read(cap + 1 - bytes.size());
     if (file.error() != QFileDevice::NoError)
         throw StoryError(ErrorKind::ReadError, shownName, 0, file.errorString());
     if (bytes.size() > cap)

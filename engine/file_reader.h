@@ -7,6 +7,9 @@
 
 namespace vorta {
 
+inline const QString kSettingsFile = QStringLiteral("vorta.cfg");
+inline const QString kCatalogueFile = QStringLiteral("Genres/genres.vtq");
+
 // The largest files the program reads: the settings file holds two small numbers, and no story
 // file comes near the other limit, while a device or a runaway file would fill the memory.
 constexpr qint64 kSettingsFileCap = 4 * 1024;

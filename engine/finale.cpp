@@ -5,7 +5,6 @@
 #include "numbers.h"
 #include "story_buffer.h"
 #include "story_state.h"
-#include "story_step.h"
 
 namespace vorta {
 
@@ -41,8 +40,8 @@ void tellFinale(StoryState &state, const QDir &dataDir)
         TextReader::open(dataDir, fragmentPath(state, state.currentGenre, kFinaleStep));
     while (!reader.atEndAfterBlankLines()) {
         // A genre index that is not a number matches no pair.
-        const std::optional<qint64> least = parseInteger(reader.readValue());
-        const std::optional<qint64> most = parseInteger(reader.readValue());
+        const std::optional<qint32> least = reader.readIndex();
+        const std::optional<qint32> most = reader.readIndex();
         const bool matches = least == extremes.leastUsedGenre && most == extremes.mostUsedGenre;
         const qint32 lineCount = reader.readCount();
         for (qint32 j = 1; j <= lineCount; ++j) {

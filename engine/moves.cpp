@@ -23,12 +23,6 @@ void readerMove(StoryState &state, const QString &caption, RandomSource &random,
     });
 }
 
-void programGenreChoice(StoryState &state, RandomSource &random)
-{
-    if (drawPercentage(random.next()) < state.switchPercent)
-        drawGenre(state, random);
-}
-
 void programMove(StoryState &state, RandomSource &random, const QDir &dataDir)
 {
     runStoryStep(state, MoveKind::Program, random, dataDir);
@@ -36,32 +30,31 @@ void programMove(StoryState &state, RandomSource &random, const QDir &dataDir)
 
 std::optional<StoryError> Timer1_Timer(StoryState &state, RandomSource &random, const QDir &dataDir)
 {
-    StoryState next = state;
+    const bool reportedBefore = state.settingsFailureReported;
     std::optional<StoryError> settingsFailure;
-    try {
-        loadSettings(next, dataDir);
-        next.settingsFailureReported = false;
-    } catch (const StoryError &error) {
-        if (!next.settingsFailureReported)
-            settingsFailure = error;
-        next.settingsFailureReported = true;
-    }
-    next.countdownMs = checkedSub(next.countdownMs, 1000);
-    next.window.label11Caption = countdownCaption(next.countdownMs);
-    if (next.countdownMs < 1) {
-        next.countdownMs = next.autoPeriodMs;
+    runAtomically(state, [&](StoryState &next) {
+        try {
+            loadSettings(next, dataDir);
+            next.settingsFailureReported = false;
+        } catch (const StoryError &error) {
+            if (!next.settingsFailureReported)
+                settingsFailure = error;
+            next.settingsFailureReported = true;
+        }
+        next.countdownMs = checkedSub(next.countdownMs, 1000);
+        next.window.label11Caption = countdownCaption(next.countdownMs);
+    });
+    if (state.countdownMs < 1) {
+        state.countdownMs = state.autoPeriodMs;
         // If the move fails, the restarted countdown stays and a settings failure that this
         // tick could not report yet is reported by the next one.
-        StoryState restarted = next;
-        restarted.settingsFailureReported = state.settingsFailureReported && !settingsFailure;
-        try {
+        const bool reportedAfterTheMove = state.settingsFailureReported;
+        state.settingsFailureReported = reportedBefore && !settingsFailure;
+        runAtomically(state, [&](StoryState &next) {
+            next.settingsFailureReported = reportedAfterTheMove;
             programMove(next, random, dataDir);
-        } catch (const StoryError &) {
-            state = std::move(restarted);
-            throw;
-        }
+        });
     }
-    state = std::move(next);
     return settingsFailure;
 }
 

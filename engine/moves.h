@@ -1,6 +1,9 @@
 #pragma once
 
+// The top of the engine: with the moves, a window gets the start and the genre choice too.
+#include "genre_choice.h"
 #include "story_error.h"
+#include "story_start.h"
 
 #include <QDir>
 #include <QString>
@@ -16,10 +19,6 @@ class RandomSource;
 // becomes current (none: the genre stays), then the step is told and the countdown restarts.
 void readerMove(StoryState &state, const QString &caption, RandomSource &random,
                 const QDir &dataDir);
-
-// The program's genre decision inside its step: a percentage draw and, when it passes
-// switchPercent, a genre draw over all genres.
-void programGenreChoice(StoryState &state, RandomSource &random);
 
 // The program's move when the countdown has run out.
 void programMove(StoryState &state, RandomSource &random, const QDir &dataDir);

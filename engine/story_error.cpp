@@ -1,5 +1,9 @@
 #include "story_error.h"
 
+#include <QStringList>
+
+#include <new>
+
 namespace vorta {
 
 StoryError::StoryError(ErrorKind kind, QString file, int line, QString detail)
@@ -31,6 +35,10 @@ QString StoryError::kindText() const
         return QStringLiteral("Файл слишком велик");
     case ErrorKind::ReadError:
         return QStringLiteral("Ошибка чтения файла");
+    case ErrorKind::OutOfMemory:
+        return QStringLiteral("Недостаточно памяти");
+    case ErrorKind::InternalError:
+        return QStringLiteral("Внутренняя ошибка");
     }
     return {};
 }
@@ -76,6 +84,41 @@ QString quoted(QStringView text)
     if (text.size() > kLongest)
         result += QChar(0x2026);
     return result + QLatin1Char('"');
+}
+
+StoryError currentError()
+{
+    try {
+        throw;
+    } catch (const StoryError &error) {
+        return error;
+    } catch (const std::bad_alloc &) {
+        return StoryError(ErrorKind::OutOfMemory);
+    } catch (const std::exception &error) {
+        return StoryError(ErrorKind::InternalError, {}, 0, quoted(QString::fromUtf8(error.what())));
+    } catch (...) {
+        return StoryError(ErrorKind::InternalError);
+    }
+}
+
+QString briefMessage(const QString &message)
+{
+    constexpr qsizetype kLongestLine = 80;
+    constexpr qsizetype kMostLines = 12;
+    QStringList lines = message.split(QLatin1Char('\n'));
+    if (lines.size() > kMostLines) {
+        lines.resize(kMostLines);
+        lines.last() = QString(QChar(0x2026));
+    }
+    for (QString &line : lines) {
+        if (line.size() > kLongestLine) {
+            // The end of a line is often the telling part of it, a path's file name above all.
+            const qsizetype head = (kLongestLine - 1) / 2;
+            const qsizetype tail = kLongestLine - 1 - head;
+            line = line.left(head) + QChar(0x2026) + line.right(tail);
+        }
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 const char *StoryError::what() const noexcept

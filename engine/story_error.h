@@ -19,6 +19,8 @@ enum class ErrorKind
     NotRegularFile,
     FileTooLarge,
     ReadError,
+    OutOfMemory,
+    InternalError,
 };
 
 // The one error type of the engine: names the kind, the file (relative to the data folder,
@@ -51,5 +53,13 @@ private:
 // marks the cut), with NUL and other control characters escaped, so no file can flood a message
 // or hide part of it.
 QString quoted(QStringView text);
+
+// The error in flight, as the reader is told of it: a StoryError as it is, running out of memory
+// and any other exception as errors of their own. Only to be called inside a catch block.
+StoryError currentError();
+
+// A message as a window shows it: every line cut in its middle to at most 80 characters (an
+// ellipsis marks the cut) and at most 12 lines, so no message box can grow past the screen.
+QString briefMessage(const QString &message);
 
 } // namespace vorta

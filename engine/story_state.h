@@ -1,21 +1,26 @@
 #pragma once
 
-#include <QDir>
 #include <QString>
 #include <QStringList>
 
 #include <array>
 #include <functional>
 
+// The plain types of the story and its constants, at the bottom of the engine: every other part
+// reads and writes these, and this file calls none of them.
 namespace vorta {
-
-class RandomSource;
 
 constexpr qint32 kMaxGenres = 10;
 constexpr int kChoiceLabels = 9;             // Label2 .. Label10
 constexpr int kViewportRows = 15;            // Label12 .. Label26
 constexpr quint32 kLabel28Colour = 0xFFC0C0; // the new-story button's normal colour
 constexpr quint32 kLabel29Colour = 0xFF8080; // its blink colour
+
+// The story's special steps: the IQ draw, the two branch steps, and the finale.
+constexpr qint32 kIqStep = 37;
+constexpr qint32 kLowBranchStep = 38;
+constexpr qint32 kHighBranchStep = 39;
+constexpr qint32 kFinaleStep = 65;
 
 inline const QString kChoicePlaceholder = QStringLiteral("Выдоконтрапупить");
 inline const QString kCountdownPrefix = QStringLiteral("До активничания программы осталось:");
@@ -75,23 +80,11 @@ struct StoryState
     bool operator==(const StoryState &) const = default;
 };
 
-// Runs one event on a copy of the state and keeps the result only if the event succeeds, so a
-// failing event leaves the story and the window exactly as they were.
+// Runs one event in place and, if it fails, undoes it and lets the error go on, so a failing
+// event leaves the story and the window exactly as they were. The event may only append story
+// lines, as every event but a new story does: the lines are undone by cutting them back to their
+// old number, so the undo costs the same at any length of the story.
 void runAtomically(StoryState &state, const std::function<void(StoryState &)> &event);
-
-// Runs at the main window's load, before it is shown. Any error here is fatal to the start.
-void firstStart(StoryState &state, RandomSource &random, const QDir &dataDir);
-
-// The new-story button. On failure the state is left exactly as it was and the error thrown.
-void newStory(StoryState &state, RandomSource &random, const QDir &dataDir);
-
-// The two halves of the offered genres refresh, which a story step runs at different points.
-void offeredGenresNameFill(StoryState &state);
-void offeredGenresVisibilityPass(StoryState &state);
-void offeredGenresRefresh(StoryState &state);
-
-// Draws a genre into currentGenre from one value of the generator.
-void drawGenre(StoryState &state, RandomSource &random);
 
 // The countdown caption for a number of milliseconds: the floor of the seconds, signed form.
 QString countdownCaption(qint32 milliseconds);

@@ -2,11 +2,10 @@
 
 #include "finale.h"
 #include "fragments.h"
-#include "moves.h"
+#include "genre_choice.h"
 #include "numbers.h"
 #include "random_source.h"
 #include "story_buffer.h"
-#include "story_state.h"
 
 namespace vorta {
 

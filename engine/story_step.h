@@ -1,11 +1,12 @@
 #pragma once
 
+#include "story_state.h"
+
 #include <QDir>
 #include <QString>
 
 namespace vorta {
 
-struct StoryState;
 class RandomSource;
 
 enum class MoveKind
@@ -13,11 +14,6 @@ enum class MoveKind
     Reader,
     Program
 };
-
-constexpr qint32 kIqStep = 37;
-constexpr qint32 kLowBranchStep = 38;
-constexpr qint32 kHighBranchStep = 39;
-constexpr qint32 kFinaleStep = 65;
 
 // One move of the story: advances the step, applies the special steps, counts the genre's
 // use, offers the other genres and tells the step's fragment (or, at 65, the finale).

@@ -1,6 +1,7 @@
 #include "fuzz_support.h"
 
 #include "data_files.h"
+#include "file_reader.h"
 #include "story_state.h"
 
 #include <limits>
@@ -29,6 +30,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         fuzz::readsOrNamesTheFile(kSettingsFile, [&] { values = readSettingsValues(dir); });
     StoryState state;
     const bool loaded = fuzz::readsOrNamesTheFile(kSettingsFile, [&] { loadSettings(state, dir); });
+    // Over the cap the file is refused whole, whatever it holds.
+    if (qint64(size) > kSettingsFileCap) {
+        fuzz::require(!read && !loaded, "a settings file over the cap does not read");
+        return 0;
+    }
     if (!read) {
         fuzz::require(!loaded, "loadSettings fails where the values do not read");
         return 0;

@@ -75,6 +75,10 @@ bool readsOrNamesTheFile(const QString &relativePath, Read &&read, Where where =
         require(error.file() == relativePath, "the error names the file read");
         require(where == Where::File || error.line() >= 1, "the error names the line");
         require(!error.message().isEmpty(), "the error has a message");
+        // A value quoted from the file is cut and escaped: no file can flood a message or cut
+        // it short.
+        require(!error.message().contains(QChar(0)), "the message holds no NUL");
+        require(error.detail().size() <= 200, "the message's detail is short");
         return false;
     }
 }

@@ -100,6 +100,34 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
         Q_EMIT clicked();
 }
 
+int EtchedFrame::borderTop() const
+{
+    return title().isEmpty() ? 0 : fontMetrics().height() / 2;
+}
+
+QRect EtchedFrame::captionRect() const
+{
+    if (title().isEmpty())
+        return {};
+    // The caption starts a little in from the corner, with a blank either side of it that
+    // breaks the border.
+    const QFontMetrics metrics = fontMetrics();
+    return QRect(6, 0, metrics.horizontalAdvance(title()) + 4, metrics.height());
+}
+
+void EtchedFrame::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const int top = borderTop();
+    qDrawShadeRect(&painter, QRect(0, top, width(), height() - top), palette(), true, 1, 0);
+    const QRect caption = captionRect();
+    if (caption.isEmpty())
+        return;
+    painter.fillRect(caption, palette().brush(QPalette::Window));
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(caption, Qt::AlignHCenter | Qt::AlignTop, title());
+}
+
 void ClickFrame::mousePressEvent(QMouseEvent *event)
 {
     event->setAccepted(event->button() == Qt::LeftButton);

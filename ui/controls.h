@@ -51,12 +51,30 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 };
 
-// A group box that reports a click on the part of it not covered by its children.
-class ClickFrame : public QGroupBox
+// A group box drawn as the classic desktop drew it, the same under every style: an etched
+// border from its top edge, or, with a caption, from half the caption's height, the caption
+// standing in the top border.
+class EtchedFrame : public QGroupBox
 {
     Q_OBJECT
 public:
     using QGroupBox::QGroupBox;
+
+    // Where the border's top line runs, in the frame's own coordinates.
+    int borderTop() const;
+    // The caption's box inside the top border; empty without a caption.
+    QRect captionRect() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
+// A frame that reports a click on the part of it not covered by its children.
+class ClickFrame : public EtchedFrame
+{
+    Q_OBJECT
+public:
+    using EtchedFrame::EtchedFrame;
 
 Q_SIGNALS:
     void clicked();

@@ -1,16 +1,24 @@
 #include "main_window.h"
 
 #include "about_dialog.h"
+#include "choice_accessible.h"
+#include "choice_label.h"
 #include "controls.h"
 #include "finale.h"
+#include "fixed_window.h"
 #include "moves.h"
+#include "program_icon.h"
 #include "settings_dialog.h"
 #include "story_buffer.h"
 #include "story_error.h"
+#include "story_export.h"
+#include "story_view.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
-#include <QIcon>
+#include <QFileDialog>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -19,13 +27,15 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStandardPaths>
 #include <QTimer>
 
-using vorta::ui::ClickLabel;
+using vorta::ui::ChoiceLabel;
 using vorta::ui::makeLabel;
 using vorta::ui::monoFont;
 using vorta::ui::rgbColour;
 using vorta::ui::setRoleColour;
+using vorta::ui::StoryView;
 using vorta::ui::twipsRect;
 
 namespace {
@@ -62,6 +72,19 @@ void setCaption(QLabel *label, const QString &caption)
     label->setAccessibleName(caption);
 }
 
+// The reader picks the file in a dialog of its own, without holding up the story.
+void askForSavePath(QWidget *parent, const QString &suggestedPath,
+                    const std::function<void(const QString &)> &chosen)
+{
+    auto *dialog = new QFileDialog(parent, QStringLiteral("Сохранить рассказ"), suggestedPath,
+                                   QStringLiteral("Текст (*.txt)"));
+    dialog->setObjectName(QStringLiteral("saveStoryDialog"));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(dialog, &QFileDialog::fileSelected, parent, chosen);
+    dialog->open();
+}
+
 // Starting a timer that already runs would restart its rhythm.
 void followTimer(QTimer *timer, bool enabled)
 {
@@ -74,13 +97,14 @@ void followTimer(QTimer *timer, bool enabled)
 } // namespace
 
 Form1::Form1(vorta::RandomSource &random, const QDir &dataDir, QWidget *parent)
-    : QMainWindow(parent), m_random(random), m_dataDir(dataDir)
+    : QMainWindow(parent), m_random(random), m_dataDir(dataDir), m_pickSavePath(&askForSavePath)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kMainWindowTitle);
-    setWindowIcon(QIcon(QStringLiteral(":/vorta/vorta_icon.xpm")));
+    setWindowIcon(vorta::ui::programIcon());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    vorta::ui::installChoiceAccessibility();
     buildControls();
 
     m_timer1 = new QTimer(this);
@@ -111,6 +135,10 @@ void Form1::buildControls()
     m_about = menuBar()->addAction(QStringLiteral("О программе"));
     m_about->setObjectName(QStringLiteral("about"));
     connect(m_about, &QAction::triggered, this, &Form1::about_Click);
+    // The menu bar keeps the desktop's colour; the rest of the window, also where it reaches
+    // beyond the controls, is the light blue.
+    setRoleColour(menuBar(), QPalette::Window, menuBar()->palette().color(QPalette::Window));
+    setRoleColour(this, QPalette::Window, kWindowColour);
 
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
@@ -140,18 +168,31 @@ void Form1::buildControls()
     setRoleColour(m_line1, QPalette::Window, kBlack);
     m_line1->raise();
 
-    m_label27 = new QLabel(client);
-    makeLabel(m_label27, QStringLiteral("Label27"), twipsRect(90, 600, 70, 3615), Qt::AlignLeft);
+    // The white page: the margin and the rows, one row every 240 twips.
+    m_story = new StoryView(twipsRect(0, 0, 0, 240).height(), client);
+    m_story->setObjectName(QStringLiteral("story"));
+    m_story->setGeometry(twipsRect(90, 600, 5035 - 90, 3615));
+    m_story->setAccessibleName(QStringLiteral("Рассказ"));
+    const QPoint page = m_story->pos();
+    connect(m_story, &StoryView::scrollRequested, this,
+            [this](int rows) { scrollTo(m_vscroll1->value() + rows); });
+
+    m_label27 = new QLabel(m_story);
+    makeLabel(m_label27, QStringLiteral("Label27"), twipsRect(90, 600, 70, 3615).translated(-page),
+              Qt::AlignLeft);
     paintBox(m_label27, kWhite);
 
     for (int r = 0; r < vorta::kViewportRows; ++r) {
-        auto *row = new QLabel(client);
+        auto *row = new QLabel(m_story);
         makeLabel(row, QStringLiteral("Label%1").arg(12 + r),
-                  twipsRect(160, 600 + 240 * r, 4875, 255), Qt::AlignLeft);
+                  twipsRect(160, 600 + 240 * r, 4875, 255).translated(-page), Qt::AlignLeft);
         row->setFont(monoFont(9, false));
         paintBox(row, kWhite);
         m_rows[std::size_t(r)] = row;
     }
+    // The page takes the wheel and the context menu over its rows.
+    for (QLabel *label : m_story->findChildren<QLabel *>())
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     m_vscroll1 = new QScrollBar(Qt::Vertical, client);
     m_vscroll1->setObjectName(QStringLiteral("VScroll1"));
@@ -160,6 +201,9 @@ void Form1::buildControls()
     m_vscroll1->setSingleStep(1);
     m_vscroll1->setPageStep(1);
     m_vscroll1->setTracking(false);
+    m_vscroll1->setAccessibleName(QStringLiteral("Прокрутка рассказа"));
+    // The wheel scrolls the same over the bar as over the rows.
+    m_vscroll1->installEventFilter(this);
     connect(m_vscroll1, &QScrollBar::valueChanged, this, &Form1::VScroll1_Change);
 
     static constexpr std::array<void (Form1::*)(), vorta::kChoiceLabels> clickHandlers = {
@@ -167,12 +211,12 @@ void Form1::buildControls()
         &Form1::Label5_Click, &Form1::Label6_Click, &Form1::Label7_Click,
         &Form1::Label8_Click, &Form1::Label9_Click, &Form1::Label10_Click};
     for (int k = 0; k < vorta::kChoiceLabels; ++k) {
-        auto *choice = new ClickLabel(client);
+        auto *choice = new ChoiceLabel(client);
         makeLabel(choice, QStringLiteral("Label%1").arg(2 + k),
                   twipsRect(5400, 600 + 360 * k, 2655, 255), Qt::AlignHCenter);
         choice->setFont(monoFont(12, true));
         paintBox(choice, kChoiceColour);
-        connect(choice, &ClickLabel::clicked, this, clickHandlers[std::size_t(k)]);
+        connect(choice, &ChoiceLabel::clicked, this, clickHandlers[std::size_t(k)]);
         m_choiceLabels[std::size_t(k)] = choice;
     }
 
@@ -194,6 +238,23 @@ void Form1::buildControls()
         holder->setAccessibleName(holder->text());
         holder->hide();
     }
+
+    m_copyStory = new QAction(QStringLiteral("Копировать рассказ"), this);
+    m_copyStory->setObjectName(QStringLiteral("copyStory"));
+    m_copyStory->setShortcut(QKeySequence::Copy);
+    connect(m_copyStory, &QAction::triggered, this, &Form1::copyStory);
+    m_saveStory = new QAction(QStringLiteral("Сохранить рассказ…"), this);
+    m_saveStory->setObjectName(QStringLiteral("saveStory"));
+    m_saveStory->setShortcut(QKeySequence::Save);
+    connect(m_saveStory, &QAction::triggered, this, &Form1::saveStory);
+    // Beside the menu bar, not in it: the shortcuts work in the whole window, the menu is the
+    // page's own.
+    for (QAction *action : {m_copyStory, m_saveStory}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        m_story->addAction(action);
+    }
+    m_story->setFocus();
 }
 
 void Form1::Form_Load()
@@ -229,8 +290,8 @@ void Form1::showError(const vorta::StoryError &error)
     if (m_message)
         return;
     // Without a parent: a child of this window would be disabled with it while a dialog is open.
-    auto *box =
-        new QMessageBox(QMessageBox::Critical, kMainWindowTitle, error.message(), QMessageBox::Ok);
+    auto *box = new QMessageBox(QMessageBox::Critical, kMainWindowTitle,
+                                vorta::briefMessage(error.message()), QMessageBox::Ok);
     box->setObjectName(QStringLiteral("errorMessage"));
     box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -248,8 +309,9 @@ void Form1::runEvent(const std::function<void()> &event)
 {
     try {
         event();
-    } catch (const vorta::StoryError &error) {
-        showError(error);
+    } catch (...) {
+        // Whatever failed, the engine has undone the event: the story goes on.
+        showError(vorta::currentError());
     }
     showState();
 }
@@ -257,9 +319,11 @@ void Form1::runEvent(const std::function<void()> &event)
 void Form1::showState()
 {
     const vorta::MainWindowModel &w = m_state.window;
+    int key = 0;
     for (std::size_t k = 0; k < m_choiceLabels.size(); ++k) {
-        setCaption(m_choiceLabels[k], w.choiceLabels[k].caption);
-        m_choiceLabels[k]->setVisible(w.choiceLabels[k].visible);
+        const vorta::ChoiceLabel &choice = w.choiceLabels[k];
+        m_choiceLabels[k]->setChoice(choice.caption, choice.visible ? ++key : 0);
+        m_choiceLabels[k]->setVisible(choice.visible);
     }
     setCaption(m_label11, w.label11Caption);
     m_label11->setVisible(w.label11Visible);
@@ -268,8 +332,13 @@ void Form1::showState()
     {
         // The engine has already followed its own scroll bar: showing it must not call back.
         const QSignalBlocker blocker(m_vscroll1);
+        // A thumb the reader holds stays where it is; letting it go moves the view there.
+        const bool held = m_vscroll1->isSliderDown();
+        const int heldAt = m_vscroll1->sliderPosition();
         m_vscroll1->setRange(w.scrollMin, w.scrollMax);
         m_vscroll1->setValue(w.scrollValue);
+        if (held)
+            m_vscroll1->setSliderPosition(heldAt);
     }
     setRoleColour(m_command1, QPalette::Button, rgbColour(w.command1BackColour));
     setRoleColour(m_label28, QPalette::Window, rgbColour(w.label28BackColour));
@@ -359,13 +428,14 @@ void Form1::option_Click()
 {
     if (m_dialog || !isEnabled())
         return;
-    auto *dialog = new Form3(m_dataDir);
+    Form3 *dialog = nullptr;
     try {
+        dialog = new Form3(m_dataDir);
         dialog->Form_Load();
-    } catch (const vorta::StoryError &error) {
+    } catch (...) {
         // The dialog cannot show what the file holds: it does not open.
         delete dialog;
-        showError(error);
+        showError(vorta::currentError());
         return;
     }
     connect(dialog, &Form3::closed, this, &Form1::enableMainWindow);
@@ -380,6 +450,95 @@ void Form1::about_Click()
     auto *dialog = new Form2;
     connect(dialog, &Form2::closed, this, &Form1::enableMainWindow);
     openDialogWindow(dialog);
+}
+
+void Form1::setSavePathPicker(SavePathPicker picker)
+{
+    m_pickSavePath = std::move(picker);
+}
+
+void Form1::copyStory()
+{
+    QGuiApplication::clipboard()->setText(vorta::ui::storyText(m_state));
+}
+
+void Form1::saveStory()
+{
+    if (!isEnabled())
+        return;
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    const QString suggested =
+        QDir(folder).filePath(vorta::ui::storyFileName(QDateTime::currentDateTime()));
+    m_pickSavePath(this, suggested, [this](const QString &path) {
+        if (!path.isEmpty())
+            writeStory(path);
+    });
+}
+
+void Form1::writeStory(const QString &path)
+{
+    runEvent([this, &path] { vorta::ui::writeStoryFile(path, m_state); });
+}
+
+void Form1::scrollTo(int position)
+{
+    // The held thumb belongs to the reader's hand.
+    if (!m_vscroll1->isSliderDown())
+        m_vscroll1->setValue(position);
+}
+
+bool Form1::scrollKey(const QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const int now = m_vscroll1->value();
+    // A page is the rows in view but one, so the line at the edge is seen again.
+    const int page = vorta::kViewportRows - 1;
+    int target = 0;
+    if (modifiers == Qt::NoModifier) {
+        switch (event->key()) {
+        case Qt::Key_Up:
+            target = now - 1;
+            break;
+        case Qt::Key_Down:
+            target = now + 1;
+            break;
+        case Qt::Key_PageUp:
+            target = now - page;
+            break;
+        case Qt::Key_PageDown:
+            target = now + page;
+            break;
+        default:
+            return false;
+        }
+    } else if (modifiers == Qt::ControlModifier) {
+        switch (event->key()) {
+        case Qt::Key_Home:
+            target = m_vscroll1->minimum();
+            break;
+        case Qt::Key_End:
+            // The end as the story's own moves show it: the last line in the last row but one.
+            target = qMax(m_vscroll1->minimum(), m_vscroll1->maximum() - page);
+            break;
+        default:
+            return false;
+        }
+    } else {
+        return false;
+    }
+    scrollTo(target);
+    return true;
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_vscroll1 && event->type() == QEvent::Wheel) {
+        QCoreApplication::sendEvent(m_story, event);
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Form1::openDialogWindow(QWidget *dialog)
@@ -399,8 +558,19 @@ void Form1::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
+void Form1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // Before the window is mapped, so the window manager reads it with the rest.
+    vorta::ui::offerNoResize(this);
+}
+
 void Form1::keyPressEvent(QKeyEvent *event)
 {
+    if (scrollKey(event)) {
+        event->accept();
+        return;
+    }
     const int digit = event->key() - Qt::Key_1;
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
     if (!plain || digit < 0 || digit >= vorta::kChoiceLabels) {

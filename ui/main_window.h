@@ -20,8 +20,9 @@ namespace vorta {
 class RandomSource;
 class StoryError;
 namespace ui {
-class ClickLabel;
-}
+class ChoiceLabel;
+class StoryView;
+} // namespace ui
 } // namespace vorta
 
 inline const QString kMainWindowTitle = QStringLiteral("Повесть о синем фонаре");
@@ -54,6 +55,13 @@ public:
     // shown.
     void showError(const vorta::StoryError &error);
 
+    // Asks the reader where to keep the story, offering a suggested path, and calls `chosen`
+    // with the path picked, if any. Tests put one in that asks nobody.
+    using SavePathPicker =
+        std::function<void(QWidget *parent, const QString &suggestedPath,
+                           const std::function<void(const QString &path)> &chosen)>;
+    void setSavePathPicker(SavePathPicker picker);
+
 public Q_SLOTS:
     void Command1_Click();
     void Label2_Click();
@@ -70,10 +78,15 @@ public Q_SLOTS:
     void VScroll1_Change(int value);
     void option_Click();
     void about_Click();
+    // Keeping the story: every line told so far, to the clipboard or to a file.
+    void copyStory();
+    void saveStory();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
@@ -83,6 +96,10 @@ private:
     // The one road from the engine's state to the widgets.
     void showState();
     void openDialogWindow(QWidget *dialog);
+    // Every way the reader scrolls moves the scroll bar, whose change the engine follows.
+    void scrollTo(int position);
+    bool scrollKey(const QKeyEvent *event);
+    void writeStory(const QString &path);
 
     vorta::StoryState m_state;
     vorta::RandomSource &m_random;
@@ -96,12 +113,16 @@ private:
     QLabel *m_label28 = nullptr;
     QLabel *m_label29 = nullptr;
     QWidget *m_line1 = nullptr;
-    std::array<vorta::ui::ClickLabel *, vorta::kChoiceLabels> m_choiceLabels{};
+    std::array<vorta::ui::ChoiceLabel *, vorta::kChoiceLabels> m_choiceLabels{};
+    vorta::ui::StoryView *m_story = nullptr;
     std::array<QLabel *, vorta::kViewportRows> m_rows{};
     QScrollBar *m_vscroll1 = nullptr;
     QPushButton *m_command1 = nullptr;
     QTimer *m_timer1 = nullptr;
     QTimer *m_timer2 = nullptr;
+    QAction *m_copyStory = nullptr;
+    QAction *m_saveStory = nullptr;
+    SavePathPicker m_pickSavePath;
 
     QPointer<QWidget> m_dialog;
     QPointer<QMessageBox> m_message;

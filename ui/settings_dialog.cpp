@@ -78,7 +78,7 @@ Form3::Form3(const QDir &dataDir, QWidget *parent)
     setWindowTitle(QStringLiteral("Установки"));
     setFixedSize(312, 315);
 
-    m_frame1 = new QGroupBox(QStringLiteral("Установки"), this);
+    m_frame1 = new vorta::ui::EtchedFrame(QStringLiteral("Установки"), this);
     m_frame1->setObjectName(QStringLiteral("Frame1"));
     m_frame1->setGeometry(twipsRect(120, 120, 4455, 4455));
     m_frame1->setAccessibleName(m_frame1->title());
@@ -129,12 +129,14 @@ void Form3::Command2_Click()
 {
     try {
         vorta::saveSettings(m_dataDir, m_slider1->value(), m_slider2->value());
-    } catch (const vorta::StoryError &error) {
+    } catch (...) {
+        const vorta::StoryError error = vorta::currentError();
         if (isSignalConnected(QMetaMethod::fromSignal(&Form3::writeFailed))) {
             Q_EMIT writeFailed(error);
         } else if (!m_message) {
-            m_message = new QMessageBox(QMessageBox::Critical, windowTitle(), error.message(),
-                                        QMessageBox::Ok, this);
+            m_message =
+                new QMessageBox(QMessageBox::Critical, windowTitle(),
+                                vorta::briefMessage(error.message()), QMessageBox::Ok, this);
             m_message->setObjectName(QStringLiteral("errorMessage"));
             m_message->setTextFormat(Qt::PlainText);
             m_message->setAttribute(Qt::WA_DeleteOnClose);

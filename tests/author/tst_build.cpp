@@ -213,13 +213,13 @@ void BuildTest::catalogueEndsAtItsLastGenre()
     ManuscriptFolder manuscript;
     manuscript.writeStory(kTwoGenres);
     manuscript.writeText(QStringLiteral("genres.txt"),
-                         QStringLiteral("\"Детектив\", detective\r\n\r\nУжасы,horror\n\n  \n"));
+                         QStringLiteral("\"Детектив\", detective\r\nУжасы,horror\n\n  \n"));
     StoryTree tree;
     QCOMPARE(author({QStringLiteral("build"), manuscript.path(), tree.path()}).status,
              int(ExitClean));
     // Line by line, but without the blank lines after the last genre.
     QCOMPARE(tree.readBytes(QStringLiteral("Genres/genres.vtq")),
-             StoryTree::lineBytes(strings({"\"Детектив\", detective", "", "Ужасы,horror"})));
+             StoryTree::lineBytes(strings({"\"Детектив\", detective", "Ужасы,horror"})));
 }
 
 void BuildTest::settingsFileRule_data()

@@ -1,8 +1,10 @@
+#include "hostile_files.h"
 #include "story_tree.h"
 
 #include "diagnostics.h"
 #include "tree_check.h"
 
+#include "file_reader.h"
 #include "finale.h"
 #include "story_state.h"
 
@@ -64,6 +66,8 @@ class TreeCheckTest : public QObject
 private Q_SLOTS:
     void oneFaultGivesItsDiagnostic_data();
     void oneFaultGivesItsDiagnostic();
+    void hostileFilesAreErrorsNotHangs_data();
+    void hostileFilesAreErrorsNotHangs();
     void missingPairsAreListedInOneWarning();
     void reachablePairsFollowTheSixtyThreeSteps_data();
     void reachablePairsFollowTheSixtyThreeSteps();
@@ -154,6 +158,48 @@ void TreeCheckTest::oneFaultGivesItsDiagnostic()
         tree.writeBytes(file, content);
 
     QCOMPARE(places(checkTree(tree.dir()).diagnostics), expected);
+}
+
+void TreeCheckTest::hostileFilesAreErrorsNotHangs_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("kind"); // 0 a named pipe, 1 a link to /dev/zero, 2 over the cap
+    QTest::addColumn<QString>("error");
+    const QString notRegular = QStringLiteral("Не обычный файл");
+    const QString tooLarge = QStringLiteral("Файл слишком велик");
+    QTest::newRow("settings a named pipe") << kSettings << 0 << notRegular;
+    QTest::newRow("catalogue a named pipe") << kCatalogue << 0 << notRegular;
+    QTest::newRow("fragment a named pipe") << kStep5 << 0 << notRegular;
+    QTest::newRow("finale a named pipe") << kFinale << 0 << notRegular;
+    QTest::newRow("settings a link to /dev/zero") << kSettings << 1 << notRegular;
+    QTest::newRow("fragment a link to /dev/zero") << kStep5 << 1 << notRegular;
+    QTest::newRow("settings over 4 KiB") << kSettings << 2 << tooLarge;
+    QTest::newRow("fragment over 16 MiB") << kStep5 << 2 << tooLarge;
+}
+
+// The checker reads through the program's one reader: what would block or never end is an
+// error about that file, and the check goes on with the others.
+void TreeCheckTest::hostileFilesAreErrorsNotHangs()
+{
+    QFETCH(QString, file);
+    QFETCH(int, kind);
+    QFETCH(QString, error);
+    using namespace std::chrono_literals;
+    const HangGuard guard(QString::fromUtf8(QTest::currentDataTag()), 60s);
+
+    StoryTree tree;
+    tree.writeStory(kTwoGenres);
+    const QString path = tree.path(file);
+    if (kind == 0)
+        hostile::makeFifo(path);
+    else if (kind == 1)
+        hostile::makeDeviceLink(path);
+    else
+        hostile::makeSparseFile(path, vorta::capFor(file) + 1);
+
+    const QList<Diagnostic> diagnostics = checkTree(tree.dir()).diagnostics;
+    QCOMPARE(places(diagnostics), QStringList{file + QStringLiteral(":0: error")});
+    QVERIFY2(diagnostics.first().text.startsWith(error), qPrintable(diagnostics.first().text));
 }
 
 void TreeCheckTest::missingPairsAreListedInOneWarning()

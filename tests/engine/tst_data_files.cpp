@@ -174,6 +174,16 @@ void TestDataFiles::catalogues_data()
     QTest::newRow("one pair a line each value")
         << QStringLiteral("A\r\na\r\n") << QStringList{QStringLiteral("A")}
         << QStringList{QStringLiteral("a")};
+    // Only spaces are skipped before a value: a value that starts at a line end is empty and
+    // takes the line end with it, and a tab belongs to the value.
+    QTest::newRow("empty directory at a line end")
+        << QStringLiteral("A,\r\nB,b\r\n") << QStringList{QStringLiteral("A"), QStringLiteral("B")}
+        << QStringList{QString(), QStringLiteral("b")};
+    QTest::newRow("empty name between commas")
+        << QStringLiteral(",a\r\n") << QStringList{QString()} << QStringList{QStringLiteral("a")};
+    QTest::newRow("tab before a value is kept")
+        << QStringLiteral("\tA, a\r\n") << QStringList{QStringLiteral("\tA")}
+        << QStringList{QStringLiteral("a")};
     QStringList ten;
     QStringList tenDirs;
     QString text;
@@ -217,6 +227,9 @@ void TestDataFiles::badCatalogues_data()
         << QStringLiteral("A,a\r\nB") << ErrorKind::InputPastEndOfFile << 2;
     QTest::newRow("empty line after the last pair")
         << QStringLiteral("A,a\r\n\r\n") << ErrorKind::InputPastEndOfFile << 2;
+    // The empty line is the second pair's name, so the pairs run one value late.
+    QTest::newRow("empty line between pairs")
+        << QStringLiteral("A,a\r\n\r\nB,b\r\n") << ErrorKind::InputPastEndOfFile << 3;
 }
 
 void TestDataFiles::badCatalogues()

@@ -112,6 +112,11 @@ void TestFinale::brokenFinaleFiles_data()
         << QStringLiteral("3\r\n2\r\n3\r\na\r\n") << ErrorKind::InputPastEndOfFile << 4;
     QTest::newRow("count not a number")
         << QStringLiteral("3\r\n2\r\nmany\r\n") << ErrorKind::BadNumber << 3;
+    // A genre index is read into a 32-bit number like every count: beyond, it overflows.
+    QTest::newRow("least beyond 32 bits")
+        << QStringLiteral("3\r\n2\r\n0\r\n4294967299\r\n2\r\n0\r\n") << ErrorKind::Overflow << 4;
+    QTest::newRow("most beyond 32 bits")
+        << QStringLiteral("3\r\n-99999999999999999999\r\n0\r\n") << ErrorKind::Overflow << 2;
     QTest::newRow("garbage after the last record")
         << QStringLiteral("1\r\n1\r\n0\r\nThe End\r\n") << ErrorKind::InputPastEndOfFile << 4;
 }

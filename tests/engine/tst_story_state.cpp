@@ -1,9 +1,15 @@
+#include "genre_choice.h"
 #include "scripted_random.h"
+#include "story_buffer.h"
 #include "story_error.h"
+#include "story_start.h"
 #include "story_state.h"
 #include "story_tree.h"
 
 #include <QTest>
+
+#include <new>
+#include <stdexcept>
 
 using namespace vorta;
 
@@ -38,6 +44,8 @@ private Q_SLOTS:
     void newStoryDrawsWhenTheKeptGenreLeftTheCatalogue();
     void newStoryResetsTheStoryButKeepsIq();
     void failedNewStoryLeavesEverything();
+    void failedEventIsUndoneInPlace_data();
+    void failedEventIsUndoneInPlace();
 };
 
 void TestStoryState::firstStartSetsUpTheStory_data()
@@ -240,6 +248,77 @@ void TestStoryState::failedNewStoryLeavesEverything()
     tree.remove(QStringLiteral("vorta.cfg"));
     QVERIFY_THROWS_EXCEPTION(StoryError, newStory(state, random, tree.dir()));
     QVERIFY(state == before);
+}
+
+namespace {
+
+enum class Failure
+{
+    None,
+    StoryErrorAfterLines,
+    OutOfMemoryAfterScrolling,
+    OtherExceptionAfterSmallFields,
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Failure)
+
+void TestStoryState::failedEventIsUndoneInPlace_data()
+{
+    QTest::addColumn<Failure>("failure");
+    QTest::newRow("succeeds") << Failure::None;
+    QTest::newRow("story error after 40 lines") << Failure::StoryErrorAfterLines;
+    QTest::newRow("out of memory after scrolling") << Failure::OutOfMemoryAfterScrolling;
+    QTest::newRow("other exception after the small fields")
+        << Failure::OtherExceptionAfterSmallFields;
+}
+
+// A failed event is undone exactly, and in the lines' own storage: a copy of the lines to undo
+// with would cost every event the length of the story.
+void TestStoryState::failedEventIsUndoneInPlace()
+{
+    QFETCH(Failure, failure);
+    StoryState state;
+    state.nextLine = 1;
+    state.topLine = 1;
+    resetScrollRange(state);
+    for (int i = 1; i <= 30; ++i)
+        appendStoryLine(state, QStringLiteral("строка %1").arg(i));
+    state.storyLines.reserve(1000);
+    const QString *storage = state.storyLines.constData();
+    StoryState before = state;
+    before.storyLines.detach();
+
+    const auto event = [failure](StoryState &next) {
+        for (int i = 1; i <= 40; ++i)
+            appendStoryLine(next, QStringLiteral("новая %1").arg(i));
+        next.stepNumber = 12;
+        next.genreUses[2] = 5;
+        next.window.choiceLabels[0].caption = QStringLiteral("другой");
+        switch (failure) {
+        case Failure::None:
+            return;
+        case Failure::StoryErrorAfterLines:
+            throw StoryError(ErrorKind::InputPastEndOfFile, QStringLiteral("f"), 2);
+        case Failure::OutOfMemoryAfterScrolling:
+            setScrollValue(next, 1);
+            throw std::bad_alloc();
+        case Failure::OtherExceptionAfterSmallFields:
+            next.countdownMs = -1;
+            throw std::runtime_error("broken");
+        }
+    };
+    if (failure == Failure::None) {
+        runAtomically(state, event);
+        QCOMPARE(state.nextLine, before.nextLine + 40);
+        QCOMPARE(state.storyLines.last(), QStringLiteral("новая 40"));
+        QCOMPARE(state.stepNumber, 12);
+    } else {
+        QVERIFY_THROWS_EXCEPTION(std::exception, runAtomically(state, event));
+        QVERIFY(state == before);
+    }
+    QCOMPARE(state.storyLines.constData(), storage);
 }
 
 QTEST_GUILESS_MAIN(TestStoryState)

@@ -4,6 +4,9 @@
 
 #include <QList>
 
+#include <exception>
+#include <utility>
+
 // Hands out the values it was given, in order, then a fixed value, and counts what the engine
 // asked for.
 class ScriptedRandom : public vorta::RandomSource
@@ -17,10 +20,14 @@ public:
     double next() override
     {
         ++m_draws;
+        if (m_failure)
+            std::rethrow_exception(std::exchange(m_failure, nullptr));
         return m_values.isEmpty() ? m_fallback : m_values.takeFirst();
     }
 
     void push(const QList<double> &values) { m_values += values; }
+    // The next draw throws this instead, as a failure deep inside a move would.
+    void failNextDraw(std::exception_ptr failure) { m_failure = std::move(failure); }
     // The values not drawn yet.
     qsizetype left() const { return m_values.size(); }
     int draws() const { return m_draws; }
@@ -31,4 +38,5 @@ private:
     double m_fallback;
     int m_draws = 0;
     int m_reseeds = 0;
+    std::exception_ptr m_failure;
 };

@@ -83,6 +83,15 @@ void AboutDialogTest::isABorderlessWindowWithACaptionlessFrame()
     QVERIFY(frame);
     QCOMPARE(frame->geometry(), QRect(8, 8, 297, 257));
     QCOMPARE(frame->title(), QString());
+    // Its border is drawn from its very top, 8 pixels down.
+    const QImage image = dialog->grab().toImage();
+    const int back = qGray(dialog->palette().color(QPalette::Window).rgb());
+    int border = -1;
+    for (int y = 0; y < image.height() && border < 0; ++y) {
+        if (qAbs(qGray(image.pixel(image.width() / 2, y)) - back) > 40)
+            border = y;
+    }
+    QCOMPARE(border, 8);
     // Nothing in it can take the focus.
     for (QWidget *child : dialog->findChildren<QWidget *>())
         QCOMPARE(child->focusPolicy(), Qt::NoFocus);

@@ -1,4 +1,5 @@
 #include "data_files.h"
+#include "hostile_files.h"
 #include "main_window.h"
 #include "scripted_random.h"
 #include "story_error.h"
@@ -12,6 +13,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTimer>
@@ -22,11 +24,14 @@
 #include <csignal>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 using Genre = StoryTree::Genre;
 using vorta::ErrorKind;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -65,6 +70,14 @@ enum class Fault
     FinaleEndsBeforeLastLine,
     FinaleCountNotANumber,
     Step37LineWithoutMarker,
+    // What a careless or curious user can put in place of any data file.
+    Fifo,
+    DeviceLink,
+    Folder,
+    Oversized,   // one byte over the file's cap
+    Unreadable,  // mode 000; root reads it all the same
+    HugeValue,   // a first line of 10 MB digits
+    SettingsNul, // a NUL in the second value of the settings
 };
 
 } // namespace
@@ -92,7 +105,10 @@ public:
     void restore() const
     {
         QDir root = m_tree.dir();
-        for (const QString &entry : root.entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+        // Pipes, devices and links to them too: writing into a pipe would wait for good.
+        const QStringList entries =
+            root.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+        for (const QString &entry : entries) {
             const QFileInfo info(root.filePath(entry));
             if (info.isDir() && !info.isSymLink())
                 QDir(info.filePath()).removeRecursively();
@@ -187,6 +203,24 @@ void damage(const StoryTree &tree, Fault fault, const QString &file)
         return lines({QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("три")});
     case Fault::Step37LineWithoutMarker:
         return lines({QStringLiteral("1"), QStringLiteral("1"), kNoMarkerLine});
+    case Fault::Fifo:
+        return hostile::makeFifo(tree.path(file));
+    case Fault::DeviceLink:
+        return hostile::makeDeviceLink(tree.path(file));
+    case Fault::Folder:
+        return hostile::makeFolder(tree.path(file));
+    case Fault::Oversized:
+        return hostile::makeSparseFile(tree.path(file), vorta::capFor(file) + 1);
+    case Fault::Unreadable:
+        if (!QFile::setPermissions(tree.path(file), {}))
+            qFatal("cannot take the permissions of %s", qPrintable(file));
+        return;
+    case Fault::HugeValue:
+        return hostile::makeHugeLine(tree.path(file), 10'000'000,
+                                     file == kSettings ? QByteArray(" 1 \r\n")
+                                                       : QByteArray("1\r\nx\r\n"));
+    case Fault::SettingsNul:
+        return tree.writeBytes(file, QByteArray(" 1 \r\n 5\0 \r\n", 11));
     }
 }
 
@@ -335,6 +369,13 @@ void checkMessage(const QString &text, ErrorKind kind, const QString &file, int 
         QVERIFY2(!hasLineStarting(QStringLiteral("Строка:")), qPrintable(text));
 }
 
+void checkFitsTheScreen(QWidget *message)
+{
+    const QSize screen = message->screen()->availableGeometry().size();
+    QVERIFY2(message->width() <= screen.width() && message->height() <= screen.height(),
+             qPrintable(QStringLiteral("%1 × %2").arg(message->width()).arg(message->height())));
+}
+
 // Closes the one message shown, as the reader does.
 void answer(QMessageBox *message)
 {
@@ -361,14 +402,32 @@ class FaultTableTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void init();
+    void cleanup();
     void faultKeepsTheStoryAndIsReportedOnce_data();
     void faultKeepsTheStoryAndIsReportedOnce();
+    void hugeMessageFitsTheScreen();
+    void anyExceptionKeepsTheStory_data();
+    void anyExceptionKeepsTheStory();
 
 private:
+    // A row that hangs (a pipe read, a device that never ends) fails instead of stalling the run.
+    std::optional<HangGuard> m_hangGuard;
+
     void checkStartFails(const QDir &root, ErrorKind kind, const QString &file, int line);
     void checkUnreadableSettingsAtATick(Story &story, Fault fault, const QString &file,
                                         ErrorKind kind, int line);
 };
+
+void FaultTableTest::init()
+{
+    m_hangGuard.emplace(QString::fromUtf8(QTest::currentDataTag()), 120s);
+}
+
+void FaultTableTest::cleanup()
+{
+    m_hangGuard.reset();
+}
 
 void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce_data()
 {
@@ -397,6 +456,20 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce_data()
            E::SubscriptOutOfRange, 11);
     addRow("start: catalogue ending inside a pair", M::Start, 0, F::CatalogueEndsInsidePair,
            kCatalogue, E::InputPastEndOfFile, 3);
+    addRow("start: settings a named pipe", M::Start, 0, F::Fifo, kSettings, E::NotRegularFile);
+    addRow("start: catalogue a named pipe", M::Start, 0, F::Fifo, kCatalogue, E::NotRegularFile);
+    addRow("start: settings a link to /dev/zero", M::Start, 0, F::DeviceLink, kSettings,
+           E::NotRegularFile);
+    addRow("start: settings a folder", M::Start, 0, F::Folder, kSettings, E::NotRegularFile);
+    addRow("start: settings over 4 KiB", M::Start, 0, F::Oversized, kSettings, E::FileTooLarge);
+    addRow("start: settings of a 10 MB line", M::Start, 0, F::HugeValue, kSettings,
+           E::FileTooLarge);
+    addRow("start: catalogue over 16 MiB", M::Start, 0, F::Oversized, kCatalogue, E::FileTooLarge);
+    addRow("start: settings unreadable", M::Start, 0, F::Unreadable, kSettings,
+           E::PermissionDenied);
+    // The message goes to stderr whole, its file and line after the NUL included.
+    addRow("start: settings holding a NUL", M::Start, 0, F::SettingsNul, kSettings, E::BadNumber,
+           2);
 
     addRow("tick: settings deleted", M::Tick, 20, F::Missing, kSettings);
     addRow("tick: settings of one value", M::Tick, 20, F::SettingsOneValue, kSettings,
@@ -405,6 +478,11 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce_data()
            E::BadNumber, 2);
     addRow("tick: settings overflowing", M::Tick, 20, F::SettingsProductOverflows, kSettings,
            E::Overflow);
+    addRow("tick: settings a named pipe", M::Tick, 20, F::Fifo, kSettings, E::NotRegularFile);
+    addRow("tick: settings a link to /dev/zero", M::Tick, 20, F::DeviceLink, kSettings,
+           E::NotRegularFile);
+    addRow("tick: settings over 4 KiB", M::Tick, 20, F::Oversized, kSettings, E::FileTooLarge);
+    addRow("tick: settings unreadable", M::Tick, 20, F::Unreadable, kSettings, E::PermissionDenied);
 
     addRow("new story: settings missing", M::NewStory, 20, F::Missing, kSettings);
     addRow("new story: settings of one value", M::NewStory, 20, F::SettingsOneValue, kSettings,
@@ -422,6 +500,12 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce_data()
            F::CatalogueEmptyLineAfterLastPair, kCatalogue, E::InputPastEndOfFile, 4);
     addRow("new story after the finale: catalogue missing", M::NewStory, 65, F::Missing,
            kCatalogue);
+    addRow("new story: catalogue a named pipe", M::NewStory, 20, F::Fifo, kCatalogue,
+           E::NotRegularFile);
+    addRow("new story: catalogue a folder", M::NewStory, 20, F::Folder, kCatalogue,
+           E::NotRegularFile);
+    addRow("new story: settings of a 10 MB line", M::NewStory, 20, F::HugeValue, kSettings,
+           E::FileTooLarge);
 
     addRow("settings dialog opening: settings missing", M::OpenSettings, 20, F::Missing, kSettings);
     addRow("settings dialog opening: settings of one value", M::OpenSettings, 20,
@@ -430,6 +514,8 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce_data()
            F::SettingsNotANumber, kSettings, E::BadNumber, 2);
     addRow("settings dialog opening: settings beyond 32 bits", M::OpenSettings, 20,
            F::SettingsBeyond32Bits, kSettings, E::Overflow, 1);
+    addRow("settings dialog opening: settings a named pipe", M::OpenSettings, 20, F::Fifo,
+           kSettings, E::NotRegularFile);
     addRow("settings dialog ОК: settings unwritable", M::ConfirmSettings, 20, F::SettingsUnwritable,
            kSettings, E::FileNotWritten);
 
@@ -450,6 +536,18 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce_data()
            F::FragmentEndsBeforeLastLine, fragment("beta", 21), E::InputPastEndOfFile, 4);
     addRow("program's move: fragment ending before its last line", M::ProgramMove, 20,
            F::FragmentEndsBeforeLastLine, fragment("alpha", 21), E::InputPastEndOfFile, 4);
+    addRow("reader's move: fragment a named pipe", M::ReaderMove, 20, F::Fifo, fragment("beta", 21),
+           E::NotRegularFile);
+    addRow("program's move: fragment a link to /dev/zero", M::ProgramMove, 20, F::DeviceLink,
+           fragment("alpha", 21), E::NotRegularFile);
+    addRow("reader's move: fragment a folder", M::ReaderMove, 20, F::Folder, fragment("beta", 21),
+           E::NotRegularFile);
+    addRow("program's move: fragment over 16 MiB", M::ProgramMove, 20, F::Oversized,
+           fragment("alpha", 21), E::FileTooLarge);
+    addRow("reader's move: fragment unreadable", M::ReaderMove, 20, F::Unreadable,
+           fragment("beta", 21), E::PermissionDenied);
+    addRow("reader's move: fragment count of 10 MB digits", M::ReaderMove, 20, F::HugeValue,
+           fragment("beta", 21), E::Overflow, 1);
 
     addRow("reader's move: finale missing", M::ReaderMove, 64, F::Missing, fragment("alpha", 65));
     addRow("program's move: finale missing", M::ProgramMove, 64, F::Missing, fragment("beta", 65));
@@ -463,6 +561,10 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce_data()
            F::FinaleEndsBeforeLastLine, fragment("beta", 65), E::InputPastEndOfFile, 5);
     addRow("reader's move: finale count not a number", M::ReaderMove, 64, F::FinaleCountNotANumber,
            fragment("alpha", 65), E::BadNumber, 3);
+    addRow("reader's move: finale a named pipe", M::ReaderMove, 64, F::Fifo, fragment("alpha", 65),
+           E::NotRegularFile);
+    addRow("program's move: finale a link to /dev/zero", M::ProgramMove, 64, F::DeviceLink,
+           fragment("beta", 65), E::NotRegularFile);
 
     // Not a fault: the line is told as it stands.
     addRow("reader's move: step-37 line without a marker", M::ReaderMove, 36,
@@ -479,6 +581,8 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce()
     QFETCH(QString, file);
     QFETCH(ErrorKind, kind);
     QFETCH(int, line);
+    if (fault == Fault::Unreadable && ::geteuid() == 0)
+        QSKIP("root reads files of any mode");
 
     Story story;
     if (moment == Moment::Start) {
@@ -565,6 +669,7 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce()
     QCOMPARE(messages.size(), 1);
     QCOMPARE(story.form->openMessage(), messages.first());
     checkMessage(messages.first()->text(), kind, file, line);
+    checkFitsTheScreen(messages.first());
     QVERIFY(!story.timer1()->isActive());
 
     // The story and the window as before, except that the countdown which ran out has started
@@ -665,6 +770,7 @@ void FaultTableTest::checkUnreadableSettingsAtATick(Story &story, Fault fault, c
     QCOMPARE(messages.size(), 1);
     QCOMPARE(story.form->openMessage(), messages.first());
     checkMessage(messages.first()->text(), kind, file, line);
+    checkFitsTheScreen(messages.first());
     QVERIFY(!story.timer1()->isActive());
 
     vorta::StoryState expected = before;
@@ -697,6 +803,71 @@ void FaultTableTest::checkUnreadableSettingsAtATick(Story &story, Fault fault, c
     QCOMPARE(shownMessages().size(), 1);
     answer(shownMessages().first());
     QCOMPARE(settingsBytes(story.tree), settingsBefore);
+}
+
+// A path or a value of megabytes (a genre folder named by a runaway catalogue line) still gives
+// a message whose button is on the screen.
+void FaultTableTest::hugeMessageFitsTheScreen()
+{
+    Story story;
+    story.start();
+    const QString folder = QString(1'000'000, u'ж');
+    story.form->showError(vorta::StoryError(
+        ErrorKind::ReadError, QStringLiteral("Genres/") + folder + QStringLiteral("/1.vtq"), 0,
+        QString(1'000'000, u'9')));
+    const QList<QMessageBox *> messages = shownMessages();
+    QCOMPARE(messages.size(), 1);
+    checkFitsTheScreen(messages.first());
+    QVERIFY(messages.first()->text().endsWith(QStringLiteral("/1.vtq")));
+    answer(messages.first());
+}
+
+void FaultTableTest::anyExceptionKeepsTheStory_data()
+{
+    QTest::addColumn<Moment>("moment");
+    QTest::addColumn<bool>("outOfMemory"); // otherwise a failure of the standard library
+    QTest::newRow("reader's move: out of memory") << Moment::ReaderMove << true;
+    QTest::newRow("program's move: out of memory") << Moment::ProgramMove << true;
+    QTest::newRow("program's move: library failure") << Moment::ProgramMove << false;
+    QTest::newRow("new story: out of memory") << Moment::NewStory << true;
+    QTest::newRow("new story: library failure") << Moment::NewStory << false;
+}
+
+// Not only the story's own errors: whatever an event throws is reported in the one message,
+// and the event leaves no trace.
+void FaultTableTest::anyExceptionKeepsTheStory()
+{
+    QFETCH(Moment, moment);
+    QFETCH(bool, outOfMemory);
+    Story story;
+    story.start();
+    story.tellUpTo(20);
+    if (moment == Moment::ProgramMove)
+        story.tickUntilTheNextMoves();
+    const vorta::StoryState before = story.state();
+
+    story.random.failNextDraw(outOfMemory ? std::make_exception_ptr(std::bad_alloc())
+                                          : std::make_exception_ptr(std::length_error("list")));
+    if (moment == Moment::ReaderMove)
+        story.form->Label2_Click();
+    else if (moment == Moment::ProgramMove)
+        story.form->Timer1_Timer();
+    else
+        story.form->Command1_Click();
+
+    const QList<QMessageBox *> messages = shownMessages();
+    QCOMPARE(messages.size(), 1);
+    const ErrorKind kind = outOfMemory ? ErrorKind::OutOfMemory : ErrorKind::InternalError;
+    QVERIFY2(messages.first()->text().startsWith(vorta::StoryError(kind).kindText()),
+             qPrintable(messages.first()->text()));
+    vorta::StoryState expected = before;
+    if (moment == Moment::ProgramMove) {
+        expected.countdownMs = before.autoPeriodMs;
+        expected.window.label11Caption = vorta::countdownCaption(0);
+    }
+    QVERIFY2(story.state() == expected, qPrintable(differences(story.state(), expected)));
+    answer(messages.first());
+    QVERIFY(story.timer1()->isActive());
 }
 
 QTEST_MAIN(FaultTableTest)

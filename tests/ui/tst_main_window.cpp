@@ -70,6 +70,7 @@ private Q_SLOTS:
     void controlStartsAtItsPlaceWithItsCaption();
     void windowIsFixedWithTitleCloseButtonMenuAndTimers();
     void iconIsTheStarOnGreen();
+    void clientAreaIsLightBlueAllOver();
     void rowHolds46CharactersOfItsFont();
     void loadOffersTheOtherGenresAndShowsTheCountdown();
     void choiceClickTellsTheNextStepAndRestartsTheCountdown();
@@ -124,8 +125,10 @@ void MainWindowTest::controlStartsAtItsPlaceWithItsCaption()
     QFETCH(bool, shown);
     Story story;
     QWidget *widget = story.control<QWidget>(name);
-    QCOMPARE(widget->parentWidget(), story.form->centralWidget());
-    QCOMPARE(widget->geometry(), geometry);
+    // Places are measured in the client area, whatever groups the controls inside it.
+    QWidget *client = story.form->centralWidget();
+    QVERIFY(client->isAncestorOf(widget));
+    QCOMPARE(QRect(widget->mapTo(client, QPoint()), widget->size()), geometry);
     QCOMPARE(!widget->isHidden(), shown);
     if (auto *label = qobject_cast<QLabel *>(widget))
         QCOMPARE(label->text(), caption);
@@ -142,6 +145,9 @@ void MainWindowTest::windowIsFixedWithTitleCloseButtonMenuAndTimers()
     QCOMPARE(form.windowTitle(), QStringLiteral("Повесть о синем фонаре"));
     QCOMPARE(form.centralWidget()->size(), QSize(546, 297));
     QCOMPARE(form.minimumSize(), form.maximumSize());
+    // What the window manager is told, so that it offers no resizing.
+    QCOMPARE(form.windowHandle()->minimumSize(), form.size());
+    QCOMPARE(form.windowHandle()->maximumSize(), form.size());
     QCOMPARE(form.size().width(), 546);
     const Qt::WindowFlags flags = form.windowFlags();
     QVERIFY(flags & Qt::WindowCloseButtonHint);
@@ -175,6 +181,26 @@ void MainWindowTest::iconIsTheStarOnGreen()
     QCOMPARE(QColor(icon.pixel(11, 11)), QColor(0, 255, 0));
     QCOMPARE(QColor(icon.pixel(20, 11)), QColor(0, 128, 128));
     QCOMPARE(QColor(icon.pixel(20, 20)), QColor(0, 255, 0));
+}
+
+// A window manager that ignores the fixed size may stretch the window: what lies beyond the
+// controls is the window's light blue too, not the desktop's grey.
+void MainWindowTest::clientAreaIsLightBlueAllOver()
+{
+    Story story;
+    story.load();
+    story.showWindow();
+    QWidget *client = story.form->centralWidget();
+    story.form->windowHandle()->resize(story.form->width() + 60, story.form->height() + 40);
+    QCoreApplication::processEvents();
+    QVERIFY(story.form->width() > client->width());
+    const QImage image = story.form->grab().toImage();
+    const QColor blue(192, 192, 255);
+    const QPoint below = client->geometry().bottomLeft() + QPoint(2, 20);
+    const QPoint right = client->geometry().topRight() + QPoint(30, 2);
+    QCOMPARE(image.pixelColor(below), blue);
+    QCOMPARE(image.pixelColor(right), blue);
+    QCOMPARE(image.pixelColor(client->geometry().topLeft() + QPoint(1, 1)), blue);
 }
 
 // The fragment files cut their lines to 46 characters: a row must show all of them.

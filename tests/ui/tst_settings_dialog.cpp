@@ -83,6 +83,7 @@ private Q_SLOTS:
     void controlStandsAtItsPlaceWithItsCaption_data();
     void controlStandsAtItsPlaceWithItsCaption();
     void isABorderlessWindowWithHeadingsInTheStoryFont();
+    void frameCaptionStandsInItsTopBorder();
     void focusStartsOnSlider1AndFollowsTheDesignOrder();
     void loadPlacesTheSlidersFromTheFile_data();
     void loadPlacesTheSlidersFromTheFile();
@@ -164,6 +165,37 @@ void SettingsDialogTest::isABorderlessWindowWithHeadingsInTheStoryFont()
         QVERIFY2(text.height() > metrics.height() && text.height() <= heading->height(),
                  qPrintable(QString::number(text.height())));
     }
+}
+
+// The frame's top border runs through the middle of its caption, whatever the style draws.
+void SettingsDialogTest::frameCaptionStandsInItsTopBorder()
+{
+    Dialog dialog;
+    auto *frame = dialog.control<QGroupBox>("Frame1");
+    const QImage image = frame->grab().toImage();
+    const int back = qGray(frame->palette().color(QPalette::Window).rgb());
+    const auto ink = [&](int x, int y) {
+        return qAbs(qGray(image.pixel(x, y)) - back) > 40;
+    };
+    int border = -1;
+    for (int y = 0; y < image.height() && border < 0; ++y) {
+        if (ink(image.width() - 20, y))
+            border = y;
+    }
+    const int captionHeight = QFontMetrics(frame->font()).height();
+    QVERIFY2(border > 0 && border < captionHeight, qPrintable(QString::number(border)));
+    int top = image.height();
+    int bottom = -1;
+    for (int y = 0; y <= captionHeight; ++y) {
+        for (int x = 4; x < image.width() / 2; ++x) {
+            if (y != border && ink(x, y)) {
+                top = qMin(top, y);
+                bottom = qMax(bottom, y);
+            }
+        }
+    }
+    QVERIFY2(top < border && bottom > border,
+             qPrintable(QStringLiteral("%1 .. %2 about %3").arg(top).arg(bottom).arg(border)));
 }
 
 void SettingsDialogTest::focusStartsOnSlider1AndFollowsTheDesignOrder()

@@ -1,0 +1,12 @@
+#!/bin/sh
+# Renders the PNG icons from the SVG beside this script, into this folder (the committed
+# renders) or into OUTDIR. Run it after changing the SVG; it needs rsvg-convert (Debian package
+# librsvg2-bin).
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+out=${1:-$here}
+for size in 16 32 48 64 128 256; do
+    mkdir -p "$out/${size}x${size}"
+    rsvg-convert -w "$size" -h "$size" "$here/io.github.vorta.Vorta.svg" \
+        -o "$out/${size}x${size}/io.github.vorta.Vorta.png"
+done

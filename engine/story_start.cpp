@@ -1,0 +1,56 @@
+#include "story_start.h"
+
+#include "data_files.h"
+#include "genre_choice.h"
+#include "random_source.h"
+#include "story_buffer.h"
+#include "story_state.h"
+
+namespace vorta {
+
+void firstStart(StoryState &state, RandomSource &random, const QDir &dataDir)
+{
+    loadSettings(state, dataDir);
+    state.countdownMs = state.autoPeriodMs;
+    state.window.label11Caption = countdownCaption(state.autoPeriodMs);
+    loadCatalogue(state, dataDir);
+    state.stepNumber = 0;
+    state.topLine = 1;
+    state.nextLine = 1;
+    resetScrollRange(state);
+    random.reseed();
+    drawGenre(state, random);
+    offeredGenresRefresh(state);
+}
+
+void newStory(StoryState &state, RandomSource &random, const QDir &dataDir)
+{
+    // The new story is built beside the old one and takes its place only when it is complete.
+    // It starts from an empty buffer, so it shares none of the old lines and copies none.
+    StoryState next = state;
+    next.storyLines = QStringList{QString()};
+    next.genreUses.fill(0);
+    next.nextLine = 1;
+    next.topLine = 1;
+    loadSettings(next, dataDir);
+    next.countdownMs = next.autoPeriodMs;
+    next.stepNumber = 0;
+    loadCatalogue(next, dataDir);
+    random.reseed();
+    if (drawPercentage(random.next()) < next.switchPercent)
+        drawGenre(next, random);
+    // A genre kept from a longer catalogue would tell the story from a directory that is no
+    // longer listed while a listed genre is never offered: draw one instead.
+    if (next.genreCount > 0 && (next.currentGenre < 1 || next.currentGenre > next.genreCount))
+        drawGenre(next, random);
+    offeredGenresRefresh(next);
+    next.window.label11Visible = true;
+    refreshViewport(next);
+    resetScrollRange(next);
+    next.window.command1BackColour = next.window.label28BackColour;
+    next.window.timer2Enabled = false;
+    next.window.timer1Enabled = true;
+    state = std::move(next);
+}
+
+} // namespace vorta

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QDir>
+
+namespace vorta {
+
+struct StoryState;
+class RandomSource;
+
+// Runs at the main window's load, before it is shown. Any error here is fatal to the start.
+void firstStart(StoryState &state, RandomSource &random, const QDir &dataDir);
+
+// The new-story button. On failure the state is left exactly as it was and the error thrown.
+void newStory(StoryState &state, RandomSource &random, const QDir &dataDir);
+
+} // namespace vorta

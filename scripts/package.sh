@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Builds the Debian package from the release preset (cpack -G DEB) and checks what it holds the
+# way a distribution would: the desktop entry, the AppStream metadata and the manual pages with
+# their validators, and the whole package with lintian (errors fail). Checks first that the
+# committed icons are renders of the SVG. Prints the package's path.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$here"
+
+packages=(cmake ninja-build g++ qt6-base-dev dpkg-dev file desktop-file-utils appstream lintian
+          man-db groff-base librsvg2-bin)
+
+. "$here/scripts/install_missing.sh"
+
+install_missing "${packages[@]}"
+
+# The committed PNG icons must be the renders of the SVG as it stands.
+renders="$(mktemp -d)"
+trap 'rm -rf "$renders"' EXIT
+dist/icons/render.sh "$renders"
+for png in "$renders"/*/*.png; do
+    committed="dist/icons/${png#"$renders"/}"
+    cmp -s "$png" "$committed" || { echo "$committed is stale: run dist/icons/render.sh" >&2; exit 1; }
+done
+cmake --preset release >/dev/null
+cmake --build --preset release
+rm -f build/release/vorta_*.deb
+cpack --preset release
+deb="$(ls build/release/vorta_*.deb)"
+
+contents="$(mktemp -d)"
+trap 'rm -rf "$renders" "$contents"' EXIT
+dpkg-deb -x "$deb" "$contents"
+desktop-file-validate "$contents"/usr/share/applications/*.desktop
+appstreamcli validate --no-net "$contents"/usr/share/metainfo/*.metainfo.xml
+for page in "$contents"/usr/share/man/man*/*.gz; do
+    # man prints groff's warnings on stderr and still succeeds: any warning fails here.
+    warnings="$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null)"
+    if [ -n "$warnings" ]; then
+        echo "$page:" >&2
+        echo "$warnings" >&2
+        exit 1
+    fi
+done
+lintian --fail-on error --info "$deb"
+echo "$deb"

@@ -1,0 +1,66 @@
+#include "choice_accessible.h"
+
+#include "choice_label.h"
+
+namespace vorta::ui {
+
+namespace {
+
+QAccessibleInterface *choiceFactory(const QString &className, QObject *object)
+{
+    if (className != QLatin1String(ChoiceLabel::staticMetaObject.className()))
+        return nullptr;
+    auto *label = qobject_cast<ChoiceLabel *>(object);
+    return label ? new ChoiceAccessible(label) : nullptr;
+}
+
+} // namespace
+
+ChoiceAccessible::ChoiceAccessible(ChoiceLabel *label)
+    : QAccessibleWidget(label, QAccessible::Button)
+{}
+
+ChoiceLabel *ChoiceAccessible::label() const
+{
+    return static_cast<ChoiceLabel *>(widget());
+}
+
+QString ChoiceAccessible::text(QAccessible::Text t) const
+{
+    // The whole name, however the label has to cut it on the screen.
+    if (t == QAccessible::Name)
+        return label()->text();
+    // Only the key: the tooltip, which would stand in for a missing description, repeats the name.
+    if (t == QAccessible::Description)
+        return label()->accessibleDescription();
+    return QAccessibleWidget::text(t);
+}
+
+QStringList ChoiceAccessible::actionNames() const
+{
+    return {pressAction()};
+}
+
+void ChoiceAccessible::doAction(const QString &actionName)
+{
+    if (actionName == pressAction())
+        label()->press();
+}
+
+QStringList ChoiceAccessible::keyBindingsForAction(const QString &actionName) const
+{
+    if (actionName == pressAction() && label()->key() > 0)
+        return {QString::number(label()->key())};
+    return {};
+}
+
+void installChoiceAccessibility()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(&choiceFactory);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
+} // namespace vorta::ui
