@@ -306,6 +306,12 @@ QList<CatalogueEntry> readCatalogue(const QString &text, const QString &shownPat
     return entries;
 }
 
+QString manuscriptLine(const QString &storyLine, bool atEdge)
+{
+    return needsEscape(storyLine) || (atEdge && isBlank(storyLine)) ? kEscape + storyLine
+                                                                    : storyLine;
+}
+
 QString finaleHeading(qint64 leastUsedGenre, qint64 mostUsedGenre)
 {
     return QStringLiteral("## 65: %1, %2").arg(leastUsedGenre).arg(mostUsedGenre);

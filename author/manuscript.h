@@ -71,6 +71,10 @@ bool needsEscape(const QString &storyLine);
 // A line that only lays out the manuscript when it stands at the edge of a variant.
 bool isBlank(QStringView line);
 
+// A told line as the manuscript writes it: with "\" in front where it would read as a marker, or
+// as layout at the edge (the first or last line) of its variant or record.
+QString manuscriptLine(const QString &storyLine, bool atEdge);
+
 struct CatalogueEntry
 {
     QString name;

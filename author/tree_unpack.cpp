@@ -17,14 +17,6 @@ namespace vorta::author {
 
 namespace {
 
-// The manuscript's form of one told line: with "\" in front where it would read as a marker or
-// as layout at the edge of its variant.
-QString manuscriptLine(const QString &line, qsizetype index, qsizetype count)
-{
-    const bool atEdge = index == 0 || index == count - 1;
-    return needsEscape(line) || (atEdge && isBlank(line)) ? QLatin1Char('\\') + line : line;
-}
-
 class Unpacker
 {
 public:
@@ -108,7 +100,7 @@ private:
     void appendLines(const QStringList &lines, QStringList &text)
     {
         for (qsizetype i = 0; i < lines.size(); ++i)
-            text.append(manuscriptLine(lines.at(i), i, lines.size()));
+            text.append(manuscriptLine(lines.at(i), i == 0 || i == lines.size() - 1));
     }
 
     QStringList readLines(TextReader &reader, const QString &path)
