@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # One entry point for a fresh Debian machine: installs what is missing, builds, then runs
-# the program on the sample data (`run`) or every test (`test`).
+# the program on the sample story built from story/ (`run`) or every test (`test`).
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$here"
@@ -18,7 +18,8 @@ case "${1:-}" in
 run)
     install_missing "${packages[@]}"
     build dev
-    cd data && exec ../build/dev/app/vorta
+    # The sample story built from its manuscript (story/) by the build.
+    cd build/dev/data && exec ../app/vorta
     ;;
 test)
     install_missing "${packages[@]}"

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "diagnostics.h"
+#include "tree_check.h"
+
+#include "story_error.h"
+
+#include <QDir>
+#include <QStringList>
+
+#include <optional>
+
+namespace vorta::author {
+
+// The seed of the coverage run: the same data always gives the same report.
+constexpr quint64 kCoverageSeed = 1;
+
+struct ToldStory
+{
+    QStringList lines;               // every line that entered the story text, in order
+    std::optional<StoryError> error; // the data error that stopped the story, if any
+};
+
+// One whole story as the program tells it when the reader never clicks: every move is the
+// program's, with the settings file's switch probability, from a generator seeded with seed.
+ToldStory tellStory(const QDir &dataDir, quint64 seed);
+
+struct CoverageReport
+{
+    int stories = 0;
+    QList<Diagnostic> notes; // every variant and finale record that no story told, sorted
+    int variantsTold = 0;
+    int variantsTotal = 0;
+    int recordsTold = 0;
+    int recordsTotal = 0;
+};
+
+// Tells whole stories one after another with a simulated reader who sometimes clicks an
+// offered genre (each story with its own favourites and patience, half of them aiming at one
+// ending) and otherwise lets the program move. Throws the StoryError that stops a story.
+CoverageReport runCoverage(const QDir &dataDir, const StoryData &data, int stories,
+                           quint64 seed = kCoverageSeed);
+
+} // namespace vorta::author

@@ -1,0 +1,402 @@
+#include "tree_check.h"
+
+#include "byte_checks.h"
+
+#include "data_files.h"
+#include "file_reader.h"
+#include "fragments.h"
+#include "numbers.h"
+#include "story_error.h"
+#include "story_state.h"
+#include "story_step.h"
+
+#include <QFileInfo>
+#include <QSet>
+
+#include <array>
+
+namespace vorta::author {
+
+namespace {
+
+// Steps 1 to 64 less the one of 38 and 39 that the branch skips.
+constexpr int kStepsToldPerStory = kFinaleStep - 2;
+
+constexpr qint32 kLargestSetting = 10;
+
+QString genreIndexText(const std::optional<qint64> &index)
+{
+    return index ? QString::number(*index) : QStringLiteral("?");
+}
+
+QString pairText(qint64 least, qint64 most)
+{
+    return QStringLiteral("(%1, %2)").arg(least).arg(most);
+}
+
+// Why no story ends with this pair, for a pair that is not reachable.
+QString unreachableReason(qint64 least, qint64 most, int genreCount)
+{
+    if (least < 1 || least > genreCount || most < 1 || most > genreCount)
+        return QStringLiteral("в каталоге жанров %1").arg(genreCount);
+    if (least == 1)
+        return QStringLiteral("все жанры поровну бывают, только если %1 шага делятся на число "
+                              "жанров %2")
+            .arg(kStepsToldPerStory)
+            .arg(genreCount);
+    return QStringLiteral("наименее и наиболее используемый жанр совпадают, только когда все "
+                          "жанры использованы поровну, и тогда оба равны 1");
+}
+
+class TreeChecker
+{
+public:
+    explicit TreeChecker(const QDir &dataDir) : m_dir(dataDir) {}
+
+    CheckResult run()
+    {
+        checkSettings();
+        StoryState catalogue;
+        const bool catalogueOk = checkCatalogue(catalogue);
+        checkGenreDirectories(catalogue, catalogueOk);
+        sortDiagnostics(m_diagnostics);
+        return {std::move(m_data), std::move(m_diagnostics)};
+    }
+
+private:
+    void add(const QString &path, int line, Severity severity, const QString &text)
+    {
+        m_diagnostics.append({path, line, severity, text});
+    }
+    void error(const QString &path, int line, const QString &text)
+    {
+        add(path, line, Severity::Error, text);
+    }
+    void warning(const QString &path, int line, const QString &text)
+    {
+        add(path, line, Severity::Warning, text);
+    }
+
+    // An error of the engine's reader, with where in the file's structure it struck.
+    void report(const StoryError &e, const QString &path, const QString &context = {})
+    {
+        QString text = e.kindText();
+        if (!e.detail().isEmpty())
+            text += QStringLiteral(": ") + e.detail();
+        if (!context.isEmpty())
+            text += QStringLiteral(" (") + context + QLatin1Char(')');
+        error(e.file().isEmpty() ? path : e.file(), e.line(), text);
+    }
+
+    // Reads the raw bytes for the checks that decoding hides; a missing file is reported here.
+    std::optional<ByteFindings> checkBytes(const QString &path)
+    {
+        QByteArray bytes;
+        try {
+            bytes = readDataFile(m_dir, path);
+        } catch (const StoryError &e) {
+            report(e, path);
+            return std::nullopt;
+        }
+        ByteFindings findings = checkFileBytes(path, bytes);
+        m_diagnostics.append(findings.diagnostics);
+        return findings;
+    }
+
+    void checkSettings()
+    {
+        if (!checkBytes(kSettingsFile))
+            return;
+        // The same reads as the program's, one value at a time to know each value's line.
+        const std::array<qint32, 2> factors{5000, 10};
+        try {
+            TextReader reader = TextReader::open(m_dir, kSettingsFile);
+            for (const qint32 factor : factors) {
+                reader.atEndAfterBlankLines();
+                const int line = reader.line();
+                const qint32 value = reader.readNumber();
+                try {
+                    checkedMul(value, factor);
+                } catch (const StoryError &e) {
+                    error(kSettingsFile, line,
+                          QStringLiteral("%1: %2 × %3 не помещается в 32 бита")
+                              .arg(e.kindText())
+                              .arg(value)
+                              .arg(factor));
+                    continue;
+                }
+                if (value < 0 || value > kLargestSetting)
+                    warning(kSettingsFile, line,
+                            QStringLiteral("значение %1 вне диапазона 0..%2 окна настроек")
+                                .arg(value)
+                                .arg(kLargestSetting));
+            }
+        } catch (const StoryError &e) {
+            report(e, kSettingsFile);
+        }
+    }
+
+    // Fills the catalogue state as the program does; the genres are its complete pairs.
+    bool checkCatalogue(StoryState &catalogue)
+    {
+        if (!checkBytes(kCatalogueFile))
+            return false;
+        bool ok = true;
+        try {
+            loadCatalogue(catalogue, m_dir);
+        } catch (const StoryError &e) {
+            report(e, kCatalogueFile);
+            ok = false;
+        }
+        // A failed load has counted the pair it failed in.
+        const qint32 complete = ok ? catalogue.genreCount : qMax(0, catalogue.genreCount - 1);
+        catalogue.genreCount = complete;
+
+        QList<int> pairLines;
+        try {
+            TextReader reader = TextReader::open(m_dir, kCatalogueFile);
+            while (pairLines.size() < complete) {
+                reader.atEndAfterBlankLines();
+                pairLines.append(reader.line());
+                reader.readValue();
+                reader.readValue();
+            }
+        } catch (const StoryError &) {
+            // The load above has read these pairs already; it cannot fail here.
+        }
+        for (qint32 g = 1; g <= complete && g <= pairLines.size(); ++g) {
+            const Genre genre{element(catalogue.genreNames, g), element(catalogue.genreDirs, g),
+                              pairLines.at(g - 1)};
+            for (const Genre &earlier : std::as_const(m_data.genres)) {
+                if (earlier.name == genre.name) {
+                    warning(kCatalogueFile, genre.line,
+                            QStringLiteral("жанр «%1» уже назван в строке %2: щелчок по этому "
+                                           "имени всегда выбирает первый из них")
+                                .arg(genre.name)
+                                .arg(earlier.line));
+                    break;
+                }
+            }
+            m_data.genres.append(genre);
+        }
+        if (ok && complete == 0) {
+            error(kCatalogueFile, 1,
+                  QStringLiteral("в каталоге нет ни одного жанра: первый же ход остановит "
+                                 "программу"));
+            return false;
+        }
+        return ok;
+    }
+
+    void checkGenreDirectories(const StoryState &catalogue, bool catalogueOk)
+    {
+        // With a broken catalogue the program never starts, so which endings a story reaches
+        // is moot.
+        const std::optional<QList<std::pair<int, int>>> wantedPairs =
+            catalogueOk ? std::optional(reachableFinalePairs(catalogue.genreCount)) : std::nullopt;
+        QSet<QString> checkedDirs;
+        for (qint32 g = 1; g <= catalogue.genreCount; ++g) {
+            const Genre &genre = m_data.genres.at(g - 1);
+            if (genre.dir.isEmpty()) {
+                error(kCatalogueFile, genre.line,
+                      QStringLiteral("у жанра «%1» пустое имя папки").arg(genre.name));
+                continue;
+            }
+            if (checkedDirs.contains(genre.dir))
+                continue;
+            checkedDirs.insert(genre.dir);
+            const QString dirPath =
+                QFileInfo(m_dir.filePath(fragmentPath(catalogue, g, 1))).absolutePath();
+            if (!QFileInfo(dirPath).isDir()) {
+                error(kCatalogueFile, genre.line,
+                      QStringLiteral("нет папки жанра «%1»: %2")
+                          .arg(genre.name, m_dir.relativeFilePath(dirPath)));
+                continue;
+            }
+            for (qint32 step = 1; step < kFinaleStep; ++step)
+                checkFragment(fragmentPath(catalogue, g, step), step);
+            checkFinale(fragmentPath(catalogue, g, kFinaleStep), catalogue.genreCount, wantedPairs);
+        }
+    }
+
+    void checkStoryLine(const QString &path, int line, const QString &text, qint32 step,
+                        const ByteFindings &bytes)
+    {
+        if (step == kIqStep) {
+            const qsizetype marker = text.indexOf(QLatin1String("IQ"));
+            if (marker < 0)
+                error(path, line,
+                      QStringLiteral("в строке шага %1 нет метки IQ для числа").arg(kIqStep));
+            else if (marker == 0 || marker + 2 >= text.size())
+                error(path, line,
+                      QStringLiteral("первой метке IQ нужно по знаку с каждой стороны: они "
+                                     "уступают место числу"));
+        }
+        // Widths of a misencoded file would only repeat the encoding warning.
+        if (!bytes.looksLikeUtf8 && text.size() > kRowWidth)
+            warning(path, line,
+                    QStringLiteral("строка шире окна: %1 знаков, а в строке окна помещается %2")
+                        .arg(text.size())
+                        .arg(kRowWidth));
+    }
+
+    void warnIfNegative(const QString &path, int line, qint32 lineCount)
+    {
+        if (lineCount < 0)
+            warning(path, line,
+                    QStringLiteral("число строк %1 меньше нуля: программа не прочтёт ни одной")
+                        .arg(lineCount));
+    }
+
+    void checkFragment(const QString &path, qint32 step)
+    {
+        const std::optional<ByteFindings> bytes = checkBytes(path);
+        if (!bytes)
+            return;
+        FragmentFile file{path, 0, {}};
+        QString context;
+        try {
+            TextReader reader = TextReader::open(m_dir, path);
+            reader.atEndAfterBlankLines();
+            const int countLine = reader.line();
+            file.variantCount = reader.readCount();
+            if (file.variantCount < 1)
+                error(path, countLine,
+                      QStringLiteral("число вариантов %1: нужен хотя бы один вариант")
+                          .arg(file.variantCount));
+            for (qint32 v = 1; v <= file.variantCount; ++v) {
+                const QString variantText =
+                    QStringLiteral("вариант %1 из %2").arg(v).arg(file.variantCount);
+                context = variantText + QStringLiteral(", число строк");
+                Variant variant;
+                reader.atEndAfterBlankLines();
+                variant.countLine = reader.line();
+                const qint32 lineCount = reader.readCount();
+                warnIfNegative(path, variant.countLine, lineCount);
+                for (qint32 j = 1; j <= lineCount; ++j) {
+                    context =
+                        variantText + QStringLiteral(", строка %1 из %2").arg(j).arg(lineCount);
+                    const int line = reader.line();
+                    const QString text = reader.readLine();
+                    checkStoryLine(path, line, text, step, *bytes);
+                    variant.lines.append(text);
+                }
+                file.variants.append(variant);
+            }
+            if (file.variantCount >= 1 && !reader.atEnd())
+                warning(path, reader.line(),
+                        QStringLiteral("после последнего варианта есть ещё строки: программа их "
+                                       "не читает"));
+        } catch (const StoryError &e) {
+            report(e, path, context);
+        }
+        m_data.fragments.append(file);
+    }
+
+    void checkFinale(const QString &path, int genreCount,
+                     const std::optional<QList<std::pair<int, int>>> &wantedPairs)
+    {
+        const std::optional<ByteFindings> bytes = checkBytes(path);
+        if (!bytes)
+            return;
+        FinaleFile file{path, {}};
+        QString context;
+        try {
+            TextReader reader = TextReader::open(m_dir, path);
+            // As the program reads it: the end is tested only before a record.
+            while (!reader.atEndAfterBlankLines()) {
+                const QString recordText = QStringLiteral("запись %1").arg(file.records.size() + 1);
+                context = recordText;
+                FinaleRecord record;
+                record.line = reader.line();
+                record.leastUsedGenre = parseInteger(reader.readValue());
+                record.mostUsedGenre = parseInteger(reader.readValue());
+                context = recordText + QStringLiteral(", число строк");
+                reader.atEndAfterBlankLines();
+                record.countLine = reader.line();
+                const qint32 lineCount = reader.readCount();
+                warnIfNegative(path, record.countLine, lineCount);
+                for (qint32 j = 1; j <= lineCount; ++j) {
+                    context =
+                        recordText + QStringLiteral(", строка %1 из %2").arg(j).arg(lineCount);
+                    const int line = reader.line();
+                    const QString text = reader.readLine();
+                    checkStoryLine(path, line, text, kFinaleStep, *bytes);
+                    record.lines.append(text);
+                }
+                file.records.append(record);
+            }
+        } catch (const StoryError &e) {
+            report(e, path, context);
+        }
+
+        if (wantedPairs) {
+            QList<std::pair<int, int>> missing = *wantedPairs;
+            for (const FinaleRecord &record : std::as_const(file.records)) {
+                if (!record.leastUsedGenre || !record.mostUsedGenre) {
+                    warning(path, record.line,
+                            QStringLiteral("номер жанра в паре (%1, %2) не число: запись не "
+                                           "будет рассказана никогда")
+                                .arg(genreIndexText(record.leastUsedGenre),
+                                     genreIndexText(record.mostUsedGenre)));
+                    continue;
+                }
+                const qint64 least = *record.leastUsedGenre;
+                const qint64 most = *record.mostUsedGenre;
+                const bool inRange =
+                    least >= 1 && least <= genreCount && most >= 1 && most <= genreCount;
+                const std::pair<int, int> pair(inRange ? int(least) : 0, inRange ? int(most) : 0);
+                if (!inRange || !wantedPairs->contains(pair)) {
+                    // A genre outside the catalogue is likely a slip; an even split that this
+                    // catalogue cannot make is kept for a catalogue that can, so only noted.
+                    add(path, record.line, inRange ? Severity::Note : Severity::Warning,
+                        QStringLiteral("пару %1 не даёт ни один рассказ (%2): запись не "
+                                       "будет рассказана никогда")
+                            .arg(pairText(least, most),
+                                 unreachableReason(least, most, genreCount)));
+                    continue;
+                }
+                missing.removeAll(pair);
+            }
+            if (!missing.isEmpty()) {
+                QStringList pairs;
+                for (const auto &[least, most] : std::as_const(missing))
+                    pairs.append(pairText(least, most));
+                warning(path, 1,
+                        QStringLiteral("нет записи для пар (наименее, наиболее используемый "
+                                       "жанр): %1")
+                            .arg(pairs.join(QStringLiteral(", "))));
+            }
+        }
+        m_data.finales.append(file);
+    }
+
+    QDir m_dir;
+    StoryData m_data;
+    QList<Diagnostic> m_diagnostics;
+};
+
+} // namespace
+
+CheckResult checkTree(const QDir &dataDir)
+{
+    return TreeChecker(dataDir).run();
+}
+
+QList<std::pair<int, int>> reachableFinalePairs(int genreCount)
+{
+    QList<std::pair<int, int>> pairs;
+    if (genreCount < 1)
+        return pairs;
+    if (kStepsToldPerStory % genreCount == 0)
+        pairs.append({1, 1});
+    for (int least = 1; least <= genreCount; ++least) {
+        for (int most = 1; most <= genreCount; ++most) {
+            if (least != most)
+                pairs.append({least, most});
+        }
+    }
+    return pairs;
+}
+
+} // namespace vorta::author

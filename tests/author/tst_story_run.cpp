@@ -1,0 +1,161 @@
+#include "story_tree.h"
+
+#include "story_run.h"
+#include "tree_check.h"
+
+#include "moves.h"
+#include "random_source.h"
+#include "story_state.h"
+
+#include <QRegularExpression>
+#include <QTest>
+
+using namespace vorta::author;
+
+namespace {
+
+// The two genres of most cases.
+const QList<StoryTree::Genre> kTwoGenres{{QStringLiteral("Детектив"), QStringLiteral("detective")},
+                                         {QStringLiteral("Ужасы"), QStringLiteral("horror")}};
+
+const QString kOnlyGenre = QStringLiteral("skazka");
+const QList<StoryTree::Genre> kOneGenre{{QStringLiteral("Сказка"), kOnlyGenre}};
+
+// The story as the program shows it: ticks of the countdown until the finale stops them.
+QStringList storyByTicks(const QDir &dataDir, quint64 seed)
+{
+    vorta::SeededRandom random([seed] { return seed; });
+    vorta::StoryState state;
+    vorta::firstStart(state, random, dataDir);
+    while (state.window.timer1Enabled)
+        vorta::Timer1_Timer(state, random, dataDir);
+    return state.storyLines.mid(1, state.nextLine - 1);
+}
+
+} // namespace
+
+class StoryRunTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void sameSeedTellsTheSameStory();
+    void storyHasTheLinesOfTheProgramsBuffer_data();
+    void storyHasTheLinesOfTheProgramsBuffer();
+    void storyTellsSixtyThreeStepsThenTheFinale();
+    void coverageCountsTheVariantsOfOneStory();
+    void coverageNotesOnlyWhatNoStoryCanReach();
+};
+
+void StoryRunTest::sameSeedTellsTheSameStory()
+{
+    StoryTree tree;
+    tree.writeStory(kTwoGenres, {.variantsPerStep = 3});
+
+    const ToldStory first = tellStory(tree.dir(), 42);
+    QVERIFY(!first.error);
+    QCOMPARE(tellStory(tree.dir(), 42).lines, first.lines);
+    // Three variants in each of 63 steps: another seed tells another story.
+    QVERIFY(tellStory(tree.dir(), 43).lines != first.lines);
+}
+
+void StoryRunTest::storyHasTheLinesOfTheProgramsBuffer_data()
+{
+    QTest::addColumn<int>("waitingPeriod");
+    QTest::addColumn<int>("switchProbability");
+    QTest::addColumn<quint64>("seed");
+
+    QTest::newRow("keeps the genre") << 0 << 0 << quint64(1);
+    QTest::newRow("switches half the time") << 2 << 5 << quint64(7);
+    QTest::newRow("always draws a genre") << 1 << 10 << quint64(12345678901234ULL);
+}
+
+void StoryRunTest::storyHasTheLinesOfTheProgramsBuffer()
+{
+    QFETCH(int, waitingPeriod);
+    QFETCH(int, switchProbability);
+    QFETCH(quint64, seed);
+
+    StoryTree tree;
+    tree.writeStory(kTwoGenres, {.variantsPerStep = 2});
+    tree.writeSettings(waitingPeriod, switchProbability);
+
+    const ToldStory story = tellStory(tree.dir(), seed);
+    QVERIFY(!story.error);
+    QCOMPARE(story.lines, storyByTicks(tree.dir(), seed));
+}
+
+void StoryRunTest::storyTellsSixtyThreeStepsThenTheFinale()
+{
+    StoryTree tree;
+    tree.writeStory(kOneGenre);
+    tree.writeFinale(kOnlyGenre,
+                     {{1, 1, strings({"Конец.", "Совсем конец."})}, {2, 1, strings({"Не то."})}});
+
+    const ToldStory story = tellStory(tree.dir(), 5);
+    QVERIFY(!story.error);
+    QCOMPARE(story.lines.size(), 63 + 2);
+    QCOMPARE(story.lines.first(), QStringLiteral("skazka 1"));
+    QCOMPARE(story.lines.at(35), QStringLiteral("skazka 36"));
+    // "ум:(IQ)." with the parentheses giving way to the number.
+    QVERIFY2(QRegularExpression(QStringLiteral("^skazka ум: (8\\d|9\\d|1[01]\\d)\\.$"))
+                 .match(story.lines.at(36))
+                 .hasMatch(),
+             qPrintable(story.lines.at(36)));
+    const int iq = story.lines.at(36).section(QLatin1Char(' '), 2).chopped(1).toInt();
+    QCOMPARE(story.lines.at(37),
+             iq <= 100 ? QStringLiteral("skazka 38") : QStringLiteral("skazka 39"));
+    QCOMPARE(story.lines.at(38), QStringLiteral("skazka 40"));
+    QCOMPARE(story.lines.mid(62), strings({"skazka 64", "Конец.", "Совсем конец."}));
+}
+
+void StoryRunTest::coverageCountsTheVariantsOfOneStory()
+{
+    StoryTree tree;
+    tree.writeStory(kOneGenre);
+    tree.writeFragment(kOnlyGenre, 5, {strings({"а"}), strings({"б", "в"}), {}});
+
+    const CoverageReport report = runCoverage(tree.dir(), checkTree(tree.dir()).data, 1);
+    QCOMPARE(report.stories, 1);
+    QCOMPARE(report.variantsTotal, 66);
+    // One story tells one variant of each of 63 steps; the rest are two of step 5 and
+    // whichever of steps 38 and 39 the IQ value passed by.
+    QCOMPARE(report.variantsTold, 63);
+    QCOMPARE(report.recordsTotal, 1);
+    QCOMPARE(report.recordsTold, 1);
+    QCOMPARE(report.notes.size(), 3);
+    const QString step5 = StoryTree::fragmentFile(kOnlyGenre, 5);
+    QCOMPARE(report.notes.at(0).path, step5);
+    QCOMPARE(report.notes.at(1).path, step5);
+    QVERIFY(QList<int>({2, 4, 7}).contains(report.notes.at(0).line));
+    QVERIFY(QList<int>({2, 4, 7}).contains(report.notes.at(1).line));
+    QCOMPARE(report.notes.at(2).line, 2);
+    QVERIFY(report.notes.at(2).path == StoryTree::fragmentFile(kOnlyGenre, 38) ||
+            report.notes.at(2).path == StoryTree::fragmentFile(kOnlyGenre, 39));
+    QCOMPARE(report.notes.at(2).severity, Severity::Note);
+    QCOMPARE(report.notes.at(2).text, QStringLiteral("never told in 1 story"));
+}
+
+// Over enough stories with a reader who sometimes clicks, every variant and every ending that
+// a story can reach is told, in both genres' finale files; a (1, 1) record never is.
+void StoryRunTest::coverageNotesOnlyWhatNoStoryCanReach()
+{
+    StoryTree tree;
+    tree.writeStory(kTwoGenres, {.variantsPerStep = 2});
+    for (const QString &dir : {QStringLiteral("detective"), QStringLiteral("horror")})
+        tree.writeFinale(dir, {{1, 2, strings({"а"})}, {1, 1, strings({"б"})}, {2, 1, {}}});
+
+    const CoverageReport report = runCoverage(tree.dir(), checkTree(tree.dir()).data, 100);
+    QCOMPARE(report.variantsTold, report.variantsTotal);
+    QCOMPARE(report.variantsTotal, 2 * 64 * 2);
+    QCOMPARE(report.recordsTotal, 6);
+    QCOMPARE(report.recordsTold, 4);
+    QCOMPARE(report.notes.size(), 2);
+    QCOMPARE(report.notes.at(0).path, StoryTree::fragmentFile(QStringLiteral("detective"), 65));
+    QCOMPARE(report.notes.at(0).line, 7); // the line count of the (1, 1) record
+    QCOMPARE(report.notes.at(1).path, StoryTree::fragmentFile(QStringLiteral("horror"), 65));
+    QCOMPARE(report.notes.at(1).text, QStringLiteral("never told in 100 stories"));
+}
+
+QTEST_GUILESS_MAIN(StoryRunTest)
+#include "tst_story_run.moc"
