@@ -9,7 +9,7 @@
 #include <QSet>
 #include <QTest>
 
-using namespace vorta::checker;
+using namespace vorta::author;
 
 namespace {
 

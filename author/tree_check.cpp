@@ -15,7 +15,7 @@
 
 #include <array>
 
-namespace vorta::checker {
+namespace vorta::author {
 
 namespace {
 
@@ -399,4 +399,4 @@ QList<std::pair<int, int>> reachableFinalePairs(int genreCount)
     return pairs;
 }
 
-} // namespace vorta::checker
+} // namespace vorta::author

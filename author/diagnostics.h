@@ -3,7 +3,7 @@
 #include <QList>
 #include <QString>
 
-namespace vorta::checker {
+namespace vorta::author {
 
 enum class Severity
 {
@@ -36,7 +36,7 @@ void sortDiagnostics(QList<Diagnostic> &diagnostics);
 
 qsizetype countOf(const QList<Diagnostic> &diagnostics, Severity severity);
 
-// "N errors, M warnings".
+// "N ошибок, M предупреждений", each noun in the form its count takes.
 QString summaryLine(const QList<Diagnostic> &diagnostics);
 
-} // namespace vorta::checker
+} // namespace vorta::author

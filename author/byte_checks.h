@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <QList>
 
-namespace vorta::checker {
+namespace vorta::author {
 
 struct ByteFindings
 {
@@ -19,4 +19,4 @@ struct ByteFindings
 // and a lone LF each end one line).
 ByteFindings checkFileBytes(const QString &path, const QByteArray &bytes);
 
-} // namespace vorta::checker
+} // namespace vorta::author

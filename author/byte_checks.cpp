@@ -2,7 +2,7 @@
 
 #include <QStringDecoder>
 
-namespace vorta::checker {
+namespace vorta::author {
 
 namespace {
 
@@ -87,4 +87,4 @@ ByteFindings checkFileBytes(const QString &path, const QByteArray &bytes)
     return findings;
 }
 
-} // namespace vorta::checker
+} // namespace vorta::author

@@ -9,6 +9,6 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return vorta::checker::runCheckCommand(QCoreApplication::arguments().mid(1), QDir::current(),
+    return vorta::author::runAuthorProgram(QCoreApplication::arguments().mid(1), QDir::current(),
                                            out, err);
 }

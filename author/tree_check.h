@@ -10,7 +10,7 @@
 #include <optional>
 #include <utility>
 
-namespace vorta::checker {
+namespace vorta::author {
 
 // The widest story line that one viewport row shows.
 constexpr int kRowWidth = 46;
@@ -75,4 +75,4 @@ CheckResult checkTree(const QDir &dataDir);
 // and most coincide only when every genre has the same count, and then both are genre 1.
 QList<std::pair<int, int>> reachableFinalePairs(int genreCount);
 
-} // namespace vorta::checker
+} // namespace vorta::author

@@ -12,7 +12,7 @@
 
 #include <stdexcept>
 
-namespace vorta::checker {
+namespace vorta::author {
 
 namespace {
 
@@ -292,4 +292,4 @@ CoverageReport runCoverage(const QDir &dataDir, const StoryData &data, int stori
     return run.report(stories);
 }
 
-} // namespace vorta::checker
+} // namespace vorta::author

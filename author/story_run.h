@@ -10,7 +10,7 @@
 
 #include <optional>
 
-namespace vorta::checker {
+namespace vorta::author {
 
 // The seed of the coverage run: the same data always gives the same report.
 constexpr quint64 kCoverageSeed = 1;
@@ -41,4 +41,4 @@ struct CoverageReport
 CoverageReport runCoverage(const QDir &dataDir, const StoryData &data, int stories,
                            quint64 seed = kCoverageSeed);
 
-} // namespace vorta::checker
+} // namespace vorta::author

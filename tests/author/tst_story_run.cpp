@@ -10,7 +10,7 @@
 #include <QRegularExpression>
 #include <QTest>
 
-using namespace vorta::checker;
+using namespace vorta::author;
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QProcess>
 #include <QTest>
 
-using namespace vorta::checker;
+using namespace vorta::author;
 
 namespace {
 
@@ -26,7 +26,7 @@ Run runCommand(const QStringList &arguments, const QDir &workingDir)
     Run run;
     QTextStream out(&run.out);
     QTextStream err(&run.err);
-    run.status = runCheckCommand(arguments, workingDir, out, err);
+    run.status = runAuthorProgram(arguments, workingDir, out, err);
     out.flush();
     err.flush();
     return run;
@@ -34,7 +34,7 @@ Run runCommand(const QStringList &arguments, const QDir &workingDir)
 
 QString program()
 {
-    return QString::fromUtf8(VORTA_CHECK_PROGRAM);
+    return QString::fromUtf8(VORTA_AUTHOR_PROGRAM);
 }
 
 } // namespace
@@ -60,23 +60,32 @@ void CommandLineTest::exitStatusSaysWhatHappened_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<bool>("complains"); // on standard error
 
-    QTest::newRow("clean data") << QStringList() << 0 << int(ExitClean) << false;
-    QTest::newRow("data with an error") << QStringList() << 12 << int(ExitErrors) << false;
+    QTest::newRow("clean data") << strings({"check"}) << 0 << int(ExitClean) << false;
+    QTest::newRow("data with an error") << strings({"check"}) << 12 << int(ExitErrors) << false;
     QTest::newRow("help") << strings({"--help"}) << 0 << int(ExitClean) << false;
+    QTest::newRow("version") << strings({"--version"}) << 0 << int(ExitClean) << false;
+    QTest::newRow("help of a subcommand")
+        << strings({"check", "--help"}) << 0 << int(ExitClean) << false;
+    QTest::newRow("no subcommand") << QStringList() << 0 << int(ExitUsage) << true;
+    QTest::newRow("unknown subcommand") << strings({"chek"}) << 0 << int(ExitUsage) << true;
     QTest::newRow("unknown option") << strings({"--fast"}) << 0 << int(ExitUsage) << true;
-    QTest::newRow("story without a seed") << strings({"--story"}) << 0 << int(ExitUsage) << true;
-    QTest::newRow("seed not a number") << strings({"--story", "x"}) << 0 << int(ExitUsage) << true;
-    QTest::newRow("no stories") << strings({"--coverage", "0"}) << 0 << int(ExitUsage) << true;
-    QTest::newRow("story and coverage together")
-        << strings({"--story", "1", "--coverage", "2"}) << 0 << int(ExitUsage) << true;
-    QTest::newRow("two folders") << strings({".", "."}) << 0 << int(ExitUsage) << true;
-    QTest::newRow("missing folder") << strings({"nowhere"}) << 0 << int(ExitUsage) << true;
-    QTest::newRow("story") << strings({"--story", "9"}) << 0 << int(ExitClean) << false;
+    QTest::newRow("unknown option of a subcommand")
+        << strings({"check", "--fast"}) << 0 << int(ExitUsage) << true;
+    QTest::newRow("seed without a value")
+        << strings({"story", "--seed"}) << 0 << int(ExitUsage) << true;
+    QTest::newRow("seed not a number")
+        << strings({"story", "--seed", "x"}) << 0 << int(ExitUsage) << true;
+    QTest::newRow("no stories") << strings({"coverage", "--stories", "0"}) << 0 << int(ExitUsage)
+                                << true;
+    QTest::newRow("two folders") << strings({"check", ".", "."}) << 0 << int(ExitUsage) << true;
+    QTest::newRow("missing folder") << strings({"check", "nowhere"}) << 0 << int(ExitUsage) << true;
+    QTest::newRow("story") << strings({"story", "--seed", "9"}) << 0 << int(ExitClean) << false;
     QTest::newRow("story stopped by a data error")
-        << strings({"--story", "9"}) << 30 << int(ExitErrors) << true;
-    QTest::newRow("coverage") << strings({"--coverage", "2"}) << 0 << int(ExitClean) << false;
+        << strings({"story", "--seed=9"}) << 30 << int(ExitErrors) << true;
+    QTest::newRow("coverage") << strings({"coverage", "--stories", "2"}) << 0 << int(ExitClean)
+                              << false;
     QTest::newRow("coverage stopped by a data error")
-        << strings({"--coverage", "2"}) << 30 << int(ExitErrors) << true;
+        << strings({"coverage", "--stories", "2"}) << 30 << int(ExitErrors) << true;
 }
 
 void CommandLineTest::exitStatusSaysWhatHappened()
@@ -105,12 +114,12 @@ void CommandLineTest::checkPrintsDiagnosticsThenTheSummary()
     tree.remove(StoryTree::fragmentFile(QStringLiteral("horror"), 12));
     tree.writeSettings(1, 12);
 
-    const Run run = runCommand({tree.path()}, QDir::root());
+    const Run run = runCommand({QStringLiteral("check"), tree.path()}, QDir::root());
     QCOMPARE(run.status, int(ExitErrors));
     QCOMPARE(run.out, QStringLiteral("Genres/horror/12.vtq:0: error: Файл не найден\n"
                                      "vorta.cfg:2: warning: значение 12 вне диапазона 0..10 окна "
                                      "настроек\n"
-                                     "1 error, 1 warning\n"));
+                                     "1 ошибка, 1 предупреждение\n"));
     QVERIFY(run.err.isEmpty());
 }
 
@@ -119,8 +128,7 @@ void CommandLineTest::storyPrintsOnlyTheStoryLines()
     StoryTree tree;
     tree.writeStory(kTwoGenres, {.variantsPerStep = 2});
 
-    const Run run =
-        runCommand({QStringLiteral("--story"), QStringLiteral("77"), tree.path()}, QDir::root());
+    const Run run = runCommand(strings({"story", "--seed", "77"}) << tree.path(), QDir::root());
     QCOMPARE(run.status, int(ExitClean));
     QCOMPARE(run.out, tellStory(tree.dir(), 77).lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
     QVERIFY(run.err.isEmpty());
@@ -132,7 +140,7 @@ void CommandLineTest::storyDataErrorGoesToStandardError()
     tree.writeStory({{QStringLiteral("Сказка"), QStringLiteral("skazka")}});
     tree.remove(StoryTree::fragmentFile(QStringLiteral("skazka"), 3));
 
-    const Run run = runCommand({QStringLiteral("--story"), QStringLiteral("1")}, tree.dir());
+    const Run run = runCommand(strings({"story", "--seed", "1"}), tree.dir());
     QCOMPARE(run.status, int(ExitErrors));
     QCOMPARE(run.out, QStringLiteral("skazka 1\nskazka 2\n"));
     QCOMPARE(run.err, QStringLiteral("Файл не найден\nФайл: Genres/skazka/3.vtq\n"));
@@ -145,7 +153,7 @@ void CommandLineTest::coverageReportsNotesThenTotals()
     tree.writeFragment(QStringLiteral("skazka"), 38, {strings({"а"}), strings({"б"})});
     tree.writeFragment(QStringLiteral("skazka"), 39, {strings({"а"}), strings({"б"})});
 
-    const Run run = runCommand({QStringLiteral("--coverage"), QStringLiteral("1")}, tree.dir());
+    const Run run = runCommand(strings({"coverage", "--stories", "1"}), tree.dir());
     QCOMPARE(run.status, int(ExitClean));
     const QStringList out = run.out.split(QLatin1Char('\n'));
     // Of steps 38 and 39 one is told, and of its two variants one.
@@ -166,15 +174,15 @@ void CommandLineTest::programReadsTheWorkingDirectoryByDefault()
 
     QProcess process;
     process.setWorkingDirectory(tree.path());
-    process.start(program(), {});
+    process.start(program(), {QStringLiteral("check")});
     QVERIFY(process.waitForFinished());
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), int(ExitErrors));
     const QString out = QString::fromUtf8(process.readAllStandardOutput());
     QVERIFY2(out.startsWith(QStringLiteral("Genres/skazka/3.vtq:1: error: ")), qPrintable(out));
-    QVERIFY(out.endsWith(QStringLiteral("\n1 error, 0 warnings\n")));
+    QVERIFY(out.endsWith(QStringLiteral("\n1 ошибка, 0 предупреждений\n")));
 
-    process.start(program(), {QStringLiteral("--story"), QStringLiteral("3")});
+    process.start(program(), strings({"story", "--seed", "3"}));
     QVERIFY(process.waitForFinished());
     QCOMPARE(process.exitCode(), int(ExitErrors));
     // The story up to the broken step, in UTF-8.

@@ -1,8 +1,10 @@
 #include "diagnostics.h"
 
+#include "plural.h"
+
 #include <algorithm>
 
-namespace vorta::checker {
+namespace vorta::author {
 
 QString severityName(Severity severity)
 {
@@ -75,13 +77,11 @@ qsizetype countOf(const QList<Diagnostic> &diagnostics, Severity severity)
 
 QString summaryLine(const QList<Diagnostic> &diagnostics)
 {
-    const qsizetype errors = countOf(diagnostics, Severity::Error);
-    const qsizetype warnings = countOf(diagnostics, Severity::Warning);
-    return QStringLiteral("%1 %2, %3 %4")
-        .arg(errors)
-        .arg(errors == 1 ? QStringLiteral("error") : QStringLiteral("errors"))
-        .arg(warnings)
-        .arg(warnings == 1 ? QStringLiteral("warning") : QStringLiteral("warnings"));
+    return countText(countOf(diagnostics, Severity::Error), QStringLiteral("ошибка"),
+                     QStringLiteral("ошибки"), QStringLiteral("ошибок")) +
+           QStringLiteral(", ") +
+           countText(countOf(diagnostics, Severity::Warning), QStringLiteral("предупреждение"),
+                     QStringLiteral("предупреждения"), QStringLiteral("предупреждений"));
 }
 
-} // namespace vorta::checker
+} // namespace vorta::author
