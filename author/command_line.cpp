@@ -15,6 +15,8 @@ int storyCommand(const QStringList &arguments, const QDir &workingDir, QTextStre
                  QTextStream &err);
 int coverageCommand(const QStringList &arguments, const QDir &workingDir, QTextStream &out,
                     QTextStream &err);
+int proofCommand(const QStringList &arguments, const QDir &workingDir, QTextStream &out,
+                 QTextStream &err);
 
 const QList<Command> &commands()
 {
@@ -27,6 +29,9 @@ const QList<Command> &commands()
         {QStringLiteral("coverage"),
          QStringLiteral("рассказывает много рассказов: какие варианты и концовки не рассказаны"),
          coverageCommand},
+        {QStringLiteral("proof"),
+         QStringLiteral("пишет корректуру: страницу HTML с картой шагов и всеми вариантами"),
+         proofCommand},
     };
     return table;
 }

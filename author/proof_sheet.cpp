@@ -6,13 +6,12 @@
 
 #include "story_step.h"
 
-#include <QLocale>
 #include <QSet>
 
 #include <algorithm>
 #include <functional>
 
-namespace vorta::checker {
+namespace vorta::author {
 
 namespace {
 
@@ -125,13 +124,6 @@ QString escaped(QStringView text)
         }
     }
     return result;
-}
-
-QString percent(int part, int whole)
-{
-    if (whole <= 0)
-        return QStringLiteral("—");
-    return QLocale(QLocale::Russian).toString(100.0 * part / whole, 'f', 1) + QStringLiteral(" %");
 }
 
 QString timesText(int times)
@@ -281,9 +273,9 @@ private:
                           .arg(countText(counts.stories, QStringLiteral("рассказ"),
                                          QStringLiteral("рассказа"), QStringLiteral("рассказов")))
                           .arg(m_input.seed)
-                          .arg(percent(counts.lowBranch, counts.stories),
-                               percent(counts.highBranch, counts.stories),
-                               percent(counts.endingsWithoutAnyRecord(), counts.stories));
+                          .arg(shareText(counts.lowBranch, counts.stories),
+                               shareText(counts.highBranch, counts.stories),
+                               shareText(counts.endingsWithoutAnyRecord(), counts.stories));
         } else {
             m_html += QStringLiteral(" Прогон остановлен ошибкой в данных: %1")
                           .arg(escaped(m_input.runFailure));
@@ -577,4 +569,4 @@ QString proofSheet(const ProofSheetInput &input)
     return ProofWriter(input).write();
 }
 
-} // namespace vorta::checker
+} // namespace vorta::author

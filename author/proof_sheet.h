@@ -7,7 +7,7 @@
 
 #include <optional>
 
-namespace vorta::checker {
+namespace vorta::author {
 
 struct ProofSheetInput
 {
@@ -26,4 +26,4 @@ struct ProofSheetInput
 // the finale matrix.
 QString proofSheet(const ProofSheetInput &input);
 
-} // namespace vorta::checker
+} // namespace vorta::author

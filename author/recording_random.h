@@ -2,17 +2,14 @@
 
 #include "random_source.h"
 
-namespace vorta::checker {
+namespace vorta::author {
 
 // The story's generator, which remembers its last draw: the variant draw is the last draw of
 // every move that tells a fragment, so the drawn variant follows from it.
 class RecordingRandom : public RandomSource
 {
 public:
-    // Each reseed (each story) takes the next seed, starting from firstSeed.
-    explicit RecordingRandom(quint64 firstSeed)
-        : m_nextSeed(firstSeed), m_inner([this] { return m_nextSeed++; })
-    {}
+    explicit RecordingRandom(std::function<quint64()> seed) : m_inner(std::move(seed)) {}
 
     void reseed() override { m_inner.reseed(); }
     double next() override
@@ -27,10 +24,9 @@ public:
     double lastDraw() const { return m_last; }
 
 private:
-    quint64 m_nextSeed;
     SeededRandom m_inner;
     double m_last = 0;
     int m_draws = 0;
 };
 
-} // namespace vorta::checker
+} // namespace vorta::author

@@ -10,7 +10,7 @@
 #include "story_state.h"
 #include "story_step.h"
 
-namespace vorta::checker {
+namespace vorta::author {
 
 namespace {
 
@@ -29,7 +29,7 @@ class SteeredRun
 {
 public:
     SteeredRun(const QDir &dataDir, quint64 seed, const QList<qint32> &picks)
-        : m_dir(dataDir), m_random(seed), m_picks(picks)
+        : m_dir(dataDir), m_random([seed] { return seed; }), m_picks(picks)
     {}
 
     SteeredStory tell()
@@ -135,4 +135,4 @@ QString stepLabel(const ToldStep &step)
     return label + QLatin1Char(']');
 }
 
-} // namespace vorta::checker
+} // namespace vorta::author

@@ -9,7 +9,7 @@
 
 #include <optional>
 
-namespace vorta::checker {
+namespace vorta::author {
 
 // One move of a story as an author reads it: where its text came from and the text.
 struct ToldStep
@@ -44,4 +44,4 @@ SteeredStory tellSteeredStory(const QDir &dataDir, quint64 seed, const QList<qin
 // "[финал · наименее 2 · наиболее 4]" for the finale.
 QString stepLabel(const ToldStep &step);
 
-} // namespace vorta::checker
+} // namespace vorta::author

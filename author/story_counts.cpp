@@ -1,8 +1,10 @@
 #include "story_counts.h"
 
+#include <QLocale>
+
 #include <numeric>
 
-namespace vorta::checker {
+namespace vorta::author {
 
 int StoryCounts::stepTold(const QString &path) const
 {
@@ -18,4 +20,11 @@ int StoryCounts::endingsWithoutAnyRecord() const
     return total;
 }
 
-} // namespace vorta::checker
+QString shareText(int part, int whole)
+{
+    if (whole <= 0)
+        return QStringLiteral("—");
+    return QLocale(QLocale::Russian).toString(100.0 * part / whole, 'f', 1) + QStringLiteral(" %");
+}
+
+} // namespace vorta::author

@@ -7,7 +7,7 @@
 
 #include <utility>
 
-namespace vorta::checker {
+namespace vorta::author {
 
 // (least used genre, most used genre), as a finale record names it.
 using FinalePair = std::pair<int, int>;
@@ -31,4 +31,7 @@ struct StoryCounts
     int endingsWithoutAnyRecord() const;
 };
 
-} // namespace vorta::checker
+// "52,7 %": part of whole with one decimal, as Russian writes it; "—" for no whole.
+QString shareText(int part, int whole);
+
+} // namespace vorta::author

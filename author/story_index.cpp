@@ -4,7 +4,7 @@
 #include "numbers.h"
 #include "story_step.h"
 
-namespace vorta::checker {
+namespace vorta::author {
 
 StoryIndex::StoryIndex(const StoryData &data) : m_data(data)
 {
@@ -37,4 +37,4 @@ const FinaleFile *StoryIndex::finale(qint32 genre) const
     return m_finales.value(path(genre, kFinaleStep));
 }
 
-} // namespace vorta::checker
+} // namespace vorta::author

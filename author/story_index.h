@@ -7,7 +7,7 @@
 #include <QHash>
 #include <QString>
 
-namespace vorta::checker {
+namespace vorta::author {
 
 // The files of a checked tree by genre and step, found by the paths the program itself builds.
 class StoryIndex
@@ -33,4 +33,4 @@ private:
     QHash<QString, const FinaleFile *> m_finales;
 };
 
-} // namespace vorta::checker
+} // namespace vorta::author

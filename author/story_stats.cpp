@@ -6,7 +6,7 @@
 
 #include <QSet>
 
-namespace vorta::checker {
+namespace vorta::author {
 
 namespace {
 
@@ -101,4 +101,4 @@ void printGenreStats(const QList<GenreStats> &stats, QTextStream &out)
     }
 }
 
-} // namespace vorta::checker
+} // namespace vorta::author

@@ -6,7 +6,7 @@
 #include <QString>
 #include <QTextStream>
 
-namespace vorta::checker {
+namespace vorta::author {
 
 // What one genre holds, as far as its files could be read.
 struct GenreStats
@@ -30,4 +30,4 @@ int wordCount(const QString &line);
 // The statistics as a table, one row a genre, under a heading line.
 void printGenreStats(const QList<GenreStats> &stats, QTextStream &out);
 
-} // namespace vorta::checker
+} // namespace vorta::author

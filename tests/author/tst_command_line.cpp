@@ -157,12 +157,22 @@ void CommandLineTest::coverageReportsNotesThenTotals()
     QCOMPARE(run.status, int(ExitClean));
     const QStringList out = run.out.split(QLatin1Char('\n'));
     // Of steps 38 and 39 one is told, and of its two variants one.
-    QCOMPARE(out.size(), 5);
-    QVERIFY(out.at(0).endsWith(QStringLiteral(": note: never told in 1 story")));
-    QVERIFY(out.at(2).endsWith(QStringLiteral(": note: never told in 1 story")));
-    QCOMPARE(out.at(3),
-             QStringLiteral("told at least once: 63 of 66 variants, 1 of 1 finale records"));
-    QCOMPARE(out.at(4), QString());
+    QCOMPARE(out.size(), 8);
+    QVERIFY(out.at(0).endsWith(QStringLiteral(" из 2 ни разу не рассказан в 1 рассказе")));
+    QVERIFY(out.at(2).endsWith(QStringLiteral(" из 2 ни разу не рассказан в 1 рассказе")));
+    QCOMPARE(out.at(3), QStringLiteral("рассказано хотя бы раз: 63 из 66 вариантов, 1 из 1 записи "
+                                       "финала"));
+    // The notes are sorted, so the middle one lies in the step not taken, whose variants
+    // are both untold.
+    const bool low = out.at(1).contains(QStringLiteral("/39.vtq:"));
+    QCOMPARE(out.at(4), low ? QStringLiteral("шаг 37: к шагу 38 — 1 рассказ (100,0 %), к шагу 39 "
+                                             "— 0 рассказов (0,0 %)")
+                            : QStringLiteral("шаг 37: к шагу 38 — 0 рассказов (0,0 %), к шагу 39 "
+                                             "— 1 рассказ (100,0 %)"));
+    QCOMPARE(out.at(5), QStringLiteral("без финала: 0 рассказов из 1 (0,0 %)"));
+    QCOMPARE(out.at(6),
+             QStringLiteral("Сказка (skazka): вариантов, не рассказанных ни разу: 3 из 66"));
+    QCOMPARE(out.at(7), QString());
 }
 
 void CommandLineTest::programReadsTheWorkingDirectoryByDefault()
