@@ -35,10 +35,12 @@ nav a{margin-right:14px}
 .err{color:#b00}
 .warn{color:#a50}
 .note{color:#456}
-.map{font-size:10px;margin:6px 0}
-.map th,.map td{border:1px solid #ddd;padding:0;text-align:center;min-width:17px;height:22px}
-.map th.g{text-align:left;padding:0 6px;white-space:nowrap;font-size:12px}
-.map td a{display:block;color:#123;text-decoration:none;line-height:22px}
+.map{font-size:10px;margin:6px 0;width:100%;min-width:62em;table-layout:fixed}
+.map th,.map td{border:1px solid #ddd;padding:0;text-align:center;height:22px;overflow:hidden}
+.map th.g{width:10em;text-align:left;padding:0 6px;white-space:nowrap;text-overflow:ellipsis;font-size:12px}
+.map th.f{width:3.8em}
+.map td a{display:block;color:#123;text-decoration:none;line-height:22px;white-space:nowrap}
+.map .mark{font-size:8px;vertical-align:super}
 .map td.e{box-shadow:inset 0 0 0 2px #c00}
 .map td.w{box-shadow:inset 0 0 0 2px #e80}
 .map td.n{box-shadow:inset 0 0 0 1px #678}
@@ -51,15 +53,18 @@ nav a{margin-right:14px}
 .h4,.h4 a{background:#5f97d3;color:#fff}
 .h5,.h5 a{background:#245f9f;color:#fff}
 .legend span{display:inline-block;min-width:3.5em;padding:1px 6px;margin-right:4px;border:1px solid #ddd;font-size:11px;text-align:center}
-.genres{display:flex;flex-wrap:nowrap;gap:12px;align-items:flex-start;overflow-x:auto;padding-bottom:4px}
+.genres{display:flex;flex-wrap:wrap;gap:12px;align-items:flex-start}
 .genre{flex:none;border:1px solid #ddd;padding:6px 8px;background:#fafafa}
+.genre .diags{max-width:36em}
 .file{font-size:11px;color:#666}
 .variant{margin:8px 0 10px}
 .vhead{font-size:12px;color:#444}
 .never{color:#b00;font-weight:bold}
 .row{display:flex;align-items:baseline}
 .ln{flex:none;width:2.6em;padding-right:6px;text-align:right;color:#999;font-size:10px}
-.text{flex:none;display:block;min-width:46ch;min-height:1.2em;margin:0;white-space:pre;font-family:"Courier New",Courier,monospace;font-size:12px;line-height:1.2em;background:linear-gradient(to right,#fff 46ch,#b00 46ch,#b00 calc(46ch + 1px),#fdd calc(46ch + 1px))}
+.text{flex:none;margin:0;white-space:pre;font-family:"Courier New",Courier,monospace;font-size:12px;line-height:1.25em}
+.fit{display:inline-block;width:46ch;min-height:1.25em;vertical-align:top;background:#fff;border-right:1px solid #c33}
+.over{background:#fcc;color:#800}
 .diag{font-size:11px;margin-left:8px;max-width:24em}
 .matrix td,.matrix th{border:1px solid #ccc;padding:3px 6px;font-size:12px;text-align:center}
 .matrix td.unreach{background:repeating-linear-gradient(45deg,#eee 0,#eee 4px,#fff 4px,#fff 8px);color:#777}
@@ -69,8 +74,8 @@ nav a{margin-right:14px}
 body{margin:0;font-size:10px}
 *{-webkit-print-color-adjust:exact;print-color-adjust:exact}
 nav{display:none}
-.scroll,.genres{overflow:visible}
-.genres{flex-wrap:wrap}
+.scroll{overflow:visible}
+.map{min-width:0}
 .variant,.row,.matrix{break-inside:avoid}
 h2,h3{break-after:avoid}
 .step{break-before:page}
@@ -81,7 +86,7 @@ a{color:inherit;text-decoration:none}
 }
 @media (max-width:700px){
 body{margin:8px;font-size:13px}
-.genres{flex-direction:column;overflow-x:visible}
+.genres{flex-direction:column}
 .text{font-size:11px}
 .stats{font-size:11px}
 .row{flex-wrap:wrap}
@@ -170,21 +175,13 @@ QString severityWord(Severity severity)
     return {};
 }
 
-// The shade of a map cell: never told, then five bands of the share of stories.
-int heatBand(int told, int stories)
+// The shade of a map cell: white for never told, then five bands, each a fifth of the count
+// of the most told step, so the map keeps its contrast whatever the number of genres.
+int heatBand(int told, int mostTold)
 {
-    if (told <= 0 || stories <= 0)
+    if (told <= 0 || mostTold <= 0)
         return 0;
-    const double share = double(told) / stories;
-    if (share < 0.05)
-        return 1;
-    if (share < 0.15)
-        return 2;
-    if (share < 0.3)
-        return 3;
-    if (share < 0.6)
-        return 4;
-    return 5;
+    return 1 + int(qMin<qint64>(4, (qint64(told) * 5 - 1) / mostTold));
 }
 
 QString stepAnchor(qint32 step)
@@ -203,6 +200,10 @@ public:
         for (qint32 g = 1; g <= m_index.genreCount(); ++g) {
             for (qint32 step = 1; step <= kFinaleStep; ++step)
                 m_stepFiles.insert(m_index.path(g, step));
+        }
+        if (input.counts) {
+            for (auto it = input.counts->variants.begin(); it != input.counts->variants.end(); ++it)
+                m_mostTold = qMax(m_mostTold, input.counts->stepTold(it.key()));
         }
     }
 
@@ -321,16 +322,24 @@ private:
     {
         m_html += QStringLiteral("<section id=\"map\">\n<h2>Карта <small>как часто рассказан "
                                  "каждый шаг; в клетке — число вариантов</small></h2>\n");
+        m_html += QStringLiteral("<p class=\"legend\"><span class=\"h0\">ни разу</span>");
+        for (int band = 1; band <= 5; ++band) {
+            const int from = int(qint64(band - 1) * m_mostTold / 5) + 1;
+            const int to = int(qint64(band) * m_mostTold / 5);
+            if (from <= to)
+                m_html += QStringLiteral("<span class=\"h%1\">%2</span>")
+                              .arg(band)
+                              .arg(from == to ? QString::number(to)
+                                              : QStringLiteral("%1–%2").arg(from).arg(to));
+        }
         m_html += QStringLiteral(
-            "<p class=\"legend\"><span class=\"h0\">ни разу</span><span class=\"h1\">до 5 "
-            "%</span><span class=\"h2\">до 15 %</span><span class=\"h3\">до 30 %</span>"
-            "<span class=\"h4\">до 60 %</span><span class=\"h5\">60 % и чаще</span> "
-            "<span class=\"mark err\">✖ ошибка</span><span class=\"mark warn\">! "
+            " <span class=\"mark err\">✖ ошибка</span><span class=\"mark warn\">! "
             "предупреждение</span><span class=\"mark note\">i замечание</span></p>\n");
-        m_html += QStringLiteral("<div class=\"scroll\"><table class=\"map\">\n<tr><th></th>");
+        m_html += QStringLiteral(
+            "<div class=\"scroll\"><table class=\"map\">\n<tr><th class=\"g\">жанр</th>");
         for (qint32 step = 1; step < kFinaleStep; ++step)
             m_html += QStringLiteral("<th>%1</th>").arg(step);
-        m_html += QStringLiteral("<th>финал</th></tr>\n");
+        m_html += QStringLiteral("<th class=\"f\">финал</th></tr>\n");
         for (qint32 g = 1; g <= m_index.genreCount(); ++g) {
             const Genre &genre = m_index.genre(g);
             m_html += QStringLiteral("<tr><th class=\"g\">%1</th>").arg(escaped(genre.name));
@@ -351,16 +360,16 @@ private:
         if (step == kFinaleStep) {
             const FinaleFile *file = m_index.finale(g);
             told = m_input.counts ? m_input.counts->finales.value(path) : 0;
-            content = file ? QString::number(file->records.size()) : QStringLiteral("—");
+            content = file ? QString::number(file->records.size()) : QString();
             title += QStringLiteral(": записей %1").arg(file ? file->records.size() : 0);
         } else {
             const FragmentFile *file = m_index.fragment(g, step);
             told = m_input.counts ? m_input.counts->stepTold(path) : 0;
-            content = file ? QString::number(file->variants.size()) : QStringLiteral("—");
+            content = file ? QString::number(file->variants.size()) : QString();
             title += QStringLiteral(": вариантов %1").arg(file ? file->variants.size() : 0);
         }
         title += QStringLiteral(", рассказан %1").arg(timesText(told));
-        QStringList classes{QStringLiteral("h%1").arg(heatBand(told, stories()))};
+        QStringList classes{QStringLiteral("h%1").arg(heatBand(told, m_mostTold))};
         for (const Diagnostic *d : m_byPath.value(path))
             title += QStringLiteral("\n%1: %2").arg(severityWord(d->severity), d->text);
         if (const std::optional<Severity> severity = worst(path)) {
@@ -385,10 +394,16 @@ private:
         for (qsizetype j = 0; j < lines.size(); ++j) {
             const int line = firstLine + int(j);
             placed.insert(line);
+            // What fits the row, and what runs past its edge.
+            const QString &text = lines.at(j);
             m_html += QStringLiteral("<div class=\"row\"><span class=\"ln\">%1</span>"
-                                     "<pre class=\"text\">%2</pre>")
+                                     "<pre class=\"text\"><span class=\"fit\">%2</span>")
                           .arg(line)
-                          .arg(escaped(lines.at(j)));
+                          .arg(escaped(QStringView(text).first(qMin(text.size(), kRowWidth))));
+            if (text.size() > kRowWidth)
+                m_html += QStringLiteral("<span class=\"over\">%1</span>")
+                              .arg(escaped(QStringView(text).sliced(kRowWidth)));
+            m_html += QStringLiteral("</pre>");
             for (const Diagnostic *d : diagnostics) {
                 if (d->line == line)
                     m_html += QStringLiteral("<span class=\"diag %1\"><span class=\"mark\">%2"
@@ -412,13 +427,14 @@ private:
             m_html += QStringLiteral("<ul class=\"diags\">\n") + items + QStringLiteral("</ul>\n");
     }
 
-    QString toldText(int told) const
+    // " · рассказан 3 раза", or "рассказана" for a record.
+    QString toldText(int told, const QString &told1 = QStringLiteral("рассказан")) const
     {
         if (!m_input.counts)
             return {};
         if (told == 0)
-            return QStringLiteral(" · <span class=\"never\">ни разу не рассказан</span>");
-        return QStringLiteral(" · рассказан %1").arg(timesText(told));
+            return QStringLiteral(" · <span class=\"never\">ни разу не %1</span>").arg(told1);
+        return QStringLiteral(" · %1 %2").arg(told1, timesText(told));
     }
 
     void writeStep(qint32 step)
@@ -496,10 +512,11 @@ private:
                     m_input.counts ? m_input.counts->records.value(path) : QList<int>();
                 for (qsizetype r = 0; r < file->records.size(); ++r) {
                     const FinaleRecord &record = file->records.at(r);
-                    m_html += QStringLiteral("<div class=\"variant\">\n<p class=\"vhead\">пара "
-                                             "(%1, %2)%3</p>\n")
-                                  .arg(pairPart(record.leastUsedGenre),
-                                       pairPart(record.mostUsedGenre), toldText(tells.value(r)));
+                    m_html +=
+                        QStringLiteral("<div class=\"variant\">\n<p class=\"vhead\">пара "
+                                       "(%1, %2)%3</p>\n")
+                            .arg(pairPart(record.leastUsedGenre), pairPart(record.mostUsedGenre),
+                                 toldText(tells.value(r), QStringLiteral("рассказана")));
                     placed << record.line << record.line + 1 << record.countLine;
                     writeDiagnosticsAt(path, [&record](int line) {
                         return line >= record.line && line <= record.countLine;
@@ -559,6 +576,7 @@ private:
     const StoryIndex m_index;
     QHash<QString, QList<const Diagnostic *>> m_byPath;
     QSet<QString> m_stepFiles;
+    int m_mostTold = 0; // the count of the most told step file
     QString m_html;
 };
 
