@@ -170,12 +170,12 @@ public:
             for (auto it = without.begin(); it != without.end(); ++it)
                 report.notes.append(
                     {file.path, 1, Severity::Note,
-                     QStringLiteral("%1 кончились здесь парой (%2, %3), а записи для неё нет: "
+                     QStringLiteral("пара (%1, %2) закончила здесь %3, а записи для неё нет: "
                                     "финала не было")
-                         .arg(countText(it.value(), QStringLiteral("рассказ"),
-                                        QStringLiteral("рассказа"), QStringLiteral("рассказов")))
                          .arg(it.key().first)
-                         .arg(it.key().second)});
+                         .arg(it.key().second)
+                         .arg(countText(it.value(), QStringLiteral("рассказ"),
+                                        QStringLiteral("рассказа"), QStringLiteral("рассказов")))});
         }
         sortDiagnostics(report.notes);
         return report;

@@ -50,6 +50,7 @@ private Q_SLOTS:
     void storyPrintsOnlyTheStoryLines();
     void storyDataErrorGoesToStandardError();
     void coverageReportsNotesThenTotals();
+    void labelledStoryHasALineBeforeEachStep();
     void programReadsTheWorkingDirectoryByDefault();
 };
 
@@ -86,6 +87,21 @@ void CommandLineTest::exitStatusSaysWhatHappened_data()
                               << false;
     QTest::newRow("coverage stopped by a data error")
         << strings({"coverage", "--stories", "2"}) << 30 << int(ExitErrors) << true;
+    QTest::newRow("story with picks and labels")
+        << strings({"story", "--seed", "1", "--picks", "horror,detective", "--labels"}) << 0
+        << int(ExitClean) << false;
+    QTest::newRow("a pick not in the catalogue")
+        << strings({"story", "--seed", "1", "--picks", "horror,western"}) << 0 << int(ExitUsage)
+        << true;
+    QTest::newRow("an empty pick")
+        << strings({"story", "--seed", "1", "--picks", "horror,"}) << 0 << int(ExitUsage) << true;
+    QTest::newRow("check with statistics")
+        << strings({"check", "--stats"}) << 0 << int(ExitClean) << false;
+    QTest::newRow("proof") << strings({"proof", "--stories", "2"}) << 0 << int(ExitClean) << false;
+    QTest::newRow("proof of data with an error")
+        << strings({"proof", "--stories", "2"}) << 30 << int(ExitErrors) << false;
+    QTest::newRow("proof without stories")
+        << strings({"proof", "--stories", "none"}) << 0 << int(ExitUsage) << true;
 }
 
 void CommandLineTest::exitStatusSaysWhatHappened()
@@ -173,6 +189,22 @@ void CommandLineTest::coverageReportsNotesThenTotals()
     QCOMPARE(out.at(6),
              QStringLiteral("Сказка (skazka): вариантов, не рассказанных ни разу: 3 из 66"));
     QCOMPARE(out.at(7), QString());
+}
+
+void CommandLineTest::labelledStoryHasALineBeforeEachStep()
+{
+    StoryTree tree;
+    tree.writeStory(kTwoGenres);
+
+    const Run run =
+        runCommand(strings({"story", "--seed", "4", "--picks", "horror", "--labels"}), tree.dir());
+    QCOMPARE(run.status, int(ExitClean));
+    const QStringList out = run.out.split(QLatin1Char('\n'));
+    QCOMPARE(out.size(), 2 * 64 + 1);
+    QCOMPARE(out.mid(0, 4), strings({"[шаг 1 · Ужасы (horror) · вариант 1 из 1]", "horror 1",
+                                     "[шаг 2 · Ужасы (horror) · вариант 1 из 1]", "horror 2"}));
+    // Every step in one genre: the least used genre is the other one.
+    QCOMPARE(out.mid(126), strings({"[финал · наименее 1 · наиболее 2]", "horror финал 1-2", ""}));
 }
 
 void CommandLineTest::programReadsTheWorkingDirectoryByDefault()

@@ -1,5 +1,6 @@
 #include "story_tree.h"
 
+#include "plural.h"
 #include "story_run.h"
 #include "tree_check.h"
 
@@ -9,6 +10,8 @@
 
 #include <QRegularExpression>
 #include <QTest>
+
+#include <numeric>
 
 using namespace vorta::author;
 
@@ -45,6 +48,7 @@ private Q_SLOTS:
     void storyTellsSixtyThreeStepsThenTheFinale();
     void coverageCountsTheVariantsOfOneStory();
     void coverageNotesOnlyWhatNoStoryCanReach();
+    void coverageCountsEveryStoryOnceAtEachFork();
 };
 
 void StoryRunTest::sameSeedTellsTheSameStory()
@@ -157,6 +161,39 @@ void StoryRunTest::coverageNotesOnlyWhatNoStoryCanReach()
     QCOMPARE(report.notes.at(1).path, StoryTree::fragmentFile(QStringLiteral("horror"), 65));
     QCOMPARE(report.notes.at(1).text,
              QStringLiteral("запись (1, 1) ни разу не рассказана в 100 рассказах"));
+}
+
+// Each story takes one branch at step 37 and ends in one finale file with one pair, told from
+// its record or from none.
+void StoryRunTest::coverageCountsEveryStoryOnceAtEachFork()
+{
+    constexpr int kStories = 60;
+    StoryTree tree;
+    tree.writeStory(kTwoGenres);
+    const QString detective = StoryTree::fragmentFile(QStringLiteral("detective"), 65);
+    const QString horror = StoryTree::fragmentFile(QStringLiteral("horror"), 65);
+    tree.writeFinale(QStringLiteral("detective"), {{1, 2, strings({"а"})}});
+
+    const CoverageReport report = runCoverage(tree.dir(), checkTree(tree.dir()).data, kStories);
+    const StoryCounts &counts = report.counts;
+    QCOMPARE(counts.stories, kStories);
+    QCOMPARE(counts.lowBranch + counts.highBranch, kStories);
+    QCOMPARE(std::accumulate(counts.endings.begin(), counts.endings.end(), 0), kStories);
+    QCOMPARE(counts.finales.value(detective) + counts.finales.value(horror), kStories);
+    const QList<int> horrorRecords = counts.records.value(horror);
+    QCOMPARE(std::accumulate(horrorRecords.begin(), horrorRecords.end(), 0),
+             counts.finales.value(horror));
+    // Only the pair that the detective's file lacks goes without a finale, and there.
+    QCOMPARE(counts.endingsWithoutRecord.keys(), QStringList{detective});
+    const int without = counts.endingsWithoutRecord.value(detective).value({2, 1});
+    QVERIFY(without > 0);
+    QCOMPARE(counts.endingsWithoutAnyRecord(), without);
+    QCOMPARE(counts.records.value(detective).first() + without, counts.finales.value(detective));
+    QVERIFY(report.notes.contains(Diagnostic{
+        detective, 1, Severity::Note,
+        QStringLiteral("пара (2, 1) закончила здесь %1, а записи для неё нет: финала не было")
+            .arg(countText(without, QStringLiteral("рассказ"), QStringLiteral("рассказа"),
+                           QStringLiteral("рассказов")))}));
 }
 
 QTEST_GUILESS_MAIN(StoryRunTest)
