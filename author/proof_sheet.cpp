@@ -35,12 +35,12 @@ nav a{margin-right:14px}
 .err{color:#b00}
 .warn{color:#a50}
 .note{color:#456}
-.map{font-size:10px;margin:6px 0;width:100%;min-width:62em;table-layout:fixed}
+.map{font-size:10px;margin:6px 0;width:100%;min-width:1100px;table-layout:fixed}
 .map th,.map td{border:1px solid #ddd;padding:0;text-align:center;height:22px;overflow:hidden}
 .map th.g{width:10em;text-align:left;padding:0 6px;white-space:nowrap;text-overflow:ellipsis;font-size:12px}
 .map th.f{width:3.8em}
 .map td a{display:block;color:#123;text-decoration:none;line-height:22px;white-space:nowrap}
-.map .mark{font-size:8px;vertical-align:super}
+.map .mark{font-size:9px;line-height:9px;vertical-align:super;background:#fff;border-radius:2px;padding:0 2px}
 .map td.e{box-shadow:inset 0 0 0 2px #c00}
 .map td.w{box-shadow:inset 0 0 0 2px #e80}
 .map td.n{box-shadow:inset 0 0 0 1px #678}
