@@ -62,7 +62,8 @@ int proofCommand(const QStringList &arguments, const QDir &workingDir, QTextStre
     try {
         input.counts = runCoverage(*dataDir, checked.data, stories, kCoverageSeed).counts;
     } catch (const StoryError &e) {
-        input.runFailure = e.message().replace(QLatin1Char('\n'), QStringLiteral("; "));
+        input.runFailure = QStringLiteral("ошибка в данных: ") +
+                           e.message().replace(QLatin1Char('\n'), QStringLiteral("; "));
     } catch (const std::runtime_error &e) {
         input.runFailure = QString::fromStdString(e.what());
     }

@@ -278,8 +278,7 @@ private:
                                shareText(counts.highBranch, counts.stories),
                                shareText(counts.endingsWithoutAnyRecord(), counts.stories));
         } else {
-            m_html += QStringLiteral(" Прогон остановлен ошибкой в данных: %1")
-                          .arg(escaped(m_input.runFailure));
+            m_html += QStringLiteral(" Прогон остановлен: %1").arg(escaped(m_input.runFailure));
         }
         m_html += QStringLiteral("</p>\n");
         writeStats();

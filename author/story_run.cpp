@@ -211,7 +211,7 @@ private:
             for (QString &line : expected)
                 line = insertIqValue(line, m_state.iqValue);
         }
-        if (expected != told)
+        if (!sameText(expected, told, file->utf8))
             lostTrack(path);
         ++m_counts.variants[path][k - 1];
         if (m_state.stepNumber == kLowBranchStep)
@@ -238,12 +238,19 @@ private:
                 matched = true;
             }
         }
-        if (expected != told)
+        if (!sameText(expected, told, file->utf8))
             lostTrack(path);
         ++m_counts.finales[path];
         ++m_counts.endings[pair];
         if (!matched)
             ++m_counts.endingsWithoutRecord[path][pair];
+    }
+
+    // A file the check read as UTF-8 the program tells in Windows-1251, so there only the
+    // number of lines can be compared.
+    static bool sameText(const QStringList &checked, const QStringList &told, bool utf8)
+    {
+        return utf8 ? checked.size() == told.size() : checked == told;
     }
 
     // The lines told are not those of the file as checked (it changed during the run?).

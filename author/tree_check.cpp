@@ -335,7 +335,7 @@ private:
         const std::optional<FileText> content = checkBytes(path);
         if (!content)
             return;
-        FragmentFile file{path, 0, {}};
+        FragmentFile file{path, 0, {}, content->bytes.looksLikeUtf8};
         QString context;
         try {
             TextReader reader = content->reader(path);
@@ -381,7 +381,7 @@ private:
         const std::optional<FileText> content = checkBytes(path);
         if (!content)
             return;
-        FinaleFile file{path, {}};
+        FinaleFile file{path, {}, content->bytes.looksLikeUtf8};
         QString context;
         try {
             TextReader reader = content->reader(path);

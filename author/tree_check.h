@@ -32,11 +32,13 @@ struct Variant
 };
 
 // A fragment file as far as it could be read; a file with an error keeps the variants before it.
+// Its text is the author's: UTF-8 for a file saved so, though the program reads Windows-1251.
 struct FragmentFile
 {
     QString path;
     qint32 variantCount = 0; // as the file states it
     QList<Variant> variants;
+    bool utf8 = false; // read as UTF-8
 };
 
 struct FinaleRecord
@@ -52,6 +54,7 @@ struct FinaleFile
 {
     QString path;
     QList<FinaleRecord> records; // the complete records
+    bool utf8 = false;           // read as UTF-8
 };
 
 // Everything of the story data that could be read, each file once.

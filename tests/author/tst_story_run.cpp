@@ -49,6 +49,7 @@ private Q_SLOTS:
     void coverageCountsTheVariantsOfOneStory();
     void coverageNotesOnlyWhatNoStoryCanReach();
     void coverageCountsEveryStoryOnceAtEachFork();
+    void coverageTellsAFileSavedAsUtf8();
 };
 
 void StoryRunTest::sameSeedTellsTheSameStory()
@@ -194,6 +195,21 @@ void StoryRunTest::coverageCountsEveryStoryOnceAtEachFork()
         QStringLiteral("пара (2, 1) закончила здесь %1, а записи для неё нет: финала не было")
             .arg(countText(without, QStringLiteral("рассказ"), QStringLiteral("рассказа"),
                            QStringLiteral("рассказов")))}));
+}
+
+// The check reads such a file as its author wrote it, the program in Windows-1251: the run
+// must not take the difference for a file changed under it.
+void StoryRunTest::coverageTellsAFileSavedAsUtf8()
+{
+    StoryTree tree;
+    tree.writeStory(kOneGenre);
+    tree.writeBytes(StoryTree::fragmentFile(kOnlyGenre, 4),
+                    "2\r\n1\r\n" + QStringLiteral("Утро.").toUtf8() + "\r\n0\r\n");
+    const CheckResult checked = checkTree(tree.dir());
+    QCOMPARE(checked.data.fragments.at(3).variants.first().lines, strings({"Утро."}));
+
+    const CoverageReport report = runCoverage(tree.dir(), checked.data, 5);
+    QCOMPARE(report.counts.stepTold(StoryTree::fragmentFile(kOnlyGenre, 4)), 5);
 }
 
 QTEST_GUILESS_MAIN(StoryRunTest)
