@@ -226,8 +226,6 @@ public:
     }
 
 private:
-    int stories() const { return m_input.counts ? m_input.counts->stories : 0; }
-
     QList<int> variantTells(const QString &path) const
     {
         return m_input.counts ? m_input.counts->variants.value(path) : QList<int>();
@@ -305,14 +303,10 @@ private:
             m_html += QStringLiteral("<tr><td class=\"name\">%1</td><td>%2</td><td>%3</td>"
                                      "<td>%4</td><td>%5</td><td>%6</td><td>%7</td>"
                                      "<td>%8 из %9</td></tr>\n")
-                          .arg(escaped(s.name), escaped(s.dir))
-                          .arg(s.steps)
-                          .arg(s.variants)
-                          .arg(s.emptyVariants)
-                          .arg(s.lines)
-                          .arg(s.words)
-                          .arg(s.finalePairs)
-                          .arg(s.reachablePairs);
+                          .arg(escaped(s.name), escaped(s.dir), QString::number(s.steps),
+                               QString::number(s.variants), QString::number(s.emptyVariants),
+                               QString::number(s.lines), QString::number(s.words),
+                               QString::number(s.finalePairs), QString::number(s.reachablePairs));
         }
         m_html += QStringLiteral("</table></div>\n");
     }
@@ -355,22 +349,23 @@ private:
         const QString path = m_index.path(g, step);
         int told = 0;
         QString content;
-        QString title = path;
+        // The cell's tooltip, one line each: the file, its counts, its findings.
+        QStringList title{path};
         if (step == kFinaleStep) {
             const FinaleFile *file = m_index.finale(g);
             told = m_input.counts ? m_input.counts->finales.value(path) : 0;
             content = file ? QString::number(file->records.size()) : QString();
-            title += QStringLiteral(": записей %1").arg(file ? file->records.size() : 0);
+            title.back() += QStringLiteral(": записей %1").arg(file ? file->records.size() : 0);
         } else {
             const FragmentFile *file = m_index.fragment(g, step);
             told = m_input.counts ? m_input.counts->stepTold(path) : 0;
             content = file ? QString::number(file->variants.size()) : QString();
-            title += QStringLiteral(": вариантов %1").arg(file ? file->variants.size() : 0);
+            title.back() += QStringLiteral(": вариантов %1").arg(file ? file->variants.size() : 0);
         }
-        title += QStringLiteral(", рассказан %1").arg(timesText(told));
+        title.back() += QStringLiteral(", рассказан %1").arg(timesText(told));
         QStringList classes{QStringLiteral("h%1").arg(heatBand(told, m_mostTold))};
         for (const Diagnostic *d : m_byPath.value(path))
-            title += QStringLiteral("\n%1: %2").arg(severityWord(d->severity), d->text);
+            title.append(severityWord(d->severity) + QStringLiteral(": ") + d->text);
         if (const std::optional<Severity> severity = worst(path)) {
             classes.append(
                 QStringList{QStringLiteral("e"), QStringLiteral("w"), QStringLiteral("n")}.at(
@@ -378,12 +373,13 @@ private:
             content += QStringLiteral("<span class=\"mark %1\">%2</span>")
                            .arg(severityClass(*severity), severityMark(*severity));
         }
+        for (QString &line : title)
+            line = escaped(line);
         m_html += QStringLiteral("<td class=\"%1\" data-genre=\"%2\" data-step=\"%3\" "
                                  "data-told=\"%4\" title=\"%5\"><a href=\"#%6\">%7</a></td>")
-                      .arg(classes.join(QLatin1Char(' ')), escaped(genre.dir))
-                      .arg(step)
-                      .arg(told)
-                      .arg(escaped(title), stepAnchor(step), content);
+                      .arg(classes.join(QLatin1Char(' ')), escaped(genre.dir),
+                           QString::number(step), QString::number(told),
+                           title.join(QStringLiteral("&#10;")), stepAnchor(step), content);
     }
 
     // The lines of one variant or record, each with its file line and the findings at it.

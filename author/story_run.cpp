@@ -339,9 +339,8 @@ void printCoverage(const CoverageReport &report, const StoryData &data, QTextStr
             }
         }
         out << QStringLiteral("%1 (%2): вариантов, не рассказанных ни разу: %3 из %4")
-                   .arg(index.genre(g).name, index.genre(g).dir)
-                   .arg(never)
-                   .arg(variants)
+                   .arg(index.genre(g).name, index.genre(g).dir, QString::number(never),
+                        QString::number(variants))
             << '\n';
     }
 }

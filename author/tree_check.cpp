@@ -225,8 +225,8 @@ private:
                             QStringLiteral("жанр %1 уже назван в строке %2: щелчок по этому имени "
                                            "всегда выбирает первый из них, и читатель не выберет "
                                            "этот жанр никогда (его выбирает только программа)")
-                                .arg(quoted(genre.name))
-                                .arg(m_data.genres.at(earlier - 1).line));
+                                .arg(quoted(genre.name),
+                                     QString::number(m_data.genres.at(earlier - 1).line)));
                     break;
                 }
             }

@@ -109,7 +109,7 @@ void ProofSheetTest::pageIsSelfContainedAndCountsMatchCoverage()
     StoryTree tree;
     QList<StoryTree::Genre> genres = kTwoGenres;
     if (fault == QLatin1String("hostile"))
-        genres[1].name = QStringLiteral("<b>\"Ужасы\"</b>");
+        genres[1].name = QStringLiteral("<b>\"Ужасы\"</b> %1");
     tree.writeStory(genres, {.variantsPerStep = 2});
     if (fault == QLatin1String("hostile"))
         tree.writeFragment(QStringLiteral("horror"), 3, {{kHostileLine}, {}});
@@ -153,7 +153,8 @@ void ProofSheetTest::pageIsSelfContainedAndCountsMatchCoverage()
     QCOMPARE(toldSteps, counts ? 63 * kStories : 0);
     if (fault == QLatin1String("hostile")) {
         QVERIFY(page.texts.contains(QString(kHostileLine).replace(QChar(1), QChar(0x2401))));
-        QVERIFY(page.texts.contains(genres.at(1).name));
+        // As written in the map's row and the statistics' row.
+        QVERIFY(page.texts.count(genres.at(1).name) >= 2);
     }
 }
 
