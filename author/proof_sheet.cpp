@@ -37,7 +37,7 @@ nav a{margin-right:14px}
 .note{color:#456}
 .map{font-size:10px;margin:6px 0;width:100%;min-width:1100px;table-layout:fixed}
 .map th,.map td{border:1px solid #ddd;padding:0;text-align:center;height:22px;overflow:hidden}
-.map th.g{width:10em;text-align:left;padding:0 6px;white-space:nowrap;text-overflow:ellipsis;font-size:12px}
+.map th.g{width:11.5em;text-align:left;padding:0 6px;white-space:nowrap;text-overflow:ellipsis;font-size:12px}
 .map th.f{width:3.8em}
 .map td a{display:block;color:#123;text-decoration:none;line-height:22px;white-space:nowrap}
 .map .mark{font-size:9px;line-height:9px;vertical-align:super;background:#fff;border-radius:2px;padding:0 2px}
