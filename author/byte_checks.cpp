@@ -20,15 +20,19 @@ bool isValidUtf8(const QByteArray &bytes)
 struct LineEndCount
 {
     int firstLine = 0;
+    int last = 0;
     int count = 0;
 
     void add(int line)
     {
         if (count == 0)
             firstLine = line;
+        last = line;
         ++count;
     }
 };
+
+const QByteArray kUtf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
 
 } // namespace
 
@@ -39,6 +43,7 @@ ByteFindings checkFileBytes(const QString &path, const QByteArray &bytes)
     LineEndCount bareCr;
     int firstNonAsciiLine = 0;
     QList<int> undefinedByteLines;
+    LineEndCount nulLines; // lines holding a NUL byte
 
     int line = 1;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
@@ -52,6 +57,9 @@ ByteFindings checkFileBytes(const QString &path, const QByteArray &bytes)
         } else if (c == '\n') {
             bareLf.add(line);
             ++line;
+        } else if (c == '\0') {
+            if (nulLines.count == 0 || nulLines.last != line)
+                nulLines.add(line);
         } else if (static_cast<unsigned char>(c) >= 0x80) {
             if (firstNonAsciiLine == 0)
                 firstNonAsciiLine = line;
@@ -76,6 +84,15 @@ ByteFindings checkFileBytes(const QString &path, const QByteArray &bytes)
     // Russian text in Windows-1251 almost never forms valid UTF-8 (two letters in a row do not),
     // so a file with non-ASCII bytes that decodes as UTF-8 was saved in the wrong encoding.
     findings.looksLikeUtf8 = firstNonAsciiLine > 0 && isValidUtf8(bytes);
+    if (nulLines.count > 0)
+        warn(nulLines.firstLine,
+             QStringLiteral("байт NUL (0x00) в тексте (таких строк в файле: %1): это не знак "
+                            "текста; так бывает, когда файл сохранён в UTF-16 или испорчен")
+                 .arg(nulLines.count));
+    if (bytes.startsWith(kUtf8Bom) && !findings.looksLikeUtf8)
+        warn(1, QStringLiteral("файл начинается с метки UTF-8 (байты EF BB BF), а текст в "
+                               "кодировке Windows-1251: программа прочтёт метку как три знака "
+                               "«п»ї» в начале первой строки"));
     if (findings.looksLikeUtf8) {
         warn(firstNonAsciiLine,
              QStringLiteral("текст похож на UTF-8, а программа читает его в кодировке "

@@ -1,4 +1,5 @@
 #include "command_line.h"
+#include "story_stats.h"
 #include "tree_check.h"
 
 namespace vorta::author {
@@ -7,6 +8,12 @@ int checkCommand(const QStringList &arguments, const QDir &workingDir, QTextStre
                  QTextStream &err)
 {
     QCommandLineParser parser;
+    const QCommandLineOption statsOption(
+        QStringLiteral("stats"),
+        QStringLiteral("перед итогом — по каждому жанру шаги, варианты, пустые варианты, строки и "
+                       "слова (вариантов и записей финала) и пары финала с записью из тех, что "
+                       "достижимы"));
+    parser.addOption(statsOption);
     parser.addPositionalArgument(QStringLiteral("DIR"),
                                  QStringLiteral("папка данных рассказа (по умолчанию текущая)"),
                                  QStringLiteral("[DIR]"));
@@ -19,7 +26,15 @@ int checkCommand(const QStringList &arguments, const QDir &workingDir, QTextStre
     const std::optional<QDir> dataDir = existingDir(name, positional.value(0), workingDir, err);
     if (!dataDir)
         return ExitUsage;
-    return reportDiagnostics(checkTree(*dataDir).diagnostics, out);
+    // Each finding is out as soon as its file is read, so a slow read shows what came before.
+    const CheckResult checked = checkTree(*dataDir, [&out](const Diagnostic &diagnostic) {
+        out << formatDiagnostic(diagnostic) << '\n';
+        out.flush();
+    });
+    if (parser.isSet(statsOption))
+        printGenreStats(genreStats(checked.data), out);
+    out << summaryLine(checked.diagnostics) << '\n';
+    return countOf(checked.diagnostics, Severity::Error) > 0 ? ExitErrors : ExitClean;
 }
 
 } // namespace vorta::author

@@ -23,6 +23,8 @@ int fixCommand(const QStringList &arguments, const QDir &workingDir, QTextStream
                QTextStream &err);
 int newGenreCommand(const QStringList &arguments, const QDir &workingDir, QTextStream &out,
                     QTextStream &err);
+int proofCommand(const QStringList &arguments, const QDir &workingDir, QTextStream &out,
+                 QTextStream &err);
 
 const QList<Command> &commands()
 {
@@ -48,6 +50,9 @@ const QList<Command> &commands()
         {QStringLiteral("new-genre"),
          QStringLiteral("добавляет жанр в рукопись: каталог и заготовку с заголовками"),
          newGenreCommand},
+        {QStringLiteral("proof"),
+         QStringLiteral("пишет корректуру: страницу HTML с картой шагов и всеми вариантами"),
+         proofCommand},
     };
     return table;
 }

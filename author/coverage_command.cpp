@@ -63,14 +63,7 @@ int coverageCommand(const QStringList &arguments, const QDir &workingDir, QTextS
         err << QString::fromStdString(e.what()) << '\n';
         return ExitErrors;
     }
-    for (const Diagnostic &note : std::as_const(report.notes))
-        out << formatDiagnostic(note) << '\n';
-    out << QStringLiteral("told at least once: %1 of %2 variants, %3 of %4 finale records")
-               .arg(report.variantsTold)
-               .arg(report.variantsTotal)
-               .arg(report.recordsTold)
-               .arg(report.recordsTotal)
-        << '\n';
+    printCoverage(report, checked.data, out);
     return ExitClean;
 }
 

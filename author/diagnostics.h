@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 namespace vorta {
 class StoryError;
 }
@@ -26,6 +28,9 @@ struct Diagnostic
 
     bool operator==(const Diagnostic &) const = default;
 };
+
+// Takes each finding as soon as it is made, so a slow read still shows what came before it.
+using DiagnosticSink = std::function<void(const Diagnostic &)>;
 
 // "PATH:LINE: error: TEXT" (or warning, note).
 QString formatDiagnostic(const Diagnostic &diagnostic);

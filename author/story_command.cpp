@@ -1,9 +1,44 @@
 #include "command_line.h"
-#include "story_run.h"
+#include "steered_story.h"
+
+#include "data_files.h"
+#include "numbers.h"
+#include "story_state.h"
 
 #include <QRandomGenerator>
 
 namespace vorta::author {
+
+namespace {
+
+// The genre index of each directory name of the list, in the catalogue as the program reads
+// it; a name that is not there is a usage error, a catalogue that cannot be read a data error.
+std::optional<int> pickedGenres(const QString &list, const QDir &dataDir, QList<qint32> &picks,
+                                const QString &command, QTextStream &err)
+{
+    StoryState catalogue;
+    try {
+        loadCatalogue(catalogue, dataDir);
+    } catch (const StoryError &e) {
+        err << e.message() << '\n';
+        return ExitErrors;
+    }
+    QStringList dirs;
+    for (qint32 g = 1; g <= catalogue.genreCount; ++g)
+        dirs.append(element(catalogue.genreDirs, g));
+    for (const QString &name : list.split(QLatin1Char(','))) {
+        const qsizetype at = dirs.indexOf(name);
+        if (at < 0)
+            return usageError(command,
+                              QStringLiteral("в каталоге нет жанра с папкой «%1»; есть: %2")
+                                  .arg(name, dirs.join(QStringLiteral(", "))),
+                              err);
+        picks.append(qint32(at) + 1);
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 int storyCommand(const QStringList &arguments, const QDir &workingDir, QTextStream &out,
                  QTextStream &err)
@@ -15,6 +50,16 @@ int storyCommand(const QStringList &arguments, const QDir &workingDir, QTextStre
                        "случайное, его называет stderr)"),
         QStringLiteral("N"));
     parser.addOption(seedOption);
+    const QCommandLineOption picksOption(
+        QStringLiteral("picks"),
+        QStringLiteral("ходы читателя: папки жанров через запятую, по одной на ход; одна папка — "
+                       "все ходы в этом жанре; когда список кончится, ходит программа"),
+        QStringLiteral("LIST"));
+    parser.addOption(picksOption);
+    const QCommandLineOption labelsOption(
+        QStringLiteral("labels"),
+        QStringLiteral("строка перед каждым шагом: номер, жанр, вариант (на шаге 37 и IQ)"));
+    parser.addOption(labelsOption);
     parser.addPositionalArgument(QStringLiteral("DIR"),
                                  QStringLiteral("папка данных рассказа (по умолчанию текущая)"),
                                  QStringLiteral("[DIR]"));
@@ -37,6 +82,12 @@ int storyCommand(const QStringList &arguments, const QDir &workingDir, QTextStre
     const std::optional<QDir> dataDir = existingDir(name, positional.value(0), workingDir, err);
     if (!dataDir)
         return ExitUsage;
+    QList<qint32> picks;
+    if (parser.isSet(picksOption)) {
+        if (const std::optional<int> failed =
+                pickedGenres(parser.value(picksOption), *dataDir, picks, name, err))
+            return *failed;
+    }
     if (!parser.isSet(seedOption)) {
         // A story the author can tell again.
         seed = QRandomGenerator::global()->bounded(1000000u);
@@ -44,9 +95,14 @@ int storyCommand(const QStringList &arguments, const QDir &workingDir, QTextStre
         err.flush();
     }
 
-    const ToldStory story = tellStory(*dataDir, seed);
-    for (const QString &line : story.lines)
-        out << line << '\n';
+    const bool labels = parser.isSet(labelsOption);
+    const SteeredStory story = tellSteeredStory(*dataDir, seed, picks);
+    for (const ToldStep &step : story.steps) {
+        if (labels)
+            out << stepLabel(step) << '\n';
+        for (const QString &line : step.lines)
+            out << line << '\n';
+    }
     if (story.error) {
         out.flush();
         err << story.error->message() << '\n';

@@ -1,5 +1,10 @@
 #include "story_run.h"
 
+#include "plural.h"
+#include "recording_random.h"
+#include "steered_story.h"
+#include "story_index.h"
+
 #include "finale.h"
 #include "fragments.h"
 #include "moves.h"
@@ -7,8 +12,6 @@
 #include "random_source.h"
 #include "story_state.h"
 #include "story_step.h"
-
-#include <QHash>
 
 #include <stdexcept>
 
@@ -20,34 +23,6 @@ QStringList linesFrom(const StoryState &state, qint32 firstLine)
 {
     return state.storyLines.mid(firstLine, qMax(0, state.nextLine - firstLine));
 }
-
-// The story's generator, which remembers its last draw: the variant draw is the last draw of
-// every move that tells a fragment, so the drawn variant follows from it.
-class RecordingRandom : public RandomSource
-{
-public:
-    explicit RecordingRandom(quint64 firstSeed)
-        : m_nextSeed(firstSeed), m_inner([this] { return m_nextSeed++; })
-    {}
-
-    void reseed() override { m_inner.reseed(); }
-    double next() override
-    {
-        m_last = m_inner.next();
-        ++m_draws;
-        return m_last;
-    }
-
-    void startMove() { m_draws = 0; }
-    int drawsInMove() const { return m_draws; }
-    double lastDraw() const { return m_last; }
-
-private:
-    quint64 m_nextSeed; // each story gets the next seed
-    SeededRandom m_inner;
-    double m_last = 0;
-    int m_draws = 0;
-};
 
 // A reader with favourite genres: clicks an offered genre with the story's own chance,
 // choosing by taste, and otherwise waits for the program's move.
@@ -132,16 +107,14 @@ class CoverageRun
 {
 public:
     CoverageRun(const QDir &dataDir, const StoryData &data, quint64 seed)
-        : m_dir(dataDir), m_data(data), m_random(seed), m_reader(seed)
+        : m_dir(dataDir), m_data(data), m_index(data),
+          // Each story (each reseed) takes the next seed.
+          m_random([next = seed]() mutable { return next++; }), m_reader(seed)
     {
         for (const FragmentFile &file : data.fragments)
-            m_variantsTold.insert(file.path, QList<bool>(file.variants.size(), false));
+            m_counts.variants.insert(file.path, QList<int>(file.variants.size(), 0));
         for (const FinaleFile &file : data.finales)
-            m_recordsTold.insert(file.path, QList<bool>(file.records.size(), false));
-        for (const FragmentFile &file : data.fragments)
-            m_fragments.insert(file.path, &file);
-        for (const FinaleFile &file : data.finales)
-            m_finales.insert(file.path, &file);
+            m_counts.records.insert(file.path, QList<int>(file.records.size(), 0));
     }
 
     void tellStories(int stories)
@@ -154,38 +127,55 @@ public:
             m_reader.startStory(m_state.genreCount);
             while (m_state.stepNumber < kFinaleStep)
                 move();
+            ++m_counts.stories;
         }
     }
 
-    CoverageReport report(int stories) const
+    CoverageReport report() const
     {
         CoverageReport report;
-        report.stories = stories;
-        const QString text =
-            QStringLiteral("never told in %1 %2")
-                .arg(stories)
-                .arg(stories == 1 ? QStringLiteral("story") : QStringLiteral("stories"));
+        report.stories = m_counts.stories;
+        report.counts = m_counts;
+        const QString inStories =
+            countText(m_counts.stories, QStringLiteral("рассказе"), QStringLiteral("рассказах"),
+                      QStringLiteral("рассказах"));
         for (const FragmentFile &file : m_data.fragments) {
-            const QList<bool> &told = m_variantsTold[file.path];
+            const QList<int> &told = m_counts.variants[file.path];
             for (qsizetype i = 0; i < file.variants.size(); ++i) {
                 ++report.variantsTotal;
-                if (told.at(i))
+                if (told.at(i) > 0)
                     ++report.variantsTold;
                 else
                     report.notes.append(
-                        {file.path, file.variants.at(i).countLine, Severity::Note, text});
+                        {file.path, file.variants.at(i).countLine, Severity::Note,
+                         QStringLiteral("вариант %1 из %2 ни разу не рассказан в %3")
+                             .arg(i + 1)
+                             .arg(file.variantCount)
+                             .arg(inStories)});
             }
         }
         for (const FinaleFile &file : m_data.finales) {
-            const QList<bool> &told = m_recordsTold[file.path];
+            const QList<int> &told = m_counts.records[file.path];
             for (qsizetype i = 0; i < file.records.size(); ++i) {
+                const FinaleRecord &record = file.records.at(i);
                 ++report.recordsTotal;
-                if (told.at(i))
+                if (told.at(i) > 0)
                     ++report.recordsTold;
                 else
-                    report.notes.append(
-                        {file.path, file.records.at(i).countLine, Severity::Note, text});
+                    report.notes.append({file.path, record.countLine, Severity::Note,
+                                         QStringLiteral("запись %1 ни разу не рассказана в %2")
+                                             .arg(recordPairText(record), inStories)});
             }
+            const QMap<FinalePair, int> without = m_counts.endingsWithoutRecord.value(file.path);
+            for (auto it = without.begin(); it != without.end(); ++it)
+                report.notes.append(
+                    {file.path, 1, Severity::Note,
+                     QStringLiteral("пара (%1, %2) закончила здесь %3, а записи для неё нет: "
+                                    "финала не было")
+                         .arg(it.key().first)
+                         .arg(it.key().second)
+                         .arg(countText(it.value(), QStringLiteral("рассказ"),
+                                        QStringLiteral("рассказа"), QStringLiteral("рассказов")))});
         }
         sortDiagnostics(report.notes);
         return report;
@@ -210,7 +200,7 @@ private:
     void recordFragment(const QStringList &told)
     {
         const QString path = fragmentPath(m_state, m_state.currentGenre, m_state.stepNumber);
-        const FragmentFile *file = m_fragments.value(path);
+        const FragmentFile *file = m_index.fragmentAt(path);
         if (file == nullptr || m_random.drawsInMove() == 0)
             lostTrack(path);
         const qint32 k = drawVariant(m_random.lastDraw(), file->variantCount);
@@ -221,29 +211,46 @@ private:
             for (QString &line : expected)
                 line = insertIqValue(line, m_state.iqValue);
         }
-        if (expected != told)
+        if (!sameText(expected, told, file->utf8))
             lostTrack(path);
-        m_variantsTold[path][k - 1] = true;
+        ++m_counts.variants[path][k - 1];
+        if (m_state.stepNumber == kLowBranchStep)
+            ++m_counts.lowBranch;
+        else if (m_state.stepNumber == kHighBranchStep)
+            ++m_counts.highBranch;
     }
 
     void recordFinale(const QStringList &told)
     {
         const QString path = fragmentPath(m_state, m_state.currentGenre, kFinaleStep);
-        const FinaleFile *file = m_finales.value(path);
+        const FinaleFile *file = m_index.finaleAt(path);
         if (file == nullptr)
             lostTrack(path);
         const UseExtremes extremes = useExtremes(m_state);
+        const FinalePair pair(extremes.leastUsedGenre, extremes.mostUsedGenre);
         QStringList expected;
+        bool matched = false;
         for (qsizetype i = 0; i < file->records.size(); ++i) {
             const FinaleRecord &record = file->records.at(i);
-            if (record.leastUsedGenre == extremes.leastUsedGenre &&
-                record.mostUsedGenre == extremes.mostUsedGenre) {
+            if (record.leastUsedGenre == pair.first && record.mostUsedGenre == pair.second) {
                 expected += record.lines;
-                m_recordsTold[path][i] = true;
+                ++m_counts.records[path][i];
+                matched = true;
             }
         }
-        if (expected != told)
+        if (!sameText(expected, told, file->utf8))
             lostTrack(path);
+        ++m_counts.finales[path];
+        ++m_counts.endings[pair];
+        if (!matched)
+            ++m_counts.endingsWithoutRecord[path][pair];
+    }
+
+    // A file the check read as UTF-8 the program tells in Windows-1251, so there only the
+    // number of lines can be compared.
+    static bool sameText(const QStringList &checked, const QStringList &told, bool utf8)
+    {
+        return utf8 ? checked.size() == told.size() : checked == told;
     }
 
     // The lines told are not those of the file as checked (it changed during the run?).
@@ -258,38 +265,84 @@ private:
 
     QDir m_dir;
     const StoryData &m_data;
+    StoryIndex m_index;
     RecordingRandom m_random;
     SimulatedReader m_reader;
     StoryState m_state;
-    QHash<QString, const FragmentFile *> m_fragments;
-    QHash<QString, const FinaleFile *> m_finales;
-    QHash<QString, QList<bool>> m_variantsTold;
-    QHash<QString, QList<bool>> m_recordsTold;
+    StoryCounts m_counts;
 };
 
 } // namespace
 
 ToldStory tellStory(const QDir &dataDir, quint64 seed)
 {
-    ToldStory told;
-    SeededRandom random([seed] { return seed; });
-    StoryState state;
-    try {
-        firstStart(state, random, dataDir);
-        while (state.stepNumber < kFinaleStep)
-            programMove(state, random, dataDir);
-    } catch (const StoryError &e) {
-        told.error = e;
-    }
-    told.lines = linesFrom(state, 1);
-    return told;
+    SteeredStory story = tellSteeredStory(dataDir, seed);
+    return {story.lines(), std::move(story.error)};
+}
+
+QString recordPairText(const FinaleRecord &record)
+{
+    auto index = [](const std::optional<qint64> &genre) {
+        return genre ? QString::number(*genre) : QStringLiteral("?");
+    };
+    return QStringLiteral("(%1, %2)")
+        .arg(index(record.leastUsedGenre), index(record.mostUsedGenre));
 }
 
 CoverageReport runCoverage(const QDir &dataDir, const StoryData &data, int stories, quint64 seed)
 {
     CoverageRun run(dataDir, data, seed);
     run.tellStories(stories);
-    return run.report(stories);
+    return run.report();
+}
+
+void printCoverage(const CoverageReport &report, const StoryData &data, QTextStream &out)
+{
+    for (const Diagnostic &note : report.notes)
+        out << formatDiagnostic(note) << '\n';
+    const StoryCounts &counts = report.counts;
+    out << QStringLiteral("рассказано хотя бы раз: %1 из %2, %3 из %4 финала")
+               .arg(report.variantsTold)
+               .arg(countText(report.variantsTotal, QStringLiteral("варианта"),
+                              QStringLiteral("вариантов"), QStringLiteral("вариантов")))
+               .arg(report.recordsTold)
+               .arg(countText(report.recordsTotal, QStringLiteral("записи"),
+                              QStringLiteral("записей"), QStringLiteral("записей")))
+        << '\n';
+    out << QStringLiteral("шаг 37: к шагу 38 — %1 (%2), к шагу 39 — %3 (%4)")
+               .arg(countText(counts.lowBranch, QStringLiteral("рассказ"),
+                              QStringLiteral("рассказа"), QStringLiteral("рассказов")),
+                    shareText(counts.lowBranch, counts.stories),
+                    countText(counts.highBranch, QStringLiteral("рассказ"),
+                              QStringLiteral("рассказа"), QStringLiteral("рассказов")),
+                    shareText(counts.highBranch, counts.stories))
+        << '\n';
+    const int withoutFinale = counts.endingsWithoutAnyRecord();
+    out << QStringLiteral("без финала: %1 из %2 (%3)")
+               .arg(countText(withoutFinale, QStringLiteral("рассказ"), QStringLiteral("рассказа"),
+                              QStringLiteral("рассказов")))
+               .arg(counts.stories)
+               .arg(shareText(withoutFinale, counts.stories))
+        << '\n';
+    const StoryIndex index(data);
+    for (qint32 g = 1; g <= index.genreCount(); ++g) {
+        int variants = 0;
+        int never = 0;
+        for (qint32 step = 1; step < kFinaleStep; ++step) {
+            const QString path = index.path(g, step);
+            if (index.fragmentAt(path) == nullptr)
+                continue;
+            for (const int told : counts.variants.value(path)) {
+                ++variants;
+                if (told == 0)
+                    ++never;
+            }
+        }
+        out << QStringLiteral("%1 (%2): вариантов, не рассказанных ни разу: %3 из %4")
+                   .arg(index.genre(g).name, index.genre(g).dir, QString::number(never),
+                        QString::number(variants))
+            << '\n';
+    }
 }
 
 } // namespace vorta::author

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "diagnostics.h"
+#include "story_counts.h"
 #include "tree_check.h"
 
 #include "story_error.h"
 
 #include <QDir>
 #include <QStringList>
+#include <QTextStream>
 
 #include <optional>
 
@@ -28,11 +30,14 @@ ToldStory tellStory(const QDir &dataDir, quint64 seed);
 struct CoverageReport
 {
     int stories = 0;
-    QList<Diagnostic> notes; // every variant and finale record that no story told, sorted
+    // Every variant and finale record that no story told, and every pair that ended a story
+    // with no record for it, sorted.
+    QList<Diagnostic> notes;
     int variantsTold = 0;
     int variantsTotal = 0;
     int recordsTold = 0;
     int recordsTotal = 0;
+    StoryCounts counts;
 };
 
 // Tells whole stories one after another with a simulated reader who sometimes clicks an
@@ -40,5 +45,12 @@ struct CoverageReport
 // ending) and otherwise lets the program move. Throws the StoryError that stops a story.
 CoverageReport runCoverage(const QDir &dataDir, const StoryData &data, int stories,
                            quint64 seed = kCoverageSeed);
+
+// "(2, 1)" for a record's pair, "?" for an index that is not a number.
+QString recordPairText(const FinaleRecord &record);
+
+// The report: the notes, then the totals, the branch taken at step 37, the stories that ended
+// with no finale and, per genre, the variants never told.
+void printCoverage(const CoverageReport &report, const StoryData &data, QTextStream &out);
 
 } // namespace vorta::author

@@ -1,6 +1,7 @@
 #include "tree_check.h"
 
 #include "byte_checks.h"
+#include "plural.h"
 
 #include "data_files.h"
 #include "file_reader.h"
@@ -12,7 +13,9 @@
 
 #include <QFileInfo>
 #include <QSet>
+#include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 
 namespace vorta::author {
@@ -40,33 +43,73 @@ QString unreachableReason(qint64 least, qint64 most, int genreCount)
     if (least < 1 || least > genreCount || most < 1 || most > genreCount)
         return QStringLiteral("в каталоге жанров %1").arg(genreCount);
     if (least == 1)
-        return QStringLiteral("все жанры поровну бывают, только если %1 шага делятся на число "
+        return QStringLiteral("все жанры поровну бывают, только если %1 делятся на число "
                               "жанров %2")
-            .arg(kStepsToldPerStory)
+            .arg(countText(kStepsToldPerStory, QStringLiteral("шаг"), QStringLiteral("шага"),
+                           QStringLiteral("шагов")))
             .arg(genreCount);
     return QStringLiteral("наименее и наиболее используемый жанр совпадают, только когда все "
                           "жанры использованы поровну, и тогда оба равны 1");
 }
 
+QString charactersText(qsizetype count)
+{
+    return countText(count, QStringLiteral("знак"), QStringLiteral("знака"),
+                     QStringLiteral("знаков"));
+}
+
+// A file's text as its author wrote it: UTF-8 when it reads as UTF-8 (a byte order mark
+// dropped), Windows-1251 otherwise, so that quotes and widths show what the author sees.
+QString authorsText(const QByteArray &bytes, const ByteFindings &findings)
+{
+    if (!findings.looksLikeUtf8)
+        return decodeWindows1251(bytes);
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    return decoder.decode(bytes);
+}
+
+// A file's bytes read once, with what they tell and the text they hold.
+struct FileText
+{
+    ByteFindings bytes;
+    QString text; // as the author wrote it
+
+    TextReader reader(const QString &path) const { return TextReader(text, path); }
+};
+
 class TreeChecker
 {
 public:
-    explicit TreeChecker(const QDir &dataDir) : m_dir(dataDir) {}
+    TreeChecker(const QDir &dataDir, const DiagnosticSink &sink) : m_dir(dataDir), m_sink(sink) {}
 
     CheckResult run()
     {
-        checkSettings();
         StoryState catalogue;
         const bool catalogueOk = checkCatalogue(catalogue);
+        finishFile();
         checkGenreDirectories(catalogue, catalogueOk);
-        sortDiagnostics(m_diagnostics);
+        checkSettings();
+        finishFile();
         return {std::move(m_data), std::move(m_diagnostics)};
     }
 
 private:
     void add(const QString &path, int line, Severity severity, const QString &text)
     {
-        m_diagnostics.append({path, line, severity, text});
+        m_pending.append({path, line, severity, text});
+    }
+
+    // Hands on the findings of the file just read, by line.
+    void finishFile()
+    {
+        std::stable_sort(m_pending.begin(), m_pending.end(),
+                         [](const Diagnostic &a, const Diagnostic &b) { return a.line < b.line; });
+        for (const Diagnostic &diagnostic : std::as_const(m_pending)) {
+            m_diagnostics.append(diagnostic);
+            if (m_sink)
+                m_sink(diagnostic);
+        }
+        m_pending.clear();
     }
     void error(const QString &path, int line, const QString &text)
     {
@@ -89,7 +132,7 @@ private:
     }
 
     // Reads the raw bytes for the checks that decoding hides; a missing file is reported here.
-    std::optional<ByteFindings> checkBytes(const QString &path)
+    std::optional<FileText> checkBytes(const QString &path)
     {
         QByteArray bytes;
         try {
@@ -98,19 +141,21 @@ private:
             report(e, path);
             return std::nullopt;
         }
-        ByteFindings findings = checkFileBytes(path, bytes);
-        m_diagnostics.append(findings.diagnostics);
-        return findings;
+        FileText file{checkFileBytes(path, bytes), {}};
+        file.text = authorsText(bytes, file.bytes);
+        m_pending.append(file.bytes.diagnostics);
+        return file;
     }
 
     void checkSettings()
     {
-        if (!checkBytes(kSettingsFile))
+        const std::optional<FileText> file = checkBytes(kSettingsFile);
+        if (!file)
             return;
         // The same reads as the program's, one value at a time to know each value's line.
         const std::array<qint32, 2> factors{5000, 10};
         try {
-            TextReader reader = TextReader::open(m_dir, kSettingsFile);
+            TextReader reader = file->reader(kSettingsFile);
             for (const qint32 factor : factors) {
                 reader.atEndAfterBlankLines();
                 const int line = reader.line();
@@ -139,7 +184,8 @@ private:
     // Fills the catalogue state as the program does; the genres are its complete pairs.
     bool checkCatalogue(StoryState &catalogue)
     {
-        if (!checkBytes(kCatalogueFile))
+        const std::optional<FileText> file = checkBytes(kCatalogueFile);
+        if (!file)
             return false;
         bool ok = true;
         try {
@@ -152,28 +198,35 @@ private:
         const qint32 complete = ok ? catalogue.genreCount : qMax(0, catalogue.genreCount - 1);
         catalogue.genreCount = complete;
 
-        QList<int> pairLines;
+        // The same pairs again in the author's decoding, with the line of each.
+        QList<Genre> pairs;
         try {
-            TextReader reader = TextReader::open(m_dir, kCatalogueFile);
-            while (pairLines.size() < complete) {
+            TextReader reader = file->reader(kCatalogueFile);
+            while (pairs.size() < complete) {
                 reader.atEndAfterBlankLines();
-                pairLines.append(reader.line());
+                Genre genre;
+                genre.line = reader.line();
+                genre.name = reader.readValue();
                 reader.readValue();
-                reader.readValue();
+                pairs.append(genre);
             }
         } catch (const StoryError &) {
             // The load above has read these pairs already; it cannot fail here.
         }
-        for (qint32 g = 1; g <= complete && g <= pairLines.size(); ++g) {
-            const Genre genre{element(catalogue.genreNames, g), element(catalogue.genreDirs, g),
-                              pairLines.at(g - 1)};
-            for (const Genre &earlier : std::as_const(m_data.genres)) {
-                if (earlier.name == genre.name) {
+        for (qint32 g = 1; g <= complete && g <= pairs.size(); ++g) {
+            Genre genre = pairs.at(g - 1);
+            genre.dir = element(catalogue.genreDirs, g);
+            checkGenreName(genre);
+            // The program's click compares names as it reads them.
+            const QString &name = element(catalogue.genreNames, g);
+            for (qint32 earlier = 1; earlier < g; ++earlier) {
+                if (element(catalogue.genreNames, earlier) == name) {
                     warning(kCatalogueFile, genre.line,
-                            QStringLiteral("жанр «%1» уже назван в строке %2: щелчок по этому "
-                                           "имени всегда выбирает первый из них")
-                                .arg(genre.name)
-                                .arg(earlier.line));
+                            QStringLiteral("жанр %1 уже назван в строке %2: щелчок по этому имени "
+                                           "всегда выбирает первый из них, и читатель не выберет "
+                                           "этот жанр никогда (его выбирает только программа)")
+                                .arg(quoted(genre.name),
+                                     QString::number(m_data.genres.at(earlier - 1).line)));
                     break;
                 }
             }
@@ -185,7 +238,53 @@ private:
                                  "программу"));
             return false;
         }
+        checkGenreFolders(catalogue);
         return ok;
+    }
+
+    // What a choice label would show of the name.
+    void checkGenreName(const Genre &genre)
+    {
+        const qsizetype width = characterCount(genre.name);
+        if (genre.name.isEmpty())
+            warning(kCatalogueFile, genre.line,
+                    QStringLiteral("имя жанра пусто: его метка выбора будет пустой"));
+        else if (genre.name.trimmed().isEmpty())
+            warning(kCatalogueFile, genre.line,
+                    QStringLiteral("имя жанра %1 из одних пробелов: его метка выбора будет "
+                                   "пустой на вид")
+                        .arg(quoted(genre.name)));
+        else if (width > kChoiceLabelWidth)
+            warning(kCatalogueFile, genre.line,
+                    QStringLiteral("имя жанра %1 шире метки выбора: %2, а на метке помещается %3")
+                        .arg(quoted(genre.name), charactersText(width),
+                             charactersText(kChoiceLabelWidth)));
+    }
+
+    // Each folder once, in catalogue order; the catalogue's line takes what is wrong with it.
+    void checkGenreFolders(const StoryState &catalogue)
+    {
+        QSet<QString> seen;
+        for (qint32 g = 1; g <= catalogue.genreCount && g <= m_data.genres.size(); ++g) {
+            const Genre &genre = m_data.genres.at(g - 1);
+            if (genre.dir.isEmpty()) {
+                error(kCatalogueFile, genre.line,
+                      QStringLiteral("у жанра %1 пустое имя папки").arg(quoted(genre.name)));
+                continue;
+            }
+            if (seen.contains(genre.dir))
+                continue;
+            seen.insert(genre.dir);
+            const QString dirPath =
+                QFileInfo(m_dir.filePath(fragmentPath(catalogue, g, 1))).absolutePath();
+            if (!QFileInfo(dirPath).isDir()) {
+                error(kCatalogueFile, genre.line,
+                      QStringLiteral("нет папки жанра %1: %2")
+                          .arg(quoted(genre.name), m_dir.relativeFilePath(dirPath)));
+                continue;
+            }
+            m_foldersToRead.append(g);
+        }
     }
 
     void checkGenreDirectories(const StoryState &catalogue, bool catalogueOk)
@@ -194,33 +293,17 @@ private:
         // is moot.
         const std::optional<QList<std::pair<int, int>>> wantedPairs =
             catalogueOk ? std::optional(reachableFinalePairs(catalogue.genreCount)) : std::nullopt;
-        QSet<QString> checkedDirs;
-        for (qint32 g = 1; g <= catalogue.genreCount; ++g) {
-            const Genre &genre = m_data.genres.at(g - 1);
-            if (genre.dir.isEmpty()) {
-                error(kCatalogueFile, genre.line,
-                      QStringLiteral("у жанра «%1» пустое имя папки").arg(genre.name));
-                continue;
-            }
-            if (checkedDirs.contains(genre.dir))
-                continue;
-            checkedDirs.insert(genre.dir);
-            const QString dirPath =
-                QFileInfo(m_dir.filePath(fragmentPath(catalogue, g, 1))).absolutePath();
-            if (!QFileInfo(dirPath).isDir()) {
-                error(kCatalogueFile, genre.line,
-                      QStringLiteral("нет папки жанра «%1»: %2")
-                          .arg(genre.name, m_dir.relativeFilePath(dirPath)));
-                continue;
-            }
-            for (qint32 step = 1; step < kFinaleStep; ++step)
+        for (const qint32 g : std::as_const(m_foldersToRead)) {
+            for (qint32 step = 1; step < kFinaleStep; ++step) {
                 checkFragment(fragmentPath(catalogue, g, step), step);
+                finishFile();
+            }
             checkFinale(fragmentPath(catalogue, g, kFinaleStep), catalogue.genreCount, wantedPairs);
+            finishFile();
         }
     }
 
-    void checkStoryLine(const QString &path, int line, const QString &text, qint32 step,
-                        const ByteFindings &bytes)
+    void checkStoryLine(const QString &path, int line, const QString &text, qint32 step)
     {
         if (step == kIqStep) {
             const qsizetype marker = text.indexOf(QLatin1String("IQ"));
@@ -232,12 +315,11 @@ private:
                       QStringLiteral("первой метке IQ нужно по знаку с каждой стороны: они "
                                      "уступают место числу"));
         }
-        // Widths of a misencoded file would only repeat the encoding warning.
-        if (!bytes.looksLikeUtf8 && text.size() > kRowWidth)
+        // Measured in the author's characters, whatever the file's encoding.
+        if (const qsizetype width = characterCount(text); width > kRowWidth)
             warning(path, line,
-                    QStringLiteral("строка шире окна: %1 знаков, а в строке окна помещается %2")
-                        .arg(text.size())
-                        .arg(kRowWidth));
+                    QStringLiteral("строка шире окна: %1, а в строке окна помещается %2")
+                        .arg(charactersText(width), charactersText(kRowWidth)));
     }
 
     void warnIfNegative(const QString &path, int line, qint32 lineCount)
@@ -250,13 +332,13 @@ private:
 
     void checkFragment(const QString &path, qint32 step)
     {
-        const std::optional<ByteFindings> bytes = checkBytes(path);
-        if (!bytes)
+        const std::optional<FileText> content = checkBytes(path);
+        if (!content)
             return;
-        FragmentFile file{path, 0, {}};
+        FragmentFile file{path, 0, {}, content->bytes.looksLikeUtf8};
         QString context;
         try {
-            TextReader reader = TextReader::open(m_dir, path);
+            TextReader reader = content->reader(path);
             reader.atEndAfterBlankLines();
             const int countLine = reader.line();
             file.variantCount = reader.readCount();
@@ -278,7 +360,7 @@ private:
                         variantText + QStringLiteral(", строка %1 из %2").arg(j).arg(lineCount);
                     const int line = reader.line();
                     const QString text = reader.readLine();
-                    checkStoryLine(path, line, text, step, *bytes);
+                    checkStoryLine(path, line, text, step);
                     variant.lines.append(text);
                 }
                 file.variants.append(variant);
@@ -296,13 +378,13 @@ private:
     void checkFinale(const QString &path, int genreCount,
                      const std::optional<QList<std::pair<int, int>>> &wantedPairs)
     {
-        const std::optional<ByteFindings> bytes = checkBytes(path);
-        if (!bytes)
+        const std::optional<FileText> content = checkBytes(path);
+        if (!content)
             return;
-        FinaleFile file{path, {}};
+        FinaleFile file{path, {}, content->bytes.looksLikeUtf8};
         QString context;
         try {
-            TextReader reader = TextReader::open(m_dir, path);
+            TextReader reader = content->reader(path);
             // As the program reads it: the end is tested only before a record.
             while (!reader.atEndAfterBlankLines()) {
                 const QString recordText = QStringLiteral("запись %1").arg(file.records.size() + 1);
@@ -321,7 +403,7 @@ private:
                         recordText + QStringLiteral(", строка %1 из %2").arg(j).arg(lineCount);
                     const int line = reader.line();
                     const QString text = reader.readLine();
-                    checkStoryLine(path, line, text, kFinaleStep, *bytes);
+                    checkStoryLine(path, line, text, kFinaleStep);
                     record.lines.append(text);
                 }
                 file.records.append(record);
@@ -372,15 +454,28 @@ private:
     }
 
     QDir m_dir;
+    const DiagnosticSink &m_sink;
     StoryData m_data;
+    QList<Diagnostic> m_pending; // of the file being read
     QList<Diagnostic> m_diagnostics;
+    QList<qint32> m_foldersToRead; // genres whose folder is there, each folder once
 };
 
 } // namespace
 
-CheckResult checkTree(const QDir &dataDir)
+CheckResult checkTree(const QDir &dataDir, const DiagnosticSink &sink)
 {
-    return TreeChecker(dataDir).run();
+    return TreeChecker(dataDir, sink).run();
+}
+
+qsizetype characterCount(QStringView text)
+{
+    qsizetype count = text.size();
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text.at(i).isHighSurrogate() && text.at(i + 1).isLowSurrogate())
+            --count;
+    }
+    return count;
 }
 
 QList<std::pair<int, int>> reachableFinalePairs(int genreCount)

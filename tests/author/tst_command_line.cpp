@@ -50,6 +50,7 @@ private Q_SLOTS:
     void storyPrintsOnlyTheStoryLines();
     void storyDataErrorGoesToStandardError();
     void coverageReportsNotesThenTotals();
+    void labelledStoryHasALineBeforeEachStep();
     void programReadsTheWorkingDirectoryByDefault();
 };
 
@@ -100,6 +101,21 @@ void CommandLineTest::exitStatusSaysWhatHappened_data()
     QTest::newRow("new-genre without a folder")
         << strings({"new-genre", "Былина", "bylina"}) << 0 << int(ExitUsage) << true;
     QTest::newRow("help of build") << strings({"build", "--help"}) << 0 << int(ExitClean) << false;
+    QTest::newRow("story with picks and labels")
+        << strings({"story", "--seed", "1", "--picks", "horror,detective", "--labels"}) << 0
+        << int(ExitClean) << false;
+    QTest::newRow("a pick not in the catalogue")
+        << strings({"story", "--seed", "1", "--picks", "horror,western"}) << 0 << int(ExitUsage)
+        << true;
+    QTest::newRow("an empty pick")
+        << strings({"story", "--seed", "1", "--picks", "horror,"}) << 0 << int(ExitUsage) << true;
+    QTest::newRow("check with statistics")
+        << strings({"check", "--stats"}) << 0 << int(ExitClean) << false;
+    QTest::newRow("proof") << strings({"proof", "--stories", "2"}) << 0 << int(ExitClean) << false;
+    QTest::newRow("proof of data with an error")
+        << strings({"proof", "--stories", "2"}) << 30 << int(ExitErrors) << false;
+    QTest::newRow("proof without stories")
+        << strings({"proof", "--stories", "none"}) << 0 << int(ExitUsage) << true;
 }
 
 void CommandLineTest::exitStatusSaysWhatHappened()
@@ -171,12 +187,38 @@ void CommandLineTest::coverageReportsNotesThenTotals()
     QCOMPARE(run.status, int(ExitClean));
     const QStringList out = run.out.split(QLatin1Char('\n'));
     // Of steps 38 and 39 one is told, and of its two variants one.
-    QCOMPARE(out.size(), 5);
-    QVERIFY(out.at(0).endsWith(QStringLiteral(": note: never told in 1 story")));
-    QVERIFY(out.at(2).endsWith(QStringLiteral(": note: never told in 1 story")));
-    QCOMPARE(out.at(3),
-             QStringLiteral("told at least once: 63 of 66 variants, 1 of 1 finale records"));
-    QCOMPARE(out.at(4), QString());
+    QCOMPARE(out.size(), 8);
+    QVERIFY(out.at(0).endsWith(QStringLiteral(" из 2 ни разу не рассказан в 1 рассказе")));
+    QVERIFY(out.at(2).endsWith(QStringLiteral(" из 2 ни разу не рассказан в 1 рассказе")));
+    QCOMPARE(out.at(3), QStringLiteral("рассказано хотя бы раз: 63 из 66 вариантов, 1 из 1 записи "
+                                       "финала"));
+    // The notes are sorted, so the middle one lies in the step not taken, whose variants
+    // are both untold.
+    const bool low = out.at(1).contains(QStringLiteral("/39.vtq:"));
+    QCOMPARE(out.at(4), low ? QStringLiteral("шаг 37: к шагу 38 — 1 рассказ (100,0 %), к шагу 39 "
+                                             "— 0 рассказов (0,0 %)")
+                            : QStringLiteral("шаг 37: к шагу 38 — 0 рассказов (0,0 %), к шагу 39 "
+                                             "— 1 рассказ (100,0 %)"));
+    QCOMPARE(out.at(5), QStringLiteral("без финала: 0 рассказов из 1 (0,0 %)"));
+    QCOMPARE(out.at(6),
+             QStringLiteral("Сказка (skazka): вариантов, не рассказанных ни разу: 3 из 66"));
+    QCOMPARE(out.at(7), QString());
+}
+
+void CommandLineTest::labelledStoryHasALineBeforeEachStep()
+{
+    StoryTree tree;
+    tree.writeStory(kTwoGenres);
+
+    const Run run =
+        runCommand(strings({"story", "--seed", "4", "--picks", "horror", "--labels"}), tree.dir());
+    QCOMPARE(run.status, int(ExitClean));
+    const QStringList out = run.out.split(QLatin1Char('\n'));
+    QCOMPARE(out.size(), 2 * 64 + 1);
+    QCOMPARE(out.mid(0, 4), strings({"[шаг 1 · Ужасы (horror) · вариант 1 из 1]", "horror 1",
+                                     "[шаг 2 · Ужасы (horror) · вариант 1 из 1]", "horror 2"}));
+    // Every step in one genre: the least used genre is the other one.
+    QCOMPARE(out.mid(126), strings({"[финал · наименее 1 · наиболее 2]", "horror финал 1-2", ""}));
 }
 
 void CommandLineTest::programReadsTheWorkingDirectoryByDefault()

@@ -1,5 +1,6 @@
 #include "story_tree.h"
 
+#include "plural.h"
 #include "story_run.h"
 #include "tree_check.h"
 
@@ -9,6 +10,8 @@
 
 #include <QRegularExpression>
 #include <QTest>
+
+#include <numeric>
 
 using namespace vorta::author;
 
@@ -45,6 +48,8 @@ private Q_SLOTS:
     void storyTellsSixtyThreeStepsThenTheFinale();
     void coverageCountsTheVariantsOfOneStory();
     void coverageNotesOnlyWhatNoStoryCanReach();
+    void coverageCountsEveryStoryOnceAtEachFork();
+    void coverageTellsAFileSavedAsUtf8();
 };
 
 void StoryRunTest::sameSeedTellsTheSameStory()
@@ -133,7 +138,8 @@ void StoryRunTest::coverageCountsTheVariantsOfOneStory()
     QVERIFY(report.notes.at(2).path == StoryTree::fragmentFile(kOnlyGenre, 38) ||
             report.notes.at(2).path == StoryTree::fragmentFile(kOnlyGenre, 39));
     QCOMPARE(report.notes.at(2).severity, Severity::Note);
-    QCOMPARE(report.notes.at(2).text, QStringLiteral("never told in 1 story"));
+    QCOMPARE(report.notes.at(2).text,
+             QStringLiteral("вариант 1 из 1 ни разу не рассказан в 1 рассказе"));
 }
 
 // Over enough stories with a reader who sometimes clicks, every variant and every ending that
@@ -154,7 +160,56 @@ void StoryRunTest::coverageNotesOnlyWhatNoStoryCanReach()
     QCOMPARE(report.notes.at(0).path, StoryTree::fragmentFile(QStringLiteral("detective"), 65));
     QCOMPARE(report.notes.at(0).line, 7); // the line count of the (1, 1) record
     QCOMPARE(report.notes.at(1).path, StoryTree::fragmentFile(QStringLiteral("horror"), 65));
-    QCOMPARE(report.notes.at(1).text, QStringLiteral("never told in 100 stories"));
+    QCOMPARE(report.notes.at(1).text,
+             QStringLiteral("запись (1, 1) ни разу не рассказана в 100 рассказах"));
+}
+
+// Each story takes one branch at step 37 and ends in one finale file with one pair, told from
+// its record or from none.
+void StoryRunTest::coverageCountsEveryStoryOnceAtEachFork()
+{
+    constexpr int kStories = 60;
+    StoryTree tree;
+    tree.writeStory(kTwoGenres);
+    const QString detective = StoryTree::fragmentFile(QStringLiteral("detective"), 65);
+    const QString horror = StoryTree::fragmentFile(QStringLiteral("horror"), 65);
+    tree.writeFinale(QStringLiteral("detective"), {{1, 2, strings({"а"})}});
+
+    const CoverageReport report = runCoverage(tree.dir(), checkTree(tree.dir()).data, kStories);
+    const StoryCounts &counts = report.counts;
+    QCOMPARE(counts.stories, kStories);
+    QCOMPARE(counts.lowBranch + counts.highBranch, kStories);
+    QCOMPARE(std::accumulate(counts.endings.begin(), counts.endings.end(), 0), kStories);
+    QCOMPARE(counts.finales.value(detective) + counts.finales.value(horror), kStories);
+    const QList<int> horrorRecords = counts.records.value(horror);
+    QCOMPARE(std::accumulate(horrorRecords.begin(), horrorRecords.end(), 0),
+             counts.finales.value(horror));
+    // Only the pair that the detective's file lacks goes without a finale, and there.
+    QCOMPARE(counts.endingsWithoutRecord.keys(), QStringList{detective});
+    const int without = counts.endingsWithoutRecord.value(detective).value({2, 1});
+    QVERIFY(without > 0);
+    QCOMPARE(counts.endingsWithoutAnyRecord(), without);
+    QCOMPARE(counts.records.value(detective).first() + without, counts.finales.value(detective));
+    QVERIFY(report.notes.contains(Diagnostic{
+        detective, 1, Severity::Note,
+        QStringLiteral("пара (2, 1) закончила здесь %1, а записи для неё нет: финала не было")
+            .arg(countText(without, QStringLiteral("рассказ"), QStringLiteral("рассказа"),
+                           QStringLiteral("рассказов")))}));
+}
+
+// The check reads such a file as its author wrote it, the program in Windows-1251: the run
+// must not take the difference for a file changed under it.
+void StoryRunTest::coverageTellsAFileSavedAsUtf8()
+{
+    StoryTree tree;
+    tree.writeStory(kOneGenre);
+    tree.writeBytes(StoryTree::fragmentFile(kOnlyGenre, 4),
+                    "2\r\n1\r\n" + QStringLiteral("Утро.").toUtf8() + "\r\n0\r\n");
+    const CheckResult checked = checkTree(tree.dir());
+    QCOMPARE(checked.data.fragments.at(3).variants.first().lines, strings({"Утро."}));
+
+    const CoverageReport report = runCoverage(tree.dir(), checked.data, 5);
+    QCOMPARE(report.counts.stepTold(StoryTree::fragmentFile(kOnlyGenre, 4)), 5);
 }
 
 QTEST_GUILESS_MAIN(StoryRunTest)
