@@ -5,7 +5,8 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$here"
 
-packages=(cmake ninja-build g++ qt6-base-dev fonts-liberation xvfb xauth)
+packages=(cmake ninja-build g++ qt6-base-dev libxcb1-dev qt6-translations-l10n fonts-liberation xvfb
+          xauth)
 
 . "$here/scripts/install_missing.sh"
 

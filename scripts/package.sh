@@ -7,8 +7,8 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$here"
 
-packages=(cmake ninja-build g++ qt6-base-dev dpkg-dev file desktop-file-utils appstream lintian
-          man-db groff-base librsvg2-bin)
+packages=(cmake ninja-build g++ qt6-base-dev libxcb1-dev dpkg-dev file desktop-file-utils appstream
+          lintian man-db groff-base librsvg2-bin)
 
 . "$here/scripts/install_missing.sh"
 
