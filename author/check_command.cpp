@@ -14,16 +14,11 @@ int checkCommand(const QStringList &arguments, const QDir &workingDir, QTextStre
                        "слова (вариантов и записей финала) и пары финала с записью из тех, что "
                        "достижимы"));
     parser.addOption(statsOption);
-    parser.addPositionalArgument(QStringLiteral("DIR"),
-                                 QStringLiteral("папка данных рассказа (по умолчанию текущая)"),
-                                 QStringLiteral("[DIR]"));
+    addDataDirArgument(parser);
     if (const std::optional<int> done = parseCommand(parser, arguments, out, err))
         return *done;
-    const QStringList positional = parser.positionalArguments();
     const QString name = arguments.first();
-    if (positional.size() > 1)
-        return usageError(name, QStringLiteral("лишний аргумент %1").arg(positional.at(1)), err);
-    const std::optional<QDir> dataDir = existingDir(name, positional.value(0), workingDir, err);
+    const std::optional<QDir> dataDir = dataDirArgument(parser, name, workingDir, err);
     if (!dataDir)
         return ExitUsage;
     // Each finding is out as soon as its file is read, so a slow read shows what came before.

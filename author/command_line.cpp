@@ -167,6 +167,52 @@ std::optional<QDir> existingDir(const QString &command, const QString &argument,
     return dir;
 }
 
+void addDataDirArgument(QCommandLineParser &parser)
+{
+    parser.addPositionalArgument(QStringLiteral("DIR"),
+                                 QStringLiteral("папка данных рассказа (по умолчанию текущая)"),
+                                 QStringLiteral("[DIR]"));
+}
+
+std::optional<QDir> dataDirArgument(const QCommandLineParser &parser, const QString &command,
+                                    const QDir &workingDir, QTextStream &err)
+{
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > 1) {
+        usageError(command, QStringLiteral("лишний аргумент %1").arg(positional.at(1)), err);
+        return std::nullopt;
+    }
+    return existingDir(command, positional.value(0), workingDir, err);
+}
+
+QCommandLineOption storiesOption(const QString &purpose, int defaultStories)
+{
+    return QCommandLineOption(
+        QStringLiteral("stories"),
+        QStringLiteral("%1 (по умолчанию %2)").arg(purpose).arg(defaultStories),
+        QStringLiteral("N"));
+}
+
+std::optional<int> storiesValue(const QCommandLineParser &parser, const QCommandLineOption &option,
+                                int defaultStories, const QString &command, QTextStream &err)
+{
+    constexpr int kMostStories = 1000000;
+    if (!parser.isSet(option))
+        return defaultStories;
+    const QString value = parser.value(option);
+    bool ok = false;
+    const int stories = value.toInt(&ok);
+    if (!ok || stories < 1 || stories > kMostStories) {
+        usageError(command,
+                   QStringLiteral("число рассказов должно быть целым от 1 до %1: %2")
+                       .arg(kMostStories)
+                       .arg(value),
+                   err);
+        return std::nullopt;
+    }
+    return stories;
+}
+
 int runAuthorProgram(const QStringList &arguments, const QDir &workingDir, QTextStream &out,
                      QTextStream &err)
 {

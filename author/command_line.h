@@ -55,6 +55,22 @@ int usageError(const QString &command, const QString &text, QTextStream &err);
 std::optional<QDir> existingDir(const QString &command, const QString &argument,
                                 const QDir &workingDir, QTextStream &err);
 
+// The data folder that the reading subcommands take as their last, optional argument.
+void addDataDirArgument(QCommandLineParser &parser);
+
+// That folder once parsed (the working folder without one); a usage error when another argument
+// follows it or it does not exist.
+std::optional<QDir> dataDirArgument(const QCommandLineParser &parser, const QString &command,
+                                    const QDir &workingDir, QTextStream &err);
+
+// "--stories N": how many stories a simulated run tells, for the purpose given.
+QCommandLineOption storiesOption(const QString &purpose, int defaultStories);
+
+// The number of stories once parsed: the default without the option, a usage error unless it is
+// a whole number from 1 to a million.
+std::optional<int> storiesValue(const QCommandLineParser &parser, const QCommandLineOption &option,
+                                int defaultStories, const QString &command, QTextStream &err);
+
 // Prints the diagnostics, then the summary line; ExitErrors when one of them is an error.
 int reportDiagnostics(const QList<Diagnostic> &diagnostics, QTextStream &out);
 

@@ -9,7 +9,6 @@ namespace vorta::author {
 namespace {
 
 constexpr int kDefaultStories = 500;
-constexpr int kMostStories = 1000000;
 
 } // namespace
 
@@ -17,34 +16,20 @@ int coverageCommand(const QStringList &arguments, const QDir &workingDir, QTextS
                     QTextStream &err)
 {
     QCommandLineParser parser;
-    const QCommandLineOption storiesOption(
-        QStringLiteral("stories"),
-        QStringLiteral("сколько рассказов рассказать (по умолчанию %1)").arg(kDefaultStories),
-        QStringLiteral("N"));
-    parser.addOption(storiesOption);
-    parser.addPositionalArgument(QStringLiteral("DIR"),
-                                 QStringLiteral("папка данных рассказа (по умолчанию текущая)"),
-                                 QStringLiteral("[DIR]"));
+    const QCommandLineOption storiesFlag =
+        storiesOption(QStringLiteral("сколько рассказов рассказать"), kDefaultStories);
+    parser.addOption(storiesFlag);
+    addDataDirArgument(parser);
     if (const std::optional<int> done = parseCommand(parser, arguments, out, err))
         return *done;
     const QString name = arguments.first();
-    const QStringList positional = parser.positionalArguments();
-    if (positional.size() > 1)
-        return usageError(name, QStringLiteral("лишний аргумент %1").arg(positional.at(1)), err);
 
-    int stories = kDefaultStories;
-    if (parser.isSet(storiesOption)) {
-        const QString value = parser.value(storiesOption);
-        bool ok = false;
-        stories = value.toInt(&ok);
-        if (!ok || stories < 1 || stories > kMostStories)
-            return usageError(name,
-                              QStringLiteral("число рассказов должно быть целым от 1 до %1: %2")
-                                  .arg(kMostStories)
-                                  .arg(value),
-                              err);
-    }
-    const std::optional<QDir> dataDir = existingDir(name, positional.value(0), workingDir, err);
+    const std::optional<int> storyCount =
+        storiesValue(parser, storiesFlag, kDefaultStories, name, err);
+    if (!storyCount)
+        return ExitUsage;
+    const int stories = *storyCount;
+    const std::optional<QDir> dataDir = dataDirArgument(parser, name, workingDir, err);
     if (!dataDir)
         return ExitUsage;
 

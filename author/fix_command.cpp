@@ -56,16 +56,11 @@ int fixCommand(const QStringList &arguments, const QDir &workingDir, QTextStream
     parser.setApplicationDescription(
         QStringLiteral("переписывает в Windows-1251 с концами строк CR LF каждый файл данных, "
                        "что в UTF-8 (с BOM или без) или с концами строк LF или CR"));
-    parser.addPositionalArgument(QStringLiteral("DIR"),
-                                 QStringLiteral("папка данных рассказа (по умолчанию текущая)"),
-                                 QStringLiteral("[DIR]"));
+    addDataDirArgument(parser);
     if (const std::optional<int> done = parseCommand(parser, arguments, out, err))
         return *done;
     const QString name = arguments.first();
-    const QStringList positional = parser.positionalArguments();
-    if (positional.size() > 1)
-        return usageError(name, QStringLiteral("лишний аргумент %1").arg(positional.at(1)), err);
-    const std::optional<QDir> treeDir = existingDir(name, positional.value(0), workingDir, err);
+    const std::optional<QDir> treeDir = dataDirArgument(parser, name, workingDir, err);
     if (!treeDir)
         return ExitUsage;
 

@@ -60,15 +60,10 @@ int storyCommand(const QStringList &arguments, const QDir &workingDir, QTextStre
         QStringLiteral("labels"),
         QStringLiteral("строка перед каждым шагом: номер, жанр, вариант (на шаге 37 и IQ)"));
     parser.addOption(labelsOption);
-    parser.addPositionalArgument(QStringLiteral("DIR"),
-                                 QStringLiteral("папка данных рассказа (по умолчанию текущая)"),
-                                 QStringLiteral("[DIR]"));
+    addDataDirArgument(parser);
     if (const std::optional<int> done = parseCommand(parser, arguments, out, err))
         return *done;
     const QString name = arguments.first();
-    const QStringList positional = parser.positionalArguments();
-    if (positional.size() > 1)
-        return usageError(name, QStringLiteral("лишний аргумент %1").arg(positional.at(1)), err);
 
     quint64 seed = 0;
     if (parser.isSet(seedOption)) {
@@ -79,7 +74,7 @@ int storyCommand(const QStringList &arguments, const QDir &workingDir, QTextStre
             return usageError(
                 name, QStringLiteral("зерно должно быть целым числом от 0: %1").arg(value), err);
     }
-    const std::optional<QDir> dataDir = existingDir(name, positional.value(0), workingDir, err);
+    const std::optional<QDir> dataDir = dataDirArgument(parser, name, workingDir, err);
     if (!dataDir)
         return ExitUsage;
     QList<qint32> picks;
