@@ -1,3 +1,4 @@
+#include "author_run.h"
 #include "manuscript_folder.h"
 #include "story_tree.h"
 
@@ -16,22 +17,9 @@ const QList<StoryTree::Genre> kOneGenre{{QStringLiteral("Сказка"), QString
 const QList<StoryTree::Genre> kTwoGenres{{QStringLiteral("Детектив"), QStringLiteral("detective")},
                                          {QStringLiteral("Ужасы"), QStringLiteral("horror")}};
 
-struct Run
+AuthorRun author(const QStringList &arguments)
 {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Run author(const QStringList &arguments)
-{
-    Run run;
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.status = runAuthorProgram(arguments, QDir::root(), out, err);
-    out.flush();
-    err.flush();
-    return run;
+    return runAuthor(arguments);
 }
 
 // Every file under a folder, by relative path, with its bytes.
@@ -100,13 +88,13 @@ void BuildTest::sampleStoryRoundTrips()
     const QDir sample(QStringLiteral(VORTA_SAMPLE_DATA_DIR));
     QVERIFY(sample.exists(QStringLiteral("Genres/genres.vtq")));
     ManuscriptFolder manuscript;
-    const Run unpacked = author({QStringLiteral("unpack"), sample.path(), manuscript.path()});
+    const AuthorRun unpacked = author({QStringLiteral("unpack"), sample.path(), manuscript.path()});
     QCOMPARE(unpacked.status, int(ExitClean));
     // A tree the build made is canonical: unpacking it notes nothing.
     QVERIFY2(!unpacked.out.contains(QStringLiteral(": note: ")), qPrintable(unpacked.out));
 
     StoryTree rebuilt;
-    const Run built = author({QStringLiteral("build"), manuscript.path(), rebuilt.path()});
+    const AuthorRun built = author({QStringLiteral("build"), manuscript.path(), rebuilt.path()});
     QCOMPARE(built.status, int(ExitClean));
     QCOMPARE(filesOf(rebuilt.dir()), filesOf(sample));
 }
@@ -167,7 +155,7 @@ void BuildTest::rebuildWritesOnlyWhatChanged()
     text.replace(QStringLiteral("skazka 9\n"), QStringLiteral("Новый девятый шаг.\n"));
     text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     manuscript.writeText(QStringLiteral("skazka.txt"), QStringLiteral("// правка\r\n") + text);
-    const Run run = author({QStringLiteral("build"), manuscript.path(), tree.path()});
+    const AuthorRun run = author({QStringLiteral("build"), manuscript.path(), tree.path()});
     QCOMPARE(run.status, int(ExitClean));
     QVERIFY2(run.out.startsWith(QStringLiteral("записано: 1 файл из 66\n")), qPrintable(run.out));
     QCOMPARE(filesWrittenSince(tree.dir(), before), strings({"Genres/skazka/9.vtq"}));
@@ -191,7 +179,7 @@ void BuildTest::nothingIsWrittenOnAnError()
     text.replace(QStringLiteral("skazka 2\n"), QStringLiteral("Исправлено.\n"));
     text.replace(QStringLiteral("## 64\n"), QStringLiteral("## 63\n"));
     manuscript.writeText(QStringLiteral("skazka.txt"), text);
-    const Run run = author({QStringLiteral("build"), manuscript.path(), tree.path()});
+    const AuthorRun run = author({QStringLiteral("build"), manuscript.path(), tree.path()});
     QCOMPARE(run.status, int(ExitErrors));
     QCOMPARE(filesOf(tree.dir()), before);
     const QString shown = QDir::cleanPath(manuscript.path(QStringLiteral("skazka.txt")));
@@ -278,7 +266,7 @@ void BuildTest::treeFindingsAtManuscriptLines()
     QString text = ManuscriptFolder::genreText(QStringLiteral("skazka"), 1);
     manuscript.writeText(QStringLiteral("skazka.txt"), text.replace(from, to));
     StoryTree tree;
-    const Run run = author({QStringLiteral("build"), manuscript.path(), tree.path()});
+    const AuthorRun run = author({QStringLiteral("build"), manuscript.path(), tree.path()});
     QCOMPARE(run.status, int(ExitClean));
     const QString prefix = QDir::cleanPath(manuscript.path(QStringLiteral("skazka.txt"))) +
                            QLatin1Char(':') + expected;
@@ -291,7 +279,7 @@ void BuildTest::treeFindingOutsideTheManuscriptNamesTheTree()
     manuscript.writeStory(kOneGenre);
     StoryTree tree;
     tree.writeSettings(12, 5); // the reader's own, kept by the build
-    const Run run = author({QStringLiteral("build"), manuscript.path(), tree.path()});
+    const AuthorRun run = author({QStringLiteral("build"), manuscript.path(), tree.path()});
     QCOMPARE(run.status, int(ExitClean));
     QVERIFY2(run.out.contains(QDir::cleanPath(tree.path()) +
                               QStringLiteral("/vorta.cfg:1: warning: значение 12")),
@@ -328,7 +316,7 @@ void BuildTest::unpackRefusesWhatAManuscriptCannotHold()
     tree.writeStory(kOneGenre);
     tree.writeBytes(file, bytes);
     ManuscriptFolder manuscript;
-    const Run run = author({QStringLiteral("unpack"), tree.path(), manuscript.path()});
+    const AuthorRun run = author({QStringLiteral("unpack"), tree.path(), manuscript.path()});
     QCOMPARE(run.status, int(ExitErrors));
     QVERIFY2(run.out.startsWith(expected), qPrintable(run.out));
     QCOMPARE(manuscript.dir().entryList(QDir::Files), QStringList());

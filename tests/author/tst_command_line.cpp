@@ -1,3 +1,4 @@
+#include "author_run.h"
 #include "story_tree.h"
 
 #include "command_line.h"
@@ -14,22 +15,9 @@ namespace {
 const QList<StoryTree::Genre> kTwoGenres{{QStringLiteral("Детектив"), QStringLiteral("detective")},
                                          {QStringLiteral("Ужасы"), QStringLiteral("horror")}};
 
-struct Run
+AuthorRun runCommand(const QStringList &arguments, const QDir &workingDir)
 {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Run runCommand(const QStringList &arguments, const QDir &workingDir)
-{
-    Run run;
-    QTextStream out(&run.out);
-    QTextStream err(&run.err);
-    run.status = runAuthorProgram(arguments, workingDir, out, err);
-    out.flush();
-    err.flush();
-    return run;
+    return runAuthor(arguments, workingDir);
 }
 
 QString program()
@@ -132,7 +120,7 @@ void CommandLineTest::exitStatusSaysWhatHappened()
             tree.remove(StoryTree::fragmentFile(genre.dir, removedStep));
     }
 
-    const Run run = runCommand(arguments, tree.dir());
+    const AuthorRun run = runCommand(arguments, tree.dir());
     QCOMPARE(run.status, status);
     QCOMPARE(!run.err.isEmpty(), complains);
 }
@@ -144,7 +132,7 @@ void CommandLineTest::checkPrintsDiagnosticsThenTheSummary()
     tree.remove(StoryTree::fragmentFile(QStringLiteral("horror"), 12));
     tree.writeSettings(1, 12);
 
-    const Run run = runCommand({QStringLiteral("check"), tree.path()}, QDir::root());
+    const AuthorRun run = runCommand({QStringLiteral("check"), tree.path()}, QDir::root());
     QCOMPARE(run.status, int(ExitErrors));
     QCOMPARE(run.out, QStringLiteral("Genres/horror/12.vtq:0: error: Файл не найден\n"
                                      "vorta.cfg:2: warning: значение 12 вне диапазона 0..10 окна "
@@ -158,7 +146,8 @@ void CommandLineTest::storyPrintsOnlyTheStoryLines()
     StoryTree tree;
     tree.writeStory(kTwoGenres, {.variantsPerStep = 2});
 
-    const Run run = runCommand(strings({"story", "--seed", "77"}) << tree.path(), QDir::root());
+    const AuthorRun run =
+        runCommand(strings({"story", "--seed", "77"}) << tree.path(), QDir::root());
     QCOMPARE(run.status, int(ExitClean));
     QCOMPARE(run.out, tellStory(tree.dir(), 77).lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
     QVERIFY(run.err.isEmpty());
@@ -170,7 +159,7 @@ void CommandLineTest::storyDataErrorGoesToStandardError()
     tree.writeStory({{QStringLiteral("Сказка"), QStringLiteral("skazka")}});
     tree.remove(StoryTree::fragmentFile(QStringLiteral("skazka"), 3));
 
-    const Run run = runCommand(strings({"story", "--seed", "1"}), tree.dir());
+    const AuthorRun run = runCommand(strings({"story", "--seed", "1"}), tree.dir());
     QCOMPARE(run.status, int(ExitErrors));
     QCOMPARE(run.out, QStringLiteral("skazka 1\nskazka 2\n"));
     QCOMPARE(run.err, QStringLiteral("Файл не найден\nФайл: Genres/skazka/3.vtq\n"));
@@ -183,7 +172,7 @@ void CommandLineTest::coverageReportsNotesThenTotals()
     tree.writeFragment(QStringLiteral("skazka"), 38, {strings({"а"}), strings({"б"})});
     tree.writeFragment(QStringLiteral("skazka"), 39, {strings({"а"}), strings({"б"})});
 
-    const Run run = runCommand(strings({"coverage", "--stories", "1"}), tree.dir());
+    const AuthorRun run = runCommand(strings({"coverage", "--stories", "1"}), tree.dir());
     QCOMPARE(run.status, int(ExitClean));
     const QStringList out = run.out.split(QLatin1Char('\n'));
     // Of steps 38 and 39 one is told, and of its two variants one.
@@ -210,7 +199,7 @@ void CommandLineTest::labelledStoryHasALineBeforeEachStep()
     StoryTree tree;
     tree.writeStory(kTwoGenres);
 
-    const Run run =
+    const AuthorRun run =
         runCommand(strings({"story", "--seed", "4", "--picks", "horror", "--labels"}), tree.dir());
     QCOMPARE(run.status, int(ExitClean));
     const QStringList out = run.out.split(QLatin1Char('\n'));

@@ -1,3 +1,4 @@
+#include "author_run.h"
 #include "story_tree.h"
 
 #include "command_line.h"
@@ -10,22 +11,9 @@ namespace {
 
 const QString kFile = QStringLiteral("Genres/skazka/5.vtq");
 
-struct Run
+AuthorRun fix(const StoryTree &tree)
 {
-    int status = -1;
-    QString out;
-};
-
-Run fix(const StoryTree &tree)
-{
-    Run run;
-    QString err;
-    QTextStream out(&run.out);
-    QTextStream errStream(&err);
-    run.status =
-        runAuthorProgram({QStringLiteral("fix"), tree.path()}, QDir::root(), out, errStream);
-    out.flush();
-    return run;
+    return runAuthor({QStringLiteral("fix"), tree.path()});
 }
 
 QByteArray cp1251(const char *utf8)
@@ -91,7 +79,7 @@ void FixTest::fileRewrittenOrLeft()
     StoryTree tree;
     tree.writeStory({{QStringLiteral("Сказка"), QStringLiteral("skazka")}});
     tree.writeBytes(kFile, bytes);
-    const Run run = fix(tree);
+    const AuthorRun run = fix(tree);
     QCOMPARE(tree.readBytes(kFile), fixed);
     const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     if (out.isEmpty()) {
@@ -116,7 +104,7 @@ void FixTest::mixedTreeNamesEveryRewrittenFile()
                     "1\r2\r1\r" + cp1251("конец") + "\r");
     tree.writeBytes(QStringLiteral("vorta.cfg"), " 1 \n 5 \n");
 
-    const Run run = fix(tree);
+    const AuthorRun run = fix(tree);
     QCOMPARE(run.status, int(ExitClean));
     QCOMPARE(run.out, QStringLiteral("переписан Genres/byl/65.vtq (были концы строк LF или CR)\n"
                                      "переписан Genres/genres.vtq (был в UTF-8)\n"

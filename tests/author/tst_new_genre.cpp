@@ -1,3 +1,4 @@
+#include "author_run.h"
 #include "manuscript_folder.h"
 #include "story_tree.h"
 
@@ -10,21 +11,9 @@ using namespace vorta::author;
 
 namespace {
 
-struct Run
+AuthorRun author(const QStringList &arguments)
 {
-    int status = -1;
-    QString out;
-};
-
-Run author(const QStringList &arguments)
-{
-    Run run;
-    QString err;
-    QTextStream out(&run.out);
-    QTextStream errStream(&err);
-    run.status = runAuthorProgram(arguments, QDir::root(), out, errStream);
-    out.flush();
-    return run;
+    return runAuthor(arguments);
 }
 
 QList<StoryTree::Genre> genres(int count)
@@ -76,7 +65,7 @@ void NewGenreTest::skeletonHasEveryHeading()
 
     ManuscriptFolder manuscript;
     manuscript.writeStory(genres(genresBefore));
-    const Run run =
+    const AuthorRun run =
         author({QStringLiteral("new-genre"), name, QStringLiteral("new"), manuscript.path()});
     QCOMPARE(run.status, int(ExitClean));
 
@@ -135,7 +124,7 @@ void NewGenreTest::refused()
     const QByteArray before = catalogue.readAll();
     catalogue.close();
 
-    const Run run =
+    const AuthorRun run =
         author({QStringLiteral("new-genre"), QStringLiteral("Новый"), dir, manuscript.path()});
     QCOMPARE(run.status, status);
     QVERIFY2(run.out.contains(QStringLiteral("genres.txt:")), qPrintable(run.out));

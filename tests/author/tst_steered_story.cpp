@@ -1,3 +1,4 @@
+#include "story_by_ticks.h"
 #include "story_tree.h"
 
 #include "steered_story.h"
@@ -26,17 +27,6 @@ StoryTree::Plan selfNamingPlan(int switchProbability)
     plan.variantsPerStep = 3;
     plan.switchProbability = switchProbability;
     return plan;
-}
-
-// The story as the program's window holds it after the countdown has made every move.
-QStringList storyByTicks(const QDir &dataDir, quint64 seed)
-{
-    vorta::SeededRandom random([seed] { return seed; });
-    vorta::StoryState state;
-    vorta::firstStart(state, random, dataDir);
-    while (state.window.timer1Enabled)
-        vorta::Timer1_Timer(state, random, dataDir);
-    return state.storyLines.mid(1, state.nextLine - 1);
 }
 
 QString dirOf(int genre)

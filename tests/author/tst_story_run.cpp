@@ -1,3 +1,4 @@
+#include "story_by_ticks.h"
 #include "story_tree.h"
 
 #include "plural.h"
@@ -23,17 +24,6 @@ const QList<StoryTree::Genre> kTwoGenres{{QStringLiteral("Детектив"), QS
 
 const QString kOnlyGenre = QStringLiteral("skazka");
 const QList<StoryTree::Genre> kOneGenre{{QStringLiteral("Сказка"), kOnlyGenre}};
-
-// The story as the program shows it: ticks of the countdown until the finale stops them.
-QStringList storyByTicks(const QDir &dataDir, quint64 seed)
-{
-    vorta::SeededRandom random([seed] { return seed; });
-    vorta::StoryState state;
-    vorta::firstStart(state, random, dataDir);
-    while (state.window.timer1Enabled)
-        vorta::Timer1_Timer(state, random, dataDir);
-    return state.storyLines.mid(1, state.nextLine - 1);
-}
 
 } // namespace
 
