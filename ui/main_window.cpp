@@ -447,7 +447,14 @@ void Form1::about_Click()
 {
     if (m_dialog || !isEnabled())
         return;
-    auto *dialog = new Form2;
+    Form2 *dialog = nullptr;
+    try {
+        dialog = new Form2;
+    } catch (...) {
+        // Out of memory for the dialog: the story goes on without it.
+        showError(vorta::currentError());
+        return;
+    }
     connect(dialog, &Form2::closed, this, &Form1::enableMainWindow);
     openDialogWindow(dialog);
 }
