@@ -32,8 +32,8 @@ nav{margin:10px 0}
 nav a{margin-right:14px}
 .scroll{overflow-x:auto}
 .diags{margin:6px 0;padding:0;list-style:none;font-size:12px}
-.err{color:#b00}
-.warn{color:#a50}
+.error{color:#b00}
+.warning{color:#a50}
 .note{color:#456}
 .map{font-size:10px;margin:6px 0;width:100%;min-width:1100px;table-layout:fixed}
 .map th,.map td{border:1px solid #ddd;padding:0;text-align:center;height:22px;overflow:hidden}
@@ -136,19 +136,6 @@ QString timesText(int times)
     return countText(times, QStringLiteral("раз"), QStringLiteral("раза"), QStringLiteral("раз"));
 }
 
-QString severityClass(Severity severity)
-{
-    switch (severity) {
-    case Severity::Error:
-        return QStringLiteral("err");
-    case Severity::Warning:
-        return QStringLiteral("warn");
-    case Severity::Note:
-        return QStringLiteral("note");
-    }
-    return {};
-}
-
 QString severityMark(Severity severity)
 {
     switch (severity) {
@@ -249,7 +236,7 @@ private:
             place = escaped(d.line > 0 ? QStringLiteral("%1:%2: ").arg(d.path).arg(d.line)
                                        : d.path + QStringLiteral(": "));
         return QStringLiteral("<li class=\"%1\">%2<span class=\"mark\">%3</span> %4</li>")
-            .arg(severityClass(d.severity), place, severityMark(d.severity), escaped(d.text));
+            .arg(severityName(d.severity), place, severityMark(d.severity), escaped(d.text));
     }
 
     void writeHeader()
@@ -326,7 +313,7 @@ private:
                                               : QStringLiteral("%1–%2").arg(from).arg(to));
         }
         m_html += QStringLiteral(
-            " <span class=\"mark err\">✖ ошибка</span><span class=\"mark warn\">! "
+            " <span class=\"mark error\">✖ ошибка</span><span class=\"mark warning\">! "
             "предупреждение</span><span class=\"mark note\">i замечание</span></p>\n");
         m_html += QStringLiteral(
             "<div class=\"scroll\"><table class=\"map\">\n<tr><th class=\"g\">жанр</th>");
@@ -371,7 +358,7 @@ private:
                 QStringList{QStringLiteral("e"), QStringLiteral("w"), QStringLiteral("n")}.at(
                     int(*severity)));
             content += QStringLiteral("<span class=\"mark %1\">%2</span>")
-                           .arg(severityClass(*severity), severityMark(*severity));
+                           .arg(severityName(*severity), severityMark(*severity));
         }
         for (QString &line : title)
             line = escaped(line);
@@ -403,7 +390,7 @@ private:
                 if (d->line == line)
                     m_html += QStringLiteral("<span class=\"diag %1\"><span class=\"mark\">%2"
                                              "</span> %3</span>")
-                                  .arg(severityClass(d->severity), severityMark(d->severity),
+                                  .arg(severityName(d->severity), severityMark(d->severity),
                                        escaped(d->text));
             }
             m_html += QStringLiteral("</div>\n");

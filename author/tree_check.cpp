@@ -203,7 +203,6 @@ private:
         try {
             TextReader reader = file->reader(kCatalogueFile);
             while (pairs.size() < complete) {
-                reader.atEndAfterBlankLines();
                 Genre genre;
                 genre.line = reader.line();
                 genre.name = reader.readValue();
@@ -391,8 +390,8 @@ private:
                 context = recordText;
                 FinaleRecord record;
                 record.line = reader.line();
-                record.leastUsedGenre = parseInteger(reader.readValue());
-                record.mostUsedGenre = parseInteger(reader.readValue());
+                record.leastUsedGenre = reader.readIndex();
+                record.mostUsedGenre = reader.readIndex();
                 context = recordText + QStringLiteral(", число строк");
                 reader.atEndAfterBlankLines();
                 record.countLine = reader.line();

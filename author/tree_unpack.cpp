@@ -146,8 +146,8 @@ private:
             TextReader reader = TextReader::open(m_tree, path);
             while (!reader.atEndAfterBlankLines()) {
                 const int line = reader.line();
-                const std::optional<qint64> least = parseInteger(reader.readValue());
-                const std::optional<qint64> most = parseInteger(reader.readValue());
+                const std::optional<qint64> least = reader.readIndex();
+                const std::optional<qint64> most = reader.readIndex();
                 if (!least || !most) {
                     error(path, line, QStringLiteral("номер жанра в записи концовки не число"));
                     return;
