@@ -329,6 +329,27 @@ private:
                         .arg(lineCount));
     }
 
+    // A line count and the lines it counts, each checked as a line of the step. The context
+    // says where the read stands (owner: the variant or the record), for an error's report.
+    QStringList readCountedLines(TextReader &reader, const QString &path, qint32 step,
+                                 const QString &owner, QString &context, int &countLine)
+    {
+        context = owner + QStringLiteral(", число строк");
+        reader.atEndAfterBlankLines();
+        countLine = reader.line();
+        const qint32 lineCount = reader.readCount();
+        warnIfNegative(path, countLine, lineCount);
+        QStringList lines;
+        for (qint32 j = 1; j <= lineCount; ++j) {
+            context = owner + QStringLiteral(", строка %1 из %2").arg(j).arg(lineCount);
+            const int line = reader.line();
+            const QString text = reader.readLine();
+            checkStoryLine(path, line, text, step);
+            lines.append(text);
+        }
+        return lines;
+    }
+
     void checkFragment(const QString &path, qint32 step)
     {
         const std::optional<FileText> content = checkBytes(path);
@@ -348,20 +369,9 @@ private:
             for (qint32 v = 1; v <= file.variantCount; ++v) {
                 const QString variantText =
                     QStringLiteral("вариант %1 из %2").arg(v).arg(file.variantCount);
-                context = variantText + QStringLiteral(", число строк");
                 Variant variant;
-                reader.atEndAfterBlankLines();
-                variant.countLine = reader.line();
-                const qint32 lineCount = reader.readCount();
-                warnIfNegative(path, variant.countLine, lineCount);
-                for (qint32 j = 1; j <= lineCount; ++j) {
-                    context =
-                        variantText + QStringLiteral(", строка %1 из %2").arg(j).arg(lineCount);
-                    const int line = reader.line();
-                    const QString text = reader.readLine();
-                    checkStoryLine(path, line, text, step);
-                    variant.lines.append(text);
-                }
+                variant.lines =
+                    readCountedLines(reader, path, step, variantText, context, variant.countLine);
                 file.variants.append(variant);
             }
             if (file.variantCount >= 1 && !reader.atEnd())
@@ -392,19 +402,8 @@ private:
                 record.line = reader.line();
                 record.leastUsedGenre = reader.readIndex();
                 record.mostUsedGenre = reader.readIndex();
-                context = recordText + QStringLiteral(", число строк");
-                reader.atEndAfterBlankLines();
-                record.countLine = reader.line();
-                const qint32 lineCount = reader.readCount();
-                warnIfNegative(path, record.countLine, lineCount);
-                for (qint32 j = 1; j <= lineCount; ++j) {
-                    context =
-                        recordText + QStringLiteral(", строка %1 из %2").arg(j).arg(lineCount);
-                    const int line = reader.line();
-                    const QString text = reader.readLine();
-                    checkStoryLine(path, line, text, kFinaleStep);
-                    record.lines.append(text);
-                }
+                record.lines = readCountedLines(reader, path, kFinaleStep, recordText, context,
+                                                record.countLine);
                 file.records.append(record);
             }
         } catch (const StoryError &e) {
