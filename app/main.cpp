@@ -1,8 +1,8 @@
-#include "controls.h"
-#include "main_window.h"
-#include "program_icon.h"
-#include "random_source.h"
-#include "story_error.h"
+#include "engine/random_source.h"
+#include "format/story_error.h"
+#include "ui/controls.h"
+#include "ui/main_window.h"
+#include "ui/program_icon.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "bench_support.h"
 
-#include "fragments.h"
-#include "moves.h"
+#include "engine/fragments.h"
+#include "engine/moves.h"
 
 #include <QDirIterator>
 #include <QFile>

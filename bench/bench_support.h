@@ -1,8 +1,8 @@
 #pragma once
 
-#include "random_source.h"
-#include "story_state.h"
-#include "story_step.h"
+#include "engine/random_source.h"
+#include "engine/story_state.h"
+#include "engine/story_step.h"
 
 #include <QDir>
 #include <QString>

@@ -1,10 +1,10 @@
 // The engine's costs per event, headless, each beside the file read it cannot avoid.
 #include "bench_support.h"
 
-#include "data_files.h"
-#include "moves.h"
-#include "story_buffer.h"
-#include "story_error.h"
+#include "engine/data_files.h"
+#include "engine/moves.h"
+#include "engine/story_buffer.h"
+#include "format/story_error.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 // The program's start as the reader gets it, ending once the first window is painted.
-#include "controls.h"
-#include "main_window.h"
-#include "random_source.h"
+#include "engine/random_source.h"
+#include "format/story_error.h"
 #include "start_probe.h"
-#include "story_error.h"
+#include "ui/controls.h"
+#include "ui/main_window.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,9 +2,9 @@
 // move with the engine alone.
 #include "bench_support.h"
 
-#include "main_window.h"
-#include "moves.h"
-#include "story_error.h"
+#include "engine/moves.h"
+#include "format/story_error.h"
+#include "ui/main_window.h"
 
 #include <QCoreApplication>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "data_files.h"
 
-#include "file_reader.h"
-#include "numbers.h"
-#include "story_state.h"
+#include "engine/numbers.h"
+#include "engine/story_state.h"
+#include "format/file_reader.h"
 
 #include <QSaveFile>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "file_reader.h"
-#include "story_error.h"
+#include "format/file_reader.h"
+#include "format/story_error.h"
 
 #include <QDir>
 #include <QString>

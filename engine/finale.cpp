@@ -1,10 +1,10 @@
 #include "finale.h"
 
-#include "data_files.h"
-#include "fragments.h"
-#include "numbers.h"
-#include "story_buffer.h"
-#include "story_state.h"
+#include "engine/data_files.h"
+#include "engine/fragments.h"
+#include "engine/numbers.h"
+#include "engine/story_buffer.h"
+#include "engine/story_state.h"
 
 namespace vorta {
 

@@ -1,9 +1,9 @@
 #include "fragments.h"
 
-#include "data_files.h"
-#include "numbers.h"
-#include "random_source.h"
-#include "story_state.h"
+#include "engine/data_files.h"
+#include "engine/numbers.h"
+#include "engine/random_source.h"
+#include "engine/story_state.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
 #include "genre_choice.h"
 
-#include "numbers.h"
-#include "random_source.h"
-#include "story_state.h"
+#include "engine/numbers.h"
+#include "engine/random_source.h"
+#include "engine/story_state.h"
 
 namespace vorta {
 

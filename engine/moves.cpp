@@ -1,10 +1,10 @@
 #include "moves.h"
 
-#include "data_files.h"
-#include "numbers.h"
-#include "random_source.h"
-#include "story_state.h"
-#include "story_step.h"
+#include "engine/data_files.h"
+#include "engine/numbers.h"
+#include "engine/random_source.h"
+#include "engine/story_state.h"
+#include "engine/story_step.h"
 
 namespace vorta {
 

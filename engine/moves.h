@@ -1,9 +1,9 @@
 #pragma once
 
 // The top of the engine: with the moves, a window gets the start and the genre choice too.
-#include "genre_choice.h"
-#include "story_error.h"
-#include "story_start.h"
+#include "engine/genre_choice.h"
+#include "engine/story_start.h"
+#include "format/story_error.h"
 
 #include <QDir>
 #include <QString>

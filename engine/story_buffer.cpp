@@ -1,7 +1,7 @@
 #include "story_buffer.h"
 
-#include "numbers.h"
-#include "story_state.h"
+#include "engine/numbers.h"
+#include "engine/story_state.h"
 
 namespace vorta {
 

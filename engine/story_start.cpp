@@ -1,10 +1,10 @@
 #include "story_start.h"
 
-#include "data_files.h"
-#include "genre_choice.h"
-#include "random_source.h"
-#include "story_buffer.h"
-#include "story_state.h"
+#include "engine/data_files.h"
+#include "engine/genre_choice.h"
+#include "engine/random_source.h"
+#include "engine/story_buffer.h"
+#include "engine/story_state.h"
 
 namespace vorta {
 

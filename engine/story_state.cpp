@@ -1,6 +1,6 @@
 #include "story_state.h"
 
-#include "numbers.h"
+#include "engine/numbers.h"
 
 namespace vorta {
 

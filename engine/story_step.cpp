@@ -1,11 +1,11 @@
 #include "story_step.h"
 
-#include "finale.h"
-#include "fragments.h"
-#include "genre_choice.h"
-#include "numbers.h"
-#include "random_source.h"
-#include "story_buffer.h"
+#include "engine/finale.h"
+#include "engine/fragments.h"
+#include "engine/genre_choice.h"
+#include "engine/numbers.h"
+#include "engine/random_source.h"
+#include "engine/story_buffer.h"
 
 namespace vorta {
 

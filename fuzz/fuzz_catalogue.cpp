@@ -1,8 +1,8 @@
 #include "fuzz_support.h"
 
-#include "data_files.h"
-#include "fragments.h"
-#include "story_state.h"
+#include "engine/data_files.h"
+#include "engine/fragments.h"
+#include "engine/story_state.h"
 
 using namespace vorta;
 

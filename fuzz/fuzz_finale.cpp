@@ -1,12 +1,12 @@
 #include "fuzz_support.h"
 
-#include "data_files.h"
-#include "finale.h"
-#include "fragments.h"
-#include "moves.h"
-#include "random_source.h"
-#include "story_buffer.h"
-#include "story_state.h"
+#include "engine/data_files.h"
+#include "engine/finale.h"
+#include "engine/fragments.h"
+#include "engine/moves.h"
+#include "engine/random_source.h"
+#include "engine/story_buffer.h"
+#include "engine/story_state.h"
 
 using namespace vorta;
 

@@ -1,7 +1,7 @@
 #include "fuzz_support.h"
 
-#include "numbers.h"
-#include "story_step.h"
+#include "engine/numbers.h"
+#include "engine/story_step.h"
 
 #include <cstring>
 

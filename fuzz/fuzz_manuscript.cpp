@@ -1,8 +1,8 @@
 #include "fuzz_support.h"
 
-#include "manuscript.h"
+#include "author/manuscript/manuscript.h"
 
-#include "story_step.h"
+#include "engine/story_step.h"
 
 using namespace vorta;
 using namespace vorta::author;

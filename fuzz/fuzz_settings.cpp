@@ -1,8 +1,8 @@
 #include "fuzz_support.h"
 
-#include "data_files.h"
-#include "file_reader.h"
-#include "story_state.h"
+#include "engine/data_files.h"
+#include "engine/story_state.h"
+#include "format/file_reader.h"
 
 #include <limits>
 

@@ -1,6 +1,6 @@
 #include "about_dialog.h"
 
-#include "controls.h"
+#include "ui/controls.h"
 
 #include <QCloseEvent>
 #include <QMouseEvent>

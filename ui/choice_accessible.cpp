@@ -1,6 +1,6 @@
 #include "choice_accessible.h"
 
-#include "choice_label.h"
+#include "ui/choice_label.h"
 
 namespace vorta::ui {
 

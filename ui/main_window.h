@@ -1,6 +1,6 @@
 #pragma once
 
-#include "story_state.h"
+#include "engine/story_state.h"
 
 #include <QDir>
 #include <QMainWindow>

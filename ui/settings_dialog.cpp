@@ -1,8 +1,8 @@
 #include "settings_dialog.h"
 
-#include "controls.h"
-#include "data_files.h"
-#include "story_error.h"
+#include "engine/data_files.h"
+#include "format/story_error.h"
+#include "ui/controls.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "story_error.h"
+#include "format/story_error.h"
 
 #include <QDir>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #include "story_export.h"
 
-#include "story_error.h"
-#include "story_state.h"
+#include "engine/story_state.h"
+#include "format/story_error.h"
 
 #include <QSaveFile>
 

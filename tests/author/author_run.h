@@ -1,6 +1,6 @@
 #pragma once
 
-#include "command_line.h"
+#include "author/cli/command_line.h"
 
 #include <QDir>
 #include <QString>

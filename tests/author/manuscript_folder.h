@@ -1,6 +1,6 @@
 #pragma once
 
-#include "story_tree.h"
+#include "tests/support/story_tree.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "data_files.h"
-#include "story_state.h"
-#include "story_tree.h"
+#include "engine/data_files.h"
+#include "engine/story_state.h"
+#include "tests/support/story_tree.h"
 
 #include <QFile>
 #include <QTest>

@@ -1,7 +1,7 @@
-#include "finale.h"
-#include "story_error.h"
-#include "story_state.h"
-#include "story_tree.h"
+#include "engine/finale.h"
+#include "engine/story_state.h"
+#include "format/story_error.h"
+#include "tests/support/story_tree.h"
 
 #include <QTest>
 

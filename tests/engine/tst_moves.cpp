@@ -1,9 +1,9 @@
-#include "moves.h"
-#include "numbers.h"
-#include "scripted_random.h"
-#include "story_state.h"
-#include "story_step.h"
-#include "story_tree.h"
+#include "engine/moves.h"
+#include "engine/numbers.h"
+#include "engine/story_state.h"
+#include "engine/story_step.h"
+#include "tests/support/scripted_random.h"
+#include "tests/support/story_tree.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "story_buffer.h"
-#include "story_state.h"
+#include "engine/story_buffer.h"
+#include "engine/story_state.h"
 
 #include <QTest>
 

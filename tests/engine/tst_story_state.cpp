@@ -1,10 +1,10 @@
-#include "genre_choice.h"
-#include "scripted_random.h"
-#include "story_buffer.h"
-#include "story_error.h"
-#include "story_start.h"
-#include "story_state.h"
-#include "story_tree.h"
+#include "engine/genre_choice.h"
+#include "engine/story_buffer.h"
+#include "engine/story_start.h"
+#include "engine/story_state.h"
+#include "format/story_error.h"
+#include "tests/support/scripted_random.h"
+#include "tests/support/story_tree.h"
 
 #include <QTest>
 

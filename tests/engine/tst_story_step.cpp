@@ -1,11 +1,11 @@
-#include "fragments.h"
-#include "moves.h"
-#include "numbers.h"
-#include "scripted_random.h"
-#include "story_error.h"
-#include "story_state.h"
-#include "story_step.h"
-#include "story_tree.h"
+#include "engine/fragments.h"
+#include "engine/moves.h"
+#include "engine/numbers.h"
+#include "engine/story_state.h"
+#include "engine/story_step.h"
+#include "format/story_error.h"
+#include "tests/support/scripted_random.h"
+#include "tests/support/story_tree.h"
 
 #include <QTest>
 

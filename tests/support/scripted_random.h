@@ -1,6 +1,6 @@
 #pragma once
 
-#include "random_source.h"
+#include "engine/random_source.h"
 
 #include <QList>
 

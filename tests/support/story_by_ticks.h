@@ -1,8 +1,8 @@
 #pragma once
 
-#include "moves.h"
-#include "random_source.h"
-#include "story_state.h"
+#include "engine/moves.h"
+#include "engine/random_source.h"
+#include "engine/story_state.h"
 
 #include <QDir>
 #include <QStringList>

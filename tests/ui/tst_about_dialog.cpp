@@ -1,5 +1,5 @@
-#include "about_dialog.h"
-#include "controls.h"
+#include "ui/about_dialog.h"
+#include "ui/controls.h"
 
 #include <QGroupBox>
 #include <QLabel>

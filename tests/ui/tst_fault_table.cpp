@@ -1,10 +1,10 @@
-#include "data_files.h"
-#include "hostile_files.h"
-#include "main_window.h"
-#include "scripted_random.h"
-#include "story_error.h"
-#include "story_tree.h"
-#include "window_story.h"
+#include "engine/data_files.h"
+#include "format/story_error.h"
+#include "tests/support/hostile_files.h"
+#include "tests/support/scripted_random.h"
+#include "tests/support/story_tree.h"
+#include "tests/ui/window_story.h"
+#include "ui/main_window.h"
 
 #include <QAction>
 #include <QDirIterator>

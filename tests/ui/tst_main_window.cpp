@@ -1,10 +1,10 @@
-#include "about_dialog.h"
-#include "controls.h"
-#include "main_window.h"
-#include "scripted_random.h"
-#include "settings_dialog.h"
-#include "story_tree.h"
-#include "window_story.h"
+#include "tests/support/scripted_random.h"
+#include "tests/support/story_tree.h"
+#include "tests/ui/window_story.h"
+#include "ui/about_dialog.h"
+#include "ui/controls.h"
+#include "ui/main_window.h"
+#include "ui/settings_dialog.h"
 
 #include <QAction>
 #include <QFontMetricsF>

@@ -1,6 +1,6 @@
-#include "choice_label.h"
-#include "main_window.h"
-#include "window_story.h"
+#include "tests/ui/window_story.h"
+#include "ui/choice_label.h"
+#include "ui/main_window.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>

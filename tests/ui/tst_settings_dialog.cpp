@@ -1,6 +1,6 @@
-#include "controls.h"
-#include "settings_dialog.h"
-#include "story_tree.h"
+#include "tests/support/story_tree.h"
+#include "ui/controls.h"
+#include "ui/settings_dialog.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "main_window.h"
-#include "scripted_random.h"
-#include "story_tree.h"
+#include "tests/support/scripted_random.h"
+#include "tests/support/story_tree.h"
+#include "ui/main_window.h"
 
 #include <QCoreApplication>
 #include <QLabel>

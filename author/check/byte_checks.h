@@ -1,0 +1,22 @@
+#pragma once
+
+#include "author/check/diagnostics.h"
+
+#include <QByteArray>
+#include <QList>
+
+namespace vorta::author {
+
+struct ByteFindings
+{
+    QList<Diagnostic> diagnostics;
+    // The text reads as UTF-8: what the program shows would be garbled, and widths mean nothing.
+    bool looksLikeUtf8 = false;
+};
+
+// What the decoding reader cannot see: line ends other than CR LF, UTF-8 text, and bytes that
+// Windows-1251 leaves undefined. Lines are counted as the reader counts them (CR LF, a lone CR
+// and a lone LF each end one line).
+ByteFindings checkFileBytes(const QString &path, const QByteArray &bytes);
+
+} // namespace vorta::author

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "author/check/tree_check.h"
+
+#include "engine/story_state.h"
+
+#include <QHash>
+#include <QString>
+
+namespace vorta::author {
+
+// The files of a checked tree by genre and step, found by the paths the program itself builds.
+class StoryIndex
+{
+public:
+    explicit StoryIndex(const StoryData &data);
+
+    qint32 genreCount() const { return m_catalogue.genreCount; }
+    const Genre &genre(qint32 genre) const;
+    // "Genres/<dir>/<step>.vtq" of genre 1..genreCount; step 65 is the finale.
+    QString path(qint32 genre, qint32 step) const;
+
+    // The file as far as it could be read; nullptr for a file the check could not open.
+    const FragmentFile *fragment(qint32 genre, qint32 step) const;
+    const FinaleFile *finale(qint32 genre) const;
+    const FragmentFile *fragmentAt(const QString &path) const { return m_fragments.value(path); }
+    const FinaleFile *finaleAt(const QString &path) const { return m_finales.value(path); }
+
+private:
+    const StoryData &m_data;
+    StoryState m_catalogue; // only genreCount and genreDirs are set
+    QHash<QString, const FragmentFile *> m_fragments;
+    QHash<QString, const FinaleFile *> m_finales;
+};
+
+} // namespace vorta::author

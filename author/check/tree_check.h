@@ -1,0 +1,90 @@
+#pragma once
+
+#include "author/check/diagnostics.h"
+
+#include <QDir>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <utility>
+
+namespace vorta::author {
+
+// The widest story line that one viewport row shows.
+constexpr int kRowWidth = 46;
+// The widest genre name that a choice label shows on one line: the label is 2655 twips wide
+// and holds 17 characters of its font.
+constexpr int kChoiceLabelWidth = 17;
+
+struct Genre
+{
+    QString name; // decoded as the catalogue is encoded
+    QString dir;  // as the program reads it: it names the genre's folder
+    int line = 0; // the catalogue line of its pair
+};
+
+struct Variant
+{
+    int countLine = 0; // the line of its line count
+    QStringList lines;
+};
+
+// A fragment file as far as it could be read; a file with an error keeps the variants before it.
+// Its text is the author's: UTF-8 for a file saved so, though the program reads Windows-1251.
+struct FragmentFile
+{
+    QString path;
+    qint32 variantCount = 0; // as the file states it
+    QList<Variant> variants;
+    bool utf8 = false; // read as UTF-8
+};
+
+struct FinaleRecord
+{
+    int line = 0;      // the line of its least-used genre
+    int countLine = 0; // the line of its line count
+    std::optional<qint64> leastUsedGenre;
+    std::optional<qint64> mostUsedGenre;
+    QStringList lines;
+};
+
+struct FinaleFile
+{
+    QString path;
+    QList<FinaleRecord> records; // the complete records
+    bool utf8 = false;           // read as UTF-8
+};
+
+// Everything of the story data that could be read, each file once.
+struct StoryData
+{
+    QList<Genre> genres; // the complete pairs of the catalogue
+    QList<FragmentFile> fragments;
+    QList<FinaleFile> finales;
+};
+
+struct CheckResult
+{
+    StoryData data;
+    // In the order found: the catalogue, each genre's folder in catalogue order (steps in
+    // order, the finale last), the settings file; by line within a file.
+    QList<Diagnostic> diagnostics;
+};
+
+// Reads the whole tree as the program would, but every variant and every record, and reports
+// what would stop the program (errors) and what would show wrongly or never (warnings). Each
+// file's findings go to the sink as soon as the file has been read.
+CheckResult checkTree(const QDir &dataDir, const DiagnosticSink &sink = {});
+
+// Characters of a decoded line, a pair of UTF-16 halves counting as one.
+qsizetype characterCount(QStringView text);
+
+// The (least used, most used) pairs that some story over this many genres ends with, in any
+// genre's finale file. A story counts 63 steps, each in any genre (the reader may click any
+// offered genre, and the finishing click counts none); ties go to the lower index, so least
+// and most coincide only when every genre has the same count, and then both are genre 1.
+QList<std::pair<int, int>> reachableFinalePairs(int genreCount);
+
+} // namespace vorta::author

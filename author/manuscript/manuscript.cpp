@@ -1,0 +1,374 @@
+#include "manuscript.h"
+
+#include "format/windows1251.h"
+
+#include "engine/data_files.h"
+#include "engine/story_state.h"
+#include "engine/story_step.h"
+#include "format/story_error.h"
+
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+#include <limits>
+
+namespace vorta::author {
+
+namespace {
+
+const QString kSeparator = QStringLiteral("---");
+const QString kHeadingStart = QStringLiteral("## ");
+const QString kCommentStart = QStringLiteral("//");
+constexpr QChar kEscape = QLatin1Char('\\');
+
+QString withoutTrailingBlanks(QString line)
+{
+    while (!line.isEmpty() && (line.back() == QLatin1Char(' ') || line.back() == QLatin1Char('\t')))
+        line.chop(1);
+    return line;
+}
+
+bool isSeparator(const QString &line)
+{
+    return withoutTrailingBlanks(line) == kSeparator;
+}
+
+std::optional<qint32> wholeNumber(const QString &text)
+{
+    const std::optional<qint64> value = parseInteger(text);
+    if (!value || *value < std::numeric_limits<qint32>::min() ||
+        *value > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return qint32(*value);
+}
+
+// A folder name that a build can write under Genres/ without leaving it.
+bool isSafeDirName(const QString &dir)
+{
+    return !dir.isEmpty() && dir != QLatin1String(".") && dir != QLatin1String("..") &&
+           !dir.contains(QLatin1Char('/')) && !dir.contains(QLatin1Char('\\')) &&
+           !dir.contains(QChar(0));
+}
+
+// A story line as the manuscript holds it, before the edges of its variant are known.
+struct PendingLine
+{
+    SourceLine source;
+    bool escaped = false;
+};
+
+// Blank lines at the edges of a variant or record are layout.
+QList<SourceLine> toldLines(const QList<PendingLine> &pending)
+{
+    auto layout = [](const PendingLine &l) {
+        return !l.escaped && isBlank(l.source.text);
+    };
+    qsizetype first = 0;
+    qsizetype end = pending.size();
+    while (first < end && layout(pending.at(first)))
+        ++first;
+    while (end > first && layout(pending.at(end - 1)))
+        --end;
+    QList<SourceLine> lines;
+    for (qsizetype i = first; i < end; ++i)
+        lines.append(pending.at(i).source);
+    return lines;
+}
+
+class ManuscriptParser
+{
+public:
+    ManuscriptParser(QString shownPath, QList<Diagnostic> &diagnostics)
+        : m_path(std::move(shownPath)), m_diagnostics(diagnostics)
+    {}
+
+    GenreManuscript parse(const QStringList &lines)
+    {
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            take(lines.at(i), int(i) + 1);
+        finishBlock();
+        QStringList missing;
+        for (int step = 1; step < kFinaleStep; ++step) {
+            if (m_result.steps[std::size_t(step)].line == 0)
+                missing.append(QString::number(step));
+        }
+        if (!missing.isEmpty())
+            error(1,
+                  QStringLiteral("нет %1 %2: каждый шаг 1..64 пишется один раз, «## N»")
+                      .arg(missing.size() == 1 ? QStringLiteral("шага") : QStringLiteral("шагов"),
+                           missing.join(QStringLiteral(", "))));
+        checkIqStep();
+        return std::move(m_result);
+    }
+
+private:
+    enum class Block
+    {
+        None,    // before the first heading
+        Step,    // the variants of a step
+        Record,  // a finale record
+        Ignored, // under a heading in error
+    };
+
+    void add(int line, Severity severity, const QString &text)
+    {
+        m_diagnostics.append({m_path, line, severity, text});
+    }
+    void error(int line, const QString &text) { add(line, Severity::Error, text); }
+
+    void take(const QString &line, int number)
+    {
+        if (line.startsWith(kCommentStart))
+            return;
+        if (line.startsWith(kHeadingStart)) {
+            finishBlock();
+            heading(withoutTrailingBlanks(line), number);
+            return;
+        }
+        if (isSeparator(line)) {
+            if (m_block == Block::Step) {
+                finishVariant();
+                m_variantLine = number;
+            } else if (m_block == Block::Record) {
+                error(number, QStringLiteral("у концовки нет вариантов: «---» здесь не к месту; "
+                                             "строка текста «---» пишется как «\\---»"));
+            } else if (m_block == Block::None) {
+                textBeforeHeading(number);
+            }
+            return;
+        }
+        const bool escaped = line.startsWith(kEscape);
+        if (m_block == Block::None) {
+            if (!isBlank(line))
+                textBeforeHeading(number);
+            return;
+        }
+        m_pending.append({{escaped ? line.mid(1) : line, number}, escaped});
+    }
+
+    void textBeforeHeading(int number)
+    {
+        if (m_reportedTextBeforeHeading)
+            return;
+        m_reportedTextBeforeHeading = true;
+        error(number, QStringLiteral("текст до первого заголовка: шаг начинается строкой «## N», "
+                                     "концовка строкой «## 65: L, M»"));
+    }
+
+    void heading(const QString &line, int number)
+    {
+        static const QRegularExpression stepHeading(QStringLiteral("^## +([0-9]+)$"));
+        static const QRegularExpression finaleHeading(QStringLiteral("^## +65 *:(.*)$"));
+        m_block = Block::Ignored;
+        if (const QRegularExpressionMatch match = finaleHeading.match(line); match.hasMatch()) {
+            const QStringList parts = match.captured(1).split(QLatin1Char(','));
+            const std::optional<qint32> least =
+                parts.size() == 2 ? wholeNumber(parts.at(0)) : std::nullopt;
+            const std::optional<qint32> most =
+                parts.size() == 2 ? wholeNumber(parts.at(1)) : std::nullopt;
+            if (!least || !most) {
+                error(number, QStringLiteral("в заголовке концовки нужны два целых числа, "
+                                             "«## 65: L, M»: %1")
+                                  .arg(quoted(line)));
+                return;
+            }
+            m_block = Block::Record;
+            m_record = {number, *least, *most, {}};
+            return;
+        }
+        const QRegularExpressionMatch match = stepHeading.match(line);
+        const std::optional<qint32> step =
+            match.hasMatch() ? wholeNumber(match.captured(1)) : std::nullopt;
+        if (!step) {
+            error(number, QStringLiteral("непонятный заголовок %1: шаг пишется «## N», концовка "
+                                         "«## 65: L, M», а строка текста с «## » в начале — с "
+                                         "«\\» впереди")
+                              .arg(quoted(line)));
+            return;
+        }
+        if (*step == kFinaleStep) {
+            error(number, QStringLiteral("в заголовке концовки нужны два целых числа, «## 65: L, "
+                                         "M»: %1")
+                              .arg(quoted(line)));
+            return;
+        }
+        if (*step < 1 || *step >= kFinaleStep) {
+            error(number, QStringLiteral("шага %1 нет: шаги идут от 1 до 64, концовка — «## 65: "
+                                         "L, M»")
+                              .arg(*step));
+            return;
+        }
+        ManuscriptStep &target = m_result.steps[std::size_t(*step)];
+        if (target.line != 0) {
+            error(number,
+                  QStringLiteral("шаг %1 уже начат в строке %2").arg(*step).arg(target.line));
+            return;
+        }
+        target.line = number;
+        m_block = Block::Step;
+        m_step = *step;
+        m_variantLine = number;
+    }
+
+    void finishVariant()
+    {
+        m_result.steps[std::size_t(m_step)].variants.append({m_variantLine, toldLines(m_pending)});
+        m_pending.clear();
+    }
+
+    void finishBlock()
+    {
+        if (m_block == Block::Step) {
+            finishVariant();
+        } else if (m_block == Block::Record) {
+            m_record.lines = toldLines(m_pending);
+            m_result.records.append(m_record);
+        }
+        m_pending.clear();
+        m_block = Block::None;
+    }
+
+    void checkIqStep()
+    {
+        for (const ManuscriptVariant &variant : m_result.steps[kIqStep].variants) {
+            for (const SourceLine &line : variant.lines) {
+                const qsizetype marker = line.text.indexOf(QLatin1String("IQ"));
+                if (marker < 0) {
+                    error(line.line, QStringLiteral("в строке шага %1 нет метки (IQ): в неё "
+                                                    "встаёт число")
+                                         .arg(kIqStep));
+                } else if (marker >= 2 && line.text.at(marker - 2) == QLatin1Char(' ')) {
+                    add(line.line, Severity::Warning,
+                        QStringLiteral("пробел перед (IQ): число приходит со своим пробелом, "
+                                       "и выйдет «на  103»"));
+                }
+            }
+        }
+    }
+
+    QString m_path;
+    QList<Diagnostic> &m_diagnostics;
+    GenreManuscript m_result;
+    Block m_block = Block::None;
+    bool m_reportedTextBeforeHeading = false;
+    int m_step = 0;
+    int m_variantLine = 0;
+    ManuscriptRecord m_record;
+    QList<PendingLine> m_pending;
+};
+
+} // namespace
+
+bool isBlank(QStringView line)
+{
+    for (const QChar c : line) {
+        if (c != QLatin1Char(' ') && c != QLatin1Char('\t'))
+            return false;
+    }
+    return true;
+}
+
+bool needsEscape(const QString &storyLine)
+{
+    return storyLine.startsWith(kHeadingStart) || storyLine.startsWith(kCommentStart) ||
+           storyLine.startsWith(kEscape) || isSeparator(storyLine);
+}
+
+QList<CatalogueEntry> readCatalogue(const QString &text, const QString &shownPath,
+                                    QList<Diagnostic> &diagnostics)
+{
+    auto error = [&](int line, const QString &message) {
+        diagnostics.append({shownPath, line, Severity::Error, message});
+    };
+    QList<CatalogueEntry> entries;
+    TextReader reader(text, shownPath);
+    try {
+        while (!reader.atEnd()) {
+            if (entries.size() == kMaxGenres)
+                reader.fail(ErrorKind::SubscriptOutOfRange, reader.line(),
+                            QStringLiteral("больше %1 жанров").arg(kMaxGenres));
+            const QString name = reader.readValue();
+            const int line = reader.line();
+            const QString dir = reader.readValue();
+            if (!isSafeDirName(dir)) {
+                error(line, QStringLiteral("имя папки жанра «%1» %2: нужно имя одной папки")
+                                .arg(name, quoted(dir)));
+                continue;
+            }
+            entries.append({name, dir, line});
+        }
+    } catch (const StoryError &e) {
+        error(e.line(), errorText(e));
+        return entries;
+    }
+    if (entries.isEmpty() && countOf(diagnostics, Severity::Error) == 0)
+        error(1, QStringLiteral("в каталоге нет ни одного жанра"));
+    return entries;
+}
+
+QString manuscriptLine(const QString &storyLine, bool atEdge)
+{
+    return needsEscape(storyLine) || (atEdge && isBlank(storyLine)) ? kEscape + storyLine
+                                                                    : storyLine;
+}
+
+QString finaleHeading(qint64 leastUsedGenre, qint64 mostUsedGenre)
+{
+    return QStringLiteral("## 65: %1, %2").arg(leastUsedGenre).arg(mostUsedGenre);
+}
+
+std::optional<QStringList> manuscriptLines(const QByteArray &bytes, const QString &shownPath,
+                                           QList<Diagnostic> &diagnostics, Comments comments)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(bytes);
+    const QStringList lines = splitLines(text);
+    bool ok = true;
+    if (decoder.hasError()) {
+        // The first line that does not decode on its own is where the damage is.
+        const QList<QByteArray> rawLines = bytes.split('\n');
+        for (qsizetype i = 0; i < rawLines.size(); ++i) {
+            QStringDecoder lineDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            const QString decoded = lineDecoder.decode(rawLines.at(i));
+            Q_UNUSED(decoded);
+            if (lineDecoder.hasError()) {
+                diagnostics.append({shownPath, int(i) + 1, Severity::Error,
+                                    QStringLiteral("строка не в кодировке UTF-8: рукопись "
+                                                   "пишется в UTF-8")});
+                break;
+            }
+        }
+        return std::nullopt;
+    }
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString &line = lines.at(i);
+        if (comments == Comments::Skipped && line.startsWith(kCommentStart))
+            continue;
+        // A byte order mark opens the file for some editors; it is not text.
+        const qsizetype from = i == 0 && line.startsWith(QChar(0xFEFF)) ? 1 : 0;
+        if (const std::optional<qsizetype> at = firstUnencodable(QStringView(line).sliced(from))) {
+            diagnostics.append({shownPath, int(i) + 1, Severity::Error,
+                                QStringLiteral("у знака %1 нет формы в кодировке Windows-1251")
+                                    .arg(characterName(line, *at + from))});
+            ok = false;
+        }
+    }
+    if (!ok)
+        return std::nullopt;
+    QStringList result = lines;
+    if (!result.isEmpty() && result.first().startsWith(QChar(0xFEFF)))
+        result.first().remove(0, 1);
+    return result;
+}
+
+GenreManuscript parseGenreManuscript(const QByteArray &bytes, const QString &shownPath,
+                                     QList<Diagnostic> &diagnostics)
+{
+    const std::optional<QStringList> lines =
+        manuscriptLines(bytes, shownPath, diagnostics, Comments::Skipped);
+    if (!lines)
+        return {};
+    return ManuscriptParser(shownPath, diagnostics).parse(*lines);
+}
+
+} // namespace vorta::author

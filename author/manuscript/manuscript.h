@@ -1,0 +1,93 @@
+#pragma once
+
+#include "author/check/diagnostics.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+
+namespace vorta::author {
+
+inline const QString kManuscriptCatalogue = QStringLiteral("genres.txt");
+
+// One told line of a manuscript and the manuscript line it stands on.
+struct SourceLine
+{
+    QString text;
+    int line = 0;
+};
+
+struct ManuscriptVariant
+{
+    int line = 0; // its step heading, or the "---" that starts it
+    QList<SourceLine> lines;
+};
+
+struct ManuscriptStep
+{
+    int line = 0; // 0 when the step is missing
+    QList<ManuscriptVariant> variants;
+};
+
+struct ManuscriptRecord
+{
+    int line = 0; // its heading
+    qint32 leastUsedGenre = 0;
+    qint32 mostUsedGenre = 0;
+    QList<SourceLine> lines;
+};
+
+// One genre's manuscript as read; steps[s] for s in 1..64.
+struct GenreManuscript
+{
+    std::array<ManuscriptStep, 65> steps;
+    QList<ManuscriptRecord> records;
+};
+
+// Reads a genre manuscript (UTF-8, LF or CR LF). Every finding is added to diagnostics under
+// shownPath, at the manuscript's own lines.
+GenreManuscript parseGenreManuscript(const QByteArray &bytes, const QString &shownPath,
+                                     QList<Diagnostic> &diagnostics);
+
+enum class Comments
+{
+    Told,    // every line is told (the catalogue)
+    Skipped, // lines starting with "//" are not told, so any character may stand in them
+};
+
+// The lines of a UTF-8 manuscript file, each told line checked to have a Windows-1251 form; a
+// finding is an error under shownPath. std::nullopt on an error.
+std::optional<QStringList> manuscriptLines(const QByteArray &bytes, const QString &shownPath,
+                                           QList<Diagnostic> &diagnostics, Comments comments);
+
+// Whether a story line would read as a marker and so is written with "\" in front: a heading,
+// a comment, an escaped line or a separator.
+bool needsEscape(const QString &storyLine);
+
+// A line that only lays out the manuscript when it stands at the edge of a variant.
+bool isBlank(QStringView line);
+
+// A told line as the manuscript writes it: with "\" in front where it would read as a marker, or
+// as layout at the edge (the first or last line) of its variant or record.
+QString manuscriptLine(const QString &storyLine, bool atEdge);
+
+struct CatalogueEntry
+{
+    QString name;
+    QString dir;
+    int line = 0;
+};
+
+// The catalogue's pairs read as the program reads them (so a build fails where the program
+// would), each directory checked to name one folder; findings are errors under shownPath.
+QList<CatalogueEntry> readCatalogue(const QString &text, const QString &shownPath,
+                                    QList<Diagnostic> &diagnostics);
+
+// The heading of a finale record.
+QString finaleHeading(qint64 leastUsedGenre, qint64 mostUsedGenre);
+
+} // namespace vorta::author

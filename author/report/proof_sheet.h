@@ -1,0 +1,29 @@
+#pragma once
+
+#include "author/check/tree_check.h"
+#include "author/simulation/story_counts.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace vorta::author {
+
+struct ProofSheetInput
+{
+    QString title; // the story folder's name
+    const CheckResult *checked = nullptr;
+    // The counts of the coverage run; none when a story of the run stopped on a data error,
+    // which runFailure then names.
+    std::optional<StoryCounts> counts;
+    QString runFailure;
+    quint64 seed = 0;
+};
+
+// The proof sheet: one self-contained XHTML page (inline CSS, no script, no reference outside
+// itself) with the statistics, a map of genres × steps shaded by how often each step was told,
+// every step's variants side by side in the row's monospaced width with their diagnostics, and
+// the finale matrix.
+QString proofSheet(const ProofSheetInput &input);
+
+} // namespace vorta::author

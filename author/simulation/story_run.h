@@ -1,0 +1,56 @@
+#pragma once
+
+#include "author/check/diagnostics.h"
+#include "author/check/tree_check.h"
+#include "author/simulation/story_counts.h"
+
+#include "format/story_error.h"
+
+#include <QDir>
+#include <QStringList>
+#include <QTextStream>
+
+#include <optional>
+
+namespace vorta::author {
+
+// The seed of the coverage run: the same data always gives the same report.
+constexpr quint64 kCoverageSeed = 1;
+
+struct ToldStory
+{
+    QStringList lines;               // every line that entered the story text, in order
+    std::optional<StoryError> error; // the data error that stopped the story, if any
+};
+
+// One whole story as the program tells it when the reader never clicks: every move is the
+// program's, with the settings file's switch probability, from a generator seeded with seed.
+ToldStory tellStory(const QDir &dataDir, quint64 seed);
+
+struct CoverageReport
+{
+    int stories = 0;
+    // Every variant and finale record that no story told, and every pair that ended a story
+    // with no record for it, sorted.
+    QList<Diagnostic> notes;
+    int variantsTold = 0;
+    int variantsTotal = 0;
+    int recordsTold = 0;
+    int recordsTotal = 0;
+    StoryCounts counts;
+};
+
+// Tells whole stories one after another with a simulated reader who sometimes clicks an
+// offered genre (each story with its own favourites and patience, half of them aiming at one
+// ending) and otherwise lets the program move. Throws the StoryError that stops a story.
+CoverageReport runCoverage(const QDir &dataDir, const StoryData &data, int stories,
+                           quint64 seed = kCoverageSeed);
+
+// "(2, 1)" for a record's pair, "?" for an index that is not a number.
+QString recordPairText(const FinaleRecord &record);
+
+// The report: the notes, then the totals, the branch taken at step 37, the stories that ended
+// with no finale and, per genre, the variants never told.
+void printCoverage(const CoverageReport &report, const StoryData &data, QTextStream &out);
+
+} // namespace vorta::author

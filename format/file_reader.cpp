@@ -1,0 +1,132 @@
+#include "file_reader.h"
+
+#include "format/story_error.h"
+
+#include <QFile>
+#include <QStringDecoder>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vorta {
+
+namespace {
+
+// What a path that is not a regular file is, in the reader's words.
+QString kindOfFile(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return QStringLiteral("это папка");
+    if (S_ISFIFO(mode))
+        return QStringLiteral("это именованный канал");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("это устройство");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("это сокет");
+    return QStringLiteral("это не обычный файл");
+}
+
+QString byteCount(qint64 bytes)
+{
+    return QString::number(bytes) + QStringLiteral(" байт");
+}
+
+[[noreturn]] void failOpen(int error, const QString &shownName)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        throw StoryError(ErrorKind::FileNotFound, shownName);
+    case EACCES:
+    case EPERM:
+        throw StoryError(ErrorKind::PermissionDenied, shownName);
+    default:
+        throw StoryError(ErrorKind::ReadError, shownName, 0,
+                         QString::fromLocal8Bit(std::strerror(error)));
+    }
+}
+
+// Refuses what is not a regular file, or is one over the cap.
+void checkKind(const struct stat &info, const QString &shownName, qint64 cap)
+{
+    if (!S_ISREG(info.st_mode))
+        throw StoryError(ErrorKind::NotRegularFile, shownName, 0, kindOfFile(info.st_mode));
+    if (info.st_size > cap)
+        throw StoryError(ErrorKind::FileTooLarge, shownName, 0,
+                         byteCount(info.st_size) + QStringLiteral(", предел ") + byteCount(cap));
+}
+
+} // namespace
+
+qint64 capFor(const QString &relativePath)
+{
+    return relativePath == kSettingsFile ? kSettingsFileCap : kDataFileCap;
+}
+
+QByteArray readCappedFile(const QString &fullPath, const QString &shownName, qint64 cap)
+{
+    const QByteArray path = QFile::encodeName(fullPath);
+    // Looked at before it is opened: opening a device can have effects of its own.
+    struct stat info;
+    if (::stat(path.constData(), &info) != 0)
+        failOpen(errno, shownName);
+    checkKind(info, shownName, cap);
+    // Opened without blocking, so a named pipe swapped in meanwhile cannot hold the program; the
+    // open file is asked again what it is.
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        failOpen(errno, shownName);
+    if (::fstat(fd, &info) != 0) {
+        const int error = errno;
+        ::close(fd);
+        failOpen(error, shownName);
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw StoryError(ErrorKind::ReadError, shownName, 0, file.errorString());
+    }
+    checkKind(info, shownName, cap);
+    // One byte past the size tells a file that grew since it was measured; it is then read on,
+    // but never past the cap.
+    QByteArray bytes = file.read(info.st_size + 1);
+    if (bytes.size() > info.st_size && file.error() == QFileDevice::NoError)
+        bytes += file.read(cap + 1 - bytes.size());
+    if (file.error() != QFileDevice::NoError)
+        throw StoryError(ErrorKind::ReadError, shownName, 0, file.errorString());
+    if (bytes.size() > cap)
+        throw StoryError(ErrorKind::FileTooLarge, shownName, 0,
+                         QStringLiteral("больше ") + byteCount(cap));
+    return bytes;
+}
+
+QByteArray readDataFile(const QDir &dataDir, const QString &relativePath)
+{
+    return readCappedFile(dataDir.filePath(relativePath), relativePath, capFor(relativePath));
+}
+
+QString decodeWindows1251(QByteArrayView bytes)
+{
+    static const std::array<QChar, 256> table = [] {
+        std::array<QChar, 256> characters{};
+        for (int b = 0; b < 256; ++b) {
+            const char byte = char(b);
+            QStringDecoder decoder("windows-1251");
+            const QString one = decoder.decode(QByteArrayView(&byte, 1));
+            characters[std::size_t(b)] =
+                one.size() == 1 ? one.at(0) : QChar(QChar::ReplacementCharacter);
+        }
+        return characters;
+    }();
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const char byte : bytes)
+        *out++ = table[static_cast<unsigned char>(byte)];
+    return text;
+}
+
+} // namespace vorta

@@ -1,0 +1,77 @@
+#include "windows1251.h"
+
+#include "format/file_reader.h"
+
+#include <QStringEncoder>
+
+namespace vorta {
+
+namespace {
+
+bool encodable(QChar c)
+{
+    if (c.unicode() < 0x80)
+        return true;
+    // A character has a byte when its encoding decodes back to it; the engine decodes by the
+    // same table, so what passes here reads back exactly.
+    const QByteArray bytes = encodeWindows1251(QStringView(&c, 1));
+    return bytes.size() == 1 && decodeWindows1251(bytes) == QString(c);
+}
+
+} // namespace
+
+std::optional<qsizetype> firstUnencodable(QStringView text)
+{
+    // Nearly every line encodes whole; only a line that does not is searched character by
+    // character.
+    if (decodeWindows1251(encodeWindows1251(text)) == text)
+        return std::nullopt;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!encodable(text.at(i)))
+            return i;
+    }
+    return std::nullopt;
+}
+
+QByteArray encodeWindows1251(QStringView text)
+{
+    // Opening the converter costs far more than a line's encoding; a stateless one can be
+    // shared by every call.
+    static QStringEncoder encoder("windows-1251", QStringConverter::Flag::Stateless);
+    return encoder.encode(text);
+}
+
+QString characterName(QStringView text, qsizetype at)
+{
+    char32_t code = text.at(at).unicode();
+    qsizetype length = 1;
+    if (text.at(at).isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate()) {
+        code = QChar::surrogateToUcs4(text.at(at), text.at(at + 1));
+        length = 2;
+    }
+    const QString hex =
+        QStringLiteral("U+%1").arg(qulonglong(code), 4, 16, QLatin1Char('0')).toUpper();
+    if (code < 0x20 || (code >= 0x7F && code < 0xA0) || QChar::isSurrogate(code))
+        return hex;
+    return QStringLiteral("«%1» (%2)").arg(text.mid(at, length).toString(), hex);
+}
+
+QStringList splitLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines.append(text.mid(start));
+    return lines;
+}
+
+} // namespace vorta

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace vorta {
+
+// Where the first character of text lies that Windows-1251 has no byte for; std::nullopt when
+// every character has one.
+std::optional<qsizetype> firstUnencodable(QStringView text);
+
+// The text in Windows-1251; every character must have a byte (see firstUnencodable).
+QByteArray encodeWindows1251(QStringView text);
+
+// The character at a position as a message names it: itself and its code, «—» (U+2014); a
+// control character by its code alone.
+QString characterName(QStringView text, qsizetype at);
+
+// The lines of a text whose line ends are CR LF, LF or a lone CR; a final line end ends the
+// last line and starts none.
+QStringList splitLines(const QString &text);
+
+} // namespace vorta

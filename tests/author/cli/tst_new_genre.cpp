@@ -1,0 +1,137 @@
+#include "tests/author/author_run.h"
+#include "tests/author/manuscript_folder.h"
+#include "tests/support/story_tree.h"
+
+#include "author/cli/command_line.h"
+#include "author/manuscript/manuscript.h"
+
+#include <QTest>
+
+using namespace vorta::author;
+
+namespace {
+
+AuthorRun author(const QStringList &arguments)
+{
+    return runAuthor(arguments);
+}
+
+QList<StoryTree::Genre> genres(int count)
+{
+    QList<StoryTree::Genre> list;
+    for (int g = 1; g <= count; ++g)
+        list.append({QStringLiteral("Жанр %1").arg(g), QStringLiteral("g%1").arg(g)});
+    return list;
+}
+
+} // namespace
+
+class NewGenreTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void skeletonHasEveryHeading_data();
+    void skeletonHasEveryHeading();
+    void refused_data();
+    void refused();
+};
+
+void NewGenreTest::skeletonHasEveryHeading_data()
+{
+    QTest::addColumn<int>("genresBefore");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("catalogueLine");
+    QTest::addColumn<QStringList>("finaleHeadings");
+
+    QTest::newRow("first genre: one genre has the even split")
+        << 0 << QStringLiteral("Былина") << QStringLiteral("Былина,new")
+        << strings({"## 65: 1, 1"});
+    QTest::newRow("second genre: 63 steps never split evenly in two")
+        << 1 << QStringLiteral("Былина") << QStringLiteral("Былина,new")
+        << strings({"## 65: 1, 2", "## 65: 2, 1"});
+    QTest::newRow("third genre, name with a comma")
+        << 2 << QStringLiteral("Вестерн, дикий") << QStringLiteral("\"Вестерн, дикий\",new")
+        << strings({"## 65: 1, 1", "## 65: 1, 2", "## 65: 1, 3", "## 65: 2, 1", "## 65: 2, 3",
+                    "## 65: 3, 1", "## 65: 3, 2"});
+}
+
+void NewGenreTest::skeletonHasEveryHeading()
+{
+    QFETCH(int, genresBefore);
+    QFETCH(QString, name);
+    QFETCH(QString, catalogueLine);
+    QFETCH(QStringList, finaleHeadings);
+
+    ManuscriptFolder manuscript;
+    manuscript.writeStory(genres(genresBefore));
+    const AuthorRun run =
+        author({QStringLiteral("new-genre"), name, QStringLiteral("new"), manuscript.path()});
+    QCOMPARE(run.status, int(ExitClean));
+
+    QFile catalogue(manuscript.path(QStringLiteral("genres.txt")));
+    QVERIFY(catalogue.open(QIODevice::ReadOnly));
+    const QStringList entries = QString::fromUtf8(catalogue.readAll()).split(QLatin1Char('\n'));
+    QCOMPARE(entries.at(genresBefore), catalogueLine);
+
+    QFile skeleton(manuscript.path(QStringLiteral("new.txt")));
+    QVERIFY(skeleton.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(skeleton.readAll()).split(QLatin1Char('\n'));
+    QStringList headings;
+    bool commentsOnly = true;
+    for (const QString &line : lines) {
+        if (line.startsWith(QStringLiteral("## ")))
+            headings.append(line);
+        else if (!line.isEmpty() && !line.startsWith(QStringLiteral("//")))
+            commentsOnly = false;
+    }
+    QVERIFY(commentsOnly);
+    QCOMPARE(headings.size(), 64 + finaleHeadings.size());
+    for (int step = 1; step <= 64; ++step)
+        QCOMPARE(headings.at(step - 1), QStringLiteral("## %1").arg(step));
+    QCOMPARE(headings.mid(64), finaleHeadings);
+
+    // The skeleton builds as it stands: every step one empty variant.
+    StoryTree tree;
+    QCOMPARE(author({QStringLiteral("build"), manuscript.path(), tree.path()}).status,
+             int(ExitClean));
+    QCOMPARE(tree.readBytes(StoryTree::fragmentFile(QStringLiteral("new"), 37)),
+             QByteArray("1\r\n0\r\n"));
+}
+
+void NewGenreTest::refused_data()
+{
+    QTest::addColumn<int>("genresBefore");
+    QTest::addColumn<QString>("dir");
+    QTest::addColumn<int>("status");
+
+    QTest::newRow("folder already in the catalogue")
+        << 2 << QStringLiteral("g2") << int(ExitErrors);
+    QTest::newRow("an eleventh genre") << 10 << QStringLiteral("new") << int(ExitErrors);
+    QTest::newRow("folder name leaves Genres") << 1 << QStringLiteral("../x") << int(ExitErrors);
+}
+
+void NewGenreTest::refused()
+{
+    QFETCH(int, genresBefore);
+    QFETCH(QString, dir);
+    QFETCH(int, status);
+
+    ManuscriptFolder manuscript;
+    manuscript.writeStory(genres(genresBefore));
+    QFile catalogue(manuscript.path(QStringLiteral("genres.txt")));
+    QVERIFY(catalogue.open(QIODevice::ReadOnly));
+    const QByteArray before = catalogue.readAll();
+    catalogue.close();
+
+    const AuthorRun run =
+        author({QStringLiteral("new-genre"), QStringLiteral("Новый"), dir, manuscript.path()});
+    QCOMPARE(run.status, status);
+    QVERIFY2(run.out.contains(QStringLiteral("genres.txt:")), qPrintable(run.out));
+    QVERIFY(catalogue.open(QIODevice::ReadOnly));
+    QCOMPARE(catalogue.readAll(), before);
+    QVERIFY(!QFileInfo::exists(manuscript.path(QStringLiteral("new.txt"))));
+}
+
+QTEST_GUILESS_MAIN(NewGenreTest)
+#include "tst_new_genre.moc"

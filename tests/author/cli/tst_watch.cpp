@@ -1,0 +1,94 @@
+#include "tests/author/manuscript_folder.h"
+#include "tests/support/story_tree.h"
+
+#include "author/cli/build_watch.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <cstdio>
+
+using namespace vorta::author;
+
+namespace {
+
+const QString kGenre = QStringLiteral("skazka");
+constexpr int kWaitMs = 60000; // a bound for a stuck watch, not a pause
+
+QString withStep9(const QString &line)
+{
+    return ManuscriptFolder::genreText(kGenre, 1).replace(QStringLiteral("skazka 9\n"),
+                                                          line + QLatin1Char('\n'));
+}
+
+// Saves as editors do: written over in place, or written beside and renamed over the old file.
+void save(const ManuscriptFolder &manuscript, const QString &text, bool byRename)
+{
+    const QString target = manuscript.path(kGenre + QStringLiteral(".txt"));
+    if (!byRename) {
+        manuscript.writeText(kGenre + QStringLiteral(".txt"), text);
+        return;
+    }
+    manuscript.writeText(QStringLiteral(".skazka.txt.swp"), text);
+    QVERIFY(std::rename(QFile::encodeName(manuscript.path(QStringLiteral(".skazka.txt.swp"))),
+                        QFile::encodeName(target)) == 0);
+}
+
+} // namespace
+
+class WatchTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void rebuildsAfterEverySave_data();
+    void rebuildsAfterEverySave();
+};
+
+void WatchTest::rebuildsAfterEverySave_data()
+{
+    QTest::addColumn<bool>("byRename");
+    QTest::newRow("saved in place") << false;
+    QTest::newRow("saved by rename") << true;
+}
+
+void WatchTest::rebuildsAfterEverySave()
+{
+    QFETCH(bool, byRename);
+
+    ManuscriptFolder manuscript;
+    manuscript.writeStory({{QStringLiteral("Сказка"), kGenre}});
+    StoryTree tree;
+    QString outText;
+    QString errText;
+    QTextStream out(&outText);
+    QTextStream err(&errText);
+    BuildWatcher watcher({manuscript.dir(), QStringLiteral("story"), tree.dir(), tree.path()}, out,
+                         err, 0);
+    QSignalSpy built(&watcher, &BuildWatcher::built);
+    QCOMPARE(watcher.buildNow(), 0);
+    const QString step9 = StoryTree::fragmentFile(kGenre, 9);
+    QCOMPARE(tree.readBytes(step9), StoryTree::lineBytes(strings({"1", "1", "skazka 9"})));
+
+    // Each save reaches the tree; the second proves the watch outlived the first.
+    for (const char *line : {"Первая правка.", "Вторая правка."}) {
+        save(manuscript, withStep9(QString::fromUtf8(line)), byRename);
+        QTRY_COMPARE_WITH_TIMEOUT(tree.readBytes(step9),
+                                  StoryTree::lineBytes(strings({"1", "1", line})), kWaitMs);
+        QCOMPARE(built.last().at(0).toInt(), 0);
+    }
+
+    // A save with an error prints it and leaves the tree; the next good save builds again.
+    const qsizetype before = built.size();
+    save(manuscript, withStep9(QStringLiteral("## 99")), byRename);
+    QTRY_VERIFY_WITH_TIMEOUT(built.size() > before && built.last().at(0).toInt() == 1, kWaitMs);
+    QVERIFY2(outText.contains(QStringLiteral("story/skazka.txt:18: error: шага 99 нет")),
+             qPrintable(outText));
+    QCOMPARE(tree.readBytes(step9), StoryTree::lineBytes(strings({"1", "1", "Вторая правка."})));
+    save(manuscript, withStep9(QStringLiteral("Третья правка.")), byRename);
+    QTRY_COMPARE_WITH_TIMEOUT(tree.readBytes(step9),
+                              StoryTree::lineBytes(strings({"1", "1", "Третья правка."})), kWaitMs);
+}
+
+QTEST_GUILESS_MAIN(WatchTest)
+#include "tst_watch.moc"
