@@ -2,9 +2,8 @@
 
 #include "engine/numbers.h"
 #include "engine/story_state.h"
+#include "format/atomic_write.h"
 #include "format/file_reader.h"
-
-#include <QSaveFile>
 
 #include <limits>
 
@@ -250,13 +249,8 @@ QByteArray settingsFileBytes(qint32 waitingPeriod, qint32 switchProbability)
 
 void saveSettings(const QDir &dataDir, qint32 waitingPeriod, qint32 switchProbability)
 {
-    QSaveFile file(dataDir.filePath(kSettingsFile));
-    const QByteArray bytes = settingsFileBytes(waitingPeriod, switchProbability);
-    // The bytes only reach the disk when the buffer is flushed, and commit() would put a file
-    // whose flush failed in place of the old one: flush first, so a failed write keeps it.
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
-        !file.commit())
-        throw StoryError(ErrorKind::FileNotWritten, kSettingsFile, 0, file.errorString());
+    writeFileAtomically(dataDir.filePath(kSettingsFile), kSettingsFile,
+                        settingsFileBytes(waitingPeriod, switchProbability));
 }
 
 } // namespace vorta

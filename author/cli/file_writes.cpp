@@ -2,12 +2,12 @@
 
 #include "author/check/diagnostics.h"
 
+#include "format/atomic_write.h"
 #include "format/file_reader.h"
 #include "format/story_error.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace vorta::author {
 
@@ -35,11 +35,11 @@ WriteOutcome writeIfChanged(const QString &fullPath, const QByteArray &bytes)
     const QString folder = QFileInfo(fullPath).absolutePath();
     if (!QDir().mkpath(folder))
         throw FileWriteError{fullPath, QStringLiteral("не создать папку %1").arg(folder)};
-    QSaveFile file(fullPath);
-    // A failed flush must keep the old file, so commit() comes only after it.
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
-        !file.commit())
-        throw FileWriteError{fullPath, file.errorString()};
+    try {
+        writeFileAtomically(fullPath, fullPath, bytes);
+    } catch (const StoryError &e) {
+        throw FileWriteError{fullPath, e.detail()};
+    }
     return WriteOutcome::Written;
 }
 
