@@ -3,6 +3,7 @@
 #include "ui/controls.h"
 #include "ui/main_window.h"
 #include "ui/program_icon.h"
+#include "ui/reader_settings.h"
 
 #include <QApplication>
 #include <QDir>
@@ -49,8 +50,7 @@ int main(int argc, char *argv[])
         QCoreApplication::installTranslator(&qtTranslator);
 
     vorta::SeededRandom random(clockSeed);
-    // The story's files are looked up beside the working directory; the program takes no
-    // arguments.
+    // The story's files are looked up beside the working directory.
     std::unique_ptr<Form1> form;
     try {
         form = std::make_unique<Form1>(random, QDir(QDir::currentPath()));
@@ -67,6 +67,17 @@ int main(int argc, char *argv[])
             QMessageBox::critical(nullptr, kMainWindowTitle, vorta::briefMessage(error.message()));
         return 1;
     }
+    // The reader's zoom, kept from the last start; a zoom that cannot be kept is said, and the
+    // window goes on at it.
+    vorta::ui::ReaderSettings readerSettings(vorta::ui::ReaderSettings::defaultPath());
+    form->setZoom(readerSettings.zoom());
+    QObject::connect(form.get(), &Form1::zoomChanged, form.get(), [&](int zoom) {
+        try {
+            readerSettings.setZoom(zoom);
+        } catch (...) {
+            form->showError(vorta::currentError());
+        }
+    });
     form->adjustSize();
     vorta::ui::centreOnScreen(form.get());
     form->show();
