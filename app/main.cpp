@@ -1,3 +1,4 @@
+#include "app/command_line.h"
 #include "engine/random_source.h"
 #include "format/story_error.h"
 #include "ui/controls.h"
@@ -34,9 +35,13 @@ bool nothingIsShown()
 
 int main(int argc, char *argv[])
 {
+    QCoreApplication::setApplicationName(QStringLiteral("vorta"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.00"));
+    vorta::app::CommandLine commandLine;
+    if (const auto status = commandLine.answerWithoutDisplay(argc, argv))
+        return *status;
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("vorta"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
     // One look on every desktop: the windows are laid out in fixed pixels.
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setWindowIcon(vorta::ui::programIcon());
@@ -48,6 +53,8 @@ int main(int argc, char *argv[])
     if (qtTranslator.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qtTranslator);
+    if (const auto status = commandLine.check(QCoreApplication::arguments()))
+        return *status;
 
     vorta::SeededRandom random(clockSeed);
     // The story's files are looked up beside the working directory.
