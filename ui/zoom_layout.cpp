@@ -45,21 +45,21 @@ void ZoomLayout::apply(int zoom) const
         else
             place.widget->setGeometry(pixels);
     }
-    for (const Font &spec : m_fonts) {
-        if (!spec.widget)
+    for (const Font &wanted : m_fonts) {
+        if (!wanted.widget)
             continue;
-        if (!spec.mono) {
-            spec.widget->setFont(vorta::ui::dialogFont(zoom));
+        if (!wanted.mono) {
+            wanted.widget->setFont(vorta::ui::dialogFont(zoom));
             continue;
         }
-        QFont font = vorta::ui::monoFont(spec.points, spec.bold, zoom);
+        QFont font = vorta::ui::monoFont(wanted.points, wanted.bold, zoom);
         // Whole-pixel advances do not grow exactly with the size: one pixel less where the
         // rounding would push the last character out of the box.
-        const QString widest(spec.fitCharacters, QLatin1Char('W'));
-        while (spec.fitCharacters > 0 && font.pixelSize() > 1 &&
-               QFontMetricsF(font).horizontalAdvance(widest) > spec.widget->width())
+        const QString widest(wanted.fitCharacters, QLatin1Char('W'));
+        while (wanted.fitCharacters > 0 && font.pixelSize() > 1 &&
+               QFontMetricsF(font).horizontalAdvance(widest) > wanted.widget->width())
             font.setPixelSize(font.pixelSize() - 1);
-        spec.widget->setFont(font);
+        wanted.widget->setFont(font);
     }
 }
 
