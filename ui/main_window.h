@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/story_journal.h"
 #include "engine/story_state.h"
 
 #include <QDir>
@@ -8,6 +9,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -35,8 +37,9 @@ public:
     Form1(vorta::RandomSource &random, const QDir &dataDir, QWidget *parent = nullptr);
     ~Form1() override;
 
-    // The window's load: the first start of the story. Runs before the window is first shown;
-    // a failure here is thrown, since the program cannot start without its files.
+    // The window's load: the first start of the story, or the saved story resumed. Runs before
+    // the window is first shown; a failure here is thrown, since the program cannot start
+    // without its files.
     void Form_Load();
 
     const vorta::StoryState &state() const { return m_state; }
@@ -91,7 +94,7 @@ protected:
 private:
     void buildControls();
     void choiceClick(int slot);
-    // Runs one event of the engine, reports its failure, then shows the state.
+    // Runs one event of the engine, reports its failure, keeps the story, then shows the state.
     void runEvent(const std::function<void()> &event);
     // The one road from the engine's state to the widgets.
     void showState();
@@ -104,6 +107,9 @@ private:
     vorta::StoryState m_state;
     vorta::RandomSource &m_random;
     QDir m_dataDir;
+    vorta::StoryJournal m_journal;
+    // What the load has to tell the reader once the window shows.
+    std::optional<vorta::StoryError> m_startNotice;
 
     QAction *m_option = nullptr;
     QAction *m_about = nullptr;
