@@ -23,14 +23,15 @@ namespace {
 constexpr QIODevice::OpenMode kAppending =
     QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered;
 
-// Any failure to read the saved story, as the reader is told of it.
+// Any failure to read the saved story, as the reader is told of it: what failed on the first line,
+// its details on the next, so that no line is cut.
 StoryError unreadableStory(const StoryError &cause)
 {
     if (cause.kind() == ErrorKind::SavedStoryUnreadable)
         return cause;
     QString why = cause.kindText();
     if (!cause.detail().isEmpty())
-        why += QStringLiteral(": ") + cause.detail();
+        why += QLatin1Char('\n') + cause.detail();
     return StoryError(ErrorKind::SavedStoryUnreadable, kSavedStoryFile, 0, why);
 }
 
@@ -106,7 +107,7 @@ std::optional<StoryError> StoryJournal::resume(StoryState &state, const QDateTim
                 openForAppending(contents.wholeSize);
             } else {
                 problem = StoryError(ErrorKind::SavedStoryDoesNotFit, kSavedStoryFile, 0,
-                                     QStringLiteral("каталог жанров с тех пор изменился"));
+                                     QStringLiteral("каталог с тех пор изменился"));
             }
         } catch (...) {
             const StoryError cause = currentError();

@@ -40,7 +40,7 @@ QString StoryError::kindText() const
     case ErrorKind::InternalError:
         return QStringLiteral("Внутренняя ошибка");
     case ErrorKind::SavedStoryDoesNotFit:
-        return QStringLiteral("Сохранённый рассказ не подходит к этим жанрам");
+        return QStringLiteral("Сохранённый рассказ не подходит к жанрам");
     case ErrorKind::SavedStoryUnreadable:
         return QStringLiteral("Сохранённый рассказ не читается");
     }
