@@ -34,6 +34,11 @@ int main(int argc, char *argv[])
         {"reader's move after 300 vs 10 lines", "readerMoveAfter/300", "readerMoveAfter/10", 1.1},
         {"reader's move after 9,999 vs 10 lines", "readerMoveAfter/9999", "readerMoveAfter/10",
          1.1},
+        // Keeping the story in progress: what it adds to a move, and that it does not grow.
+        {"reader's move saved vs not saved", "readerMoveSaved/saving:1/lines:10",
+         "readerMoveSaved/saving:0/lines:10", 1.5},
+        {"saved reader's move after 9,999 vs 10 lines", "readerMoveSaved/saving:1/lines:9999",
+         "readerMoveSaved/saving:1/lines:10", 1.1},
         {"whole story (64 moves, finale), headless", "wholeStory", "floor/storyFiles"},
         {"start-up to the first window", "start/program", "start/bareQt", 1.3},
         {"start-up, processor time", "start/program", "start/bareQt", 0, "cpuMs", "ms"},

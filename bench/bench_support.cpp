@@ -2,6 +2,7 @@
 
 #include "engine/fragments.h"
 #include "engine/moves.h"
+#include "engine/saved_story.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -20,10 +21,21 @@ void copyTree(const QString &from, const QString &to)
     QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString file = it.next();
+        // A story in progress kept by a run of the program there is not part of the sample.
+        if (it.fileName().startsWith(kSavedStoryFile))
+            continue;
         const QString target = to + QLatin1Char('/') + source.relativeFilePath(file);
         if (!QDir().mkpath(QFileInfo(target).path()) || !QFile::copy(file, target))
             throw std::runtime_error("cannot copy the sample data into " + to.toStdString());
     }
+}
+
+QDir copyOfTheSample(const QTemporaryDir &folder)
+{
+    if (!folder.isValid())
+        throw std::runtime_error("no temporary folder for the sample data");
+    copyTree(QStringLiteral(VORTA_BENCH_SAMPLE_DATA), folder.path());
+    return QDir(folder.path());
 }
 
 } // namespace
@@ -31,12 +43,14 @@ void copyTree(const QString &from, const QString &to)
 const QDir &dataDir()
 {
     static QTemporaryDir folder;
-    static const QDir dir = [] {
-        if (!folder.isValid())
-            throw std::runtime_error("no temporary folder for the sample data");
-        copyTree(QStringLiteral(VORTA_BENCH_SAMPLE_DATA), folder.path());
-        return QDir(folder.path());
-    }();
+    static const QDir dir = copyOfTheSample(folder);
+    return dir;
+}
+
+const QDir &windowDataDir()
+{
+    static QTemporaryDir folder;
+    static const QDir dir = copyOfTheSample(folder);
     return dir;
 }
 

@@ -15,6 +15,10 @@ namespace vorta::bench {
 // The sample story, copied once per run into a temporary folder that the benchmarks share.
 const QDir &dataDir();
 
+// A second copy, for the window that the window benchmarks keep open: the window keeps its story
+// in progress in its folder, where the programs of the start-up benchmarks would find it.
+const QDir &windowDataDir();
+
 // Every benchmark story is told from this seed, so a measured story and its floor read the
 // same files in the same order.
 quint64 fixedSeed();

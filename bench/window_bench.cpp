@@ -21,7 +21,7 @@ namespace {
 struct ShownWindow
 {
     SeededRandom random{fixedSeed};
-    Form1 form{random, dataDir()};
+    Form1 form{random, windowDataDir()};
 
     ShownWindow()
     {

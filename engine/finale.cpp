@@ -27,14 +27,18 @@ UseExtremes useExtremes(const StoryState &state)
     return extremes;
 }
 
-void tellFinale(StoryState &state, const QDir &dataDir)
+void endStoryWindow(StoryState &state)
 {
     state.window.timer1Enabled = false;
     state.window.timer2Enabled = true;
     for (ChoiceLabel &label : state.window.choiceLabels)
         label.visible = false;
     state.window.label11Visible = false;
+}
 
+void tellFinale(StoryState &state, const QDir &dataDir)
+{
+    endStoryWindow(state);
     const UseExtremes extremes = useExtremes(state);
     TextReader reader =
         TextReader::open(dataDir, fragmentPath(state, state.currentGenre, kFinaleStep));

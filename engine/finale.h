@@ -15,6 +15,10 @@ struct UseExtremes
 // The least and the most used genre over 1..genreCount, the lowest index winning ties.
 UseExtremes useExtremes(const StoryState &state);
 
+// The window of a story that has ended: the countdown stops, the blink starts, and the choices
+// and the countdown disappear.
+void endStoryWindow(StoryState &state);
+
 // The move that reaches step 65: the timers swap, the choices and the countdown disappear,
 // and every record of the current genre's finale file that matches the pair is told.
 void tellFinale(StoryState &state, const QDir &dataDir);

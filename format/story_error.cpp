@@ -39,6 +39,10 @@ QString StoryError::kindText() const
         return QStringLiteral("Недостаточно памяти");
     case ErrorKind::InternalError:
         return QStringLiteral("Внутренняя ошибка");
+    case ErrorKind::SavedStoryDoesNotFit:
+        return QStringLiteral("Сохранённый рассказ не подходит к жанрам");
+    case ErrorKind::SavedStoryUnreadable:
+        return QStringLiteral("Сохранённый рассказ не читается");
     }
     return {};
 }

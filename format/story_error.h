@@ -21,6 +21,8 @@ enum class ErrorKind
     ReadError,
     OutOfMemory,
     InternalError,
+    SavedStoryDoesNotFit,
+    SavedStoryUnreadable,
 };
 
 // The one error type of the engine: names the kind, the file (relative to the data folder,

@@ -7,7 +7,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$here"
 
 seconds="${FUZZ_SECONDS:-12}"
-targets=(settings catalogue fragment finale iq_value manuscript)
+targets=(settings catalogue fragment finale iq_value journal manuscript)
 packages=(clang-14 libclang-rt-14-dev cmake ninja-build qt6-base-dev)
 
 . "$here/scripts/install_missing.sh"

@@ -35,6 +35,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <utility>
 
 using vorta::ui::ChoiceLabel;
 using vorta::ui::makeLabel;
@@ -106,7 +107,8 @@ void followTimer(QTimer *timer, bool enabled)
 } // namespace
 
 Form1::Form1(vorta::RandomSource &random, const QDir &dataDir, QWidget *parent)
-    : QMainWindow(parent), m_random(random), m_dataDir(dataDir), m_pickSavePath(&askForSavePath)
+    : QMainWindow(parent), m_random(random), m_dataDir(dataDir), m_journal(dataDir),
+      m_pickSavePath(&askForSavePath)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kMainWindowTitle);
@@ -328,6 +330,7 @@ void Form1::buildActions()
 void Form1::Form_Load()
 {
     vorta::firstStart(m_state, m_random, m_dataDir);
+    m_startNotice = m_journal.resume(m_state, QDateTime::currentDateTime());
     showState();
 }
 
@@ -383,6 +386,8 @@ bool Form1::runEvent(const std::function<void()> &event)
         showError(vorta::currentError());
         done = false;
     }
+    if (const std::optional<vorta::StoryError> failure = m_journal.save(m_state))
+        showError(*failure);
     showState();
     return done;
 }
@@ -732,6 +737,12 @@ void Form1::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     // Before the window is mapped, so the window manager reads it with the rest.
     vorta::ui::offerNoResize(this);
+    // Once the window is there to come back to.
+    if (m_startNotice)
+        QTimer::singleShot(0, this, [this] {
+            if (const std::optional<vorta::StoryError> notice = std::exchange(m_startNotice, {}))
+                showError(*notice);
+        });
 }
 
 void Form1::keyPressEvent(QKeyEvent *event)

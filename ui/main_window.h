@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/story_journal.h"
 #include "engine/story_state.h"
 #include "ui/zoom_layout.h"
 
@@ -9,6 +10,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -39,8 +41,9 @@ public:
     Form1(vorta::RandomSource &random, const QDir &dataDir, QWidget *parent = nullptr);
     ~Form1() override;
 
-    // The window's load: the first start of the story. Runs before the window is first shown;
-    // a failure here is thrown, since the program cannot start without its files.
+    // The window's load: the first start of the story, or the saved story resumed. Runs before
+    // the window is first shown; a failure here is thrown, since the program cannot start
+    // without its files.
     void Form_Load();
 
     const vorta::StoryState &state() const { return m_state; }
@@ -111,8 +114,8 @@ private:
     void buildControls();
     void buildActions();
     void choiceClick(int slot);
-    // Runs one event of the engine, reports its failure, then shows the state. Tells whether
-    // the event succeeded.
+    // Runs one event of the engine, reports its failure, keeps the story, then shows the state.
+    // Tells whether the event succeeded.
     bool runEvent(const std::function<void()> &event);
     // The one road from the engine's state to the widgets, and to the screen reader: the lines
     // just told and the finale are announced.
@@ -131,6 +134,9 @@ private:
     vorta::StoryState m_state;
     vorta::RandomSource &m_random;
     QDir m_dataDir;
+    vorta::StoryJournal m_journal;
+    // What the load has to tell the reader once the window shows.
+    std::optional<vorta::StoryError> m_startNotice;
 
     QAction *m_option = nullptr;
     QAction *m_about = nullptr;

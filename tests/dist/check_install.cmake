@@ -46,6 +46,7 @@ endforeach()
 # The reader's tree is the sample story less the authors' plot note.
 file(GLOB_RECURSE sample LIST_DIRECTORIES false RELATIVE "${STORY_SOURCE}" "${STORY_SOURCE}/*")
 list(REMOVE_ITEM sample outline.txt)
+list(FILTER sample EXCLUDE REGEX "^story\\.journal")
 list(SORT sample)
 list(SORT story)
 if(NOT story STREQUAL sample)

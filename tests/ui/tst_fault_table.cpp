@@ -1,6 +1,7 @@
 #include "engine/data_files.h"
 #include "format/story_error.h"
 #include "tests/support/hostile_files.h"
+#include "tests/support/no_file_growth.h"
 #include "tests/support/scripted_random.h"
 #include "tests/support/story_tree.h"
 #include "tests/ui/window_story.h"
@@ -21,12 +22,10 @@
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <memory>
 #include <optional>
 #include <stdexcept>
 
-#include <sys/resource.h>
 #include <unistd.h>
 
 using Genre = StoryTree::Genre;
@@ -122,33 +121,6 @@ public:
 private:
     const StoryTree &m_tree;
     QMap<QString, QByteArray> m_files;
-};
-
-// While it lives, no file of this process can grow past zero bytes: a new file can still be
-// created, but writing to it fails. Unlike permissions, the limit holds for root as well.
-class NoFileGrowth
-{
-public:
-    NoFileGrowth()
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        // Without this the write would end the process instead of failing.
-        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = 0;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~NoFileGrowth()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_previousHandler);
-    }
-    NoFileGrowth(const NoFileGrowth &) = delete;
-    NoFileGrowth &operator=(const NoFileGrowth &) = delete;
-
-private:
-    rlimit m_saved{};
-    void (*m_previousHandler)(int) = nullptr;
 };
 
 void damage(const StoryTree &tree, Fault fault, const QString &file)

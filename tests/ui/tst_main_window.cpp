@@ -1,3 +1,5 @@
+#include "engine/saved_story.h"
+#include "tests/support/no_file_growth.h"
 #include "tests/support/scripted_random.h"
 #include "tests/support/story_tree.h"
 #include "tests/ui/window_story.h"
@@ -85,6 +87,7 @@ private Q_SLOTS:
     void finaleMakesTheButtonBlinkAtEachTimer2Tick();
     void missingFragmentShowsOneMessageAndKeepsTheStory();
     void settingsDialogThatCannotReadItsFileDoesNotOpen();
+    void storySetAsideAndFailedSaveAreToldOnce();
 };
 
 void MainWindowTest::controlStartsAtItsPlaceWithItsCaption_data()
@@ -508,6 +511,44 @@ void MainWindowTest::settingsDialogThatCannotReadItsFileDoesNotOpen()
     QVERIFY(message->text().contains(QStringLiteral("vorta.cfg")));
     message->button(QMessageBox::Ok)->click();
     flushDeletes();
+    QVERIFY(!story.form->openMessage());
+}
+
+// A saved story set aside is told once the window shows, a save that fails once; the story goes
+// on, and is found again when the window opens again.
+void MainWindowTest::storySetAsideAndFailedSaveAreToldOnce()
+{
+    Story story;
+    story.tree.writeText(vorta::kSavedStoryFile, QStringLiteral("не рассказ"));
+    story.load();
+    QVERIFY(!story.form->openMessage());
+    story.showWindow();
+    QTRY_VERIFY(story.form->openMessage());
+    QVERIFY(
+        story.form->openMessage()->text().contains(QStringLiteral("story.journal.unreadable-")));
+    story.form->openMessage()->button(QMessageBox::Ok)->click();
+    flushDeletes();
+    for (int i = 0; i < 2; ++i) {
+        const NoFileGrowth fullDisk;
+        story.form->Label2_Click();
+        QCOMPARE(bool(story.form->openMessage()), i == 0);
+        if (QMessageBox *message = story.form->openMessage()) {
+            QVERIFY(message->text().contains(QStringLiteral("\nФайл: story.journal")));
+            message->button(QMessageBox::Ok)->click();
+            flushDeletes();
+        }
+    }
+    QCOMPARE(story.form->state().stepNumber, 2);
+    QVERIFY(story.timer(1)->isActive());
+
+    // Saved again at the next step, the story is where the window opened again finds it.
+    story.form->Label2_Click();
+    const QStringList rows = {story.row(0), story.row(1), story.row(2), story.row(3)};
+    story.form = std::make_unique<Form1>(story.random, story.tree.dir());
+    story.load();
+    story.showWindow();
+    QCOMPARE(QStringList({story.row(0), story.row(1), story.row(2), story.row(3)}), rows);
+    QCOMPARE(story.form->state().stepNumber, 3);
     QVERIFY(!story.form->openMessage());
 }
 

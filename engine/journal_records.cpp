@@ -1,0 +1,222 @@
+#include "journal_records.h"
+
+#include "engine/story_state.h"
+#include "format/story_error.h"
+
+#include <QCryptographicHash>
+#include <QDataStream>
+#include <QIODevice>
+#include <QtEndian>
+
+#include <algorithm>
+#include <optional>
+
+namespace vorta {
+
+namespace {
+
+constexpr quint8 kHeadRecord = 1;
+constexpr quint8 kEventRecord = 2;
+constexpr quint32 kJournalVersion = 1;
+// The stream's version is fixed so that a newer Qt reads the journals of an older one; little
+// endian, the text goes into the stream as it lies in memory.
+constexpr QDataStream::Version kStreamVersion = QDataStream::Qt_6_0;
+constexpr QDataStream::ByteOrder kByteOrder = QDataStream::LittleEndian;
+// A checksum against torn and damaged records, not a seal: the file is the reader's own.
+constexpr QCryptographicHash::Algorithm kChecksum = QCryptographicHash::Md5;
+constexpr qsizetype kLengthSize = 4;
+constexpr qsizetype kChecksumSize = 16;
+constexpr qsizetype kFrameSize = kLengthSize + kChecksumSize;
+
+QByteArray journalMagic()
+{
+    return QByteArrayLiteral("vorta story journal");
+}
+
+// One record, framed: the payload is written after room for the frame, which is then filled in.
+template <typename Write> QByteArray record(quint8 kind, Write &&write)
+{
+    QByteArray bytes(kFrameSize, '\0');
+    bytes.reserve(1024);
+    {
+        QDataStream out(&bytes, QIODevice::WriteOnly | QIODevice::Append);
+        out.setVersion(kStreamVersion);
+        out.setByteOrder(kByteOrder);
+        out << kind;
+        write(out);
+    }
+    const QByteArrayView payload = QByteArrayView(bytes).sliced(kFrameSize);
+    qToLittleEndian(quint32(payload.size()), bytes.data());
+    QCryptographicHash checksum(kChecksum);
+    checksum.addData(payload);
+    const QByteArrayView sum = checksum.resultView();
+    std::copy(sum.begin(), sum.end(), bytes.begin() + kLengthSize);
+    return bytes;
+}
+
+void writeEvent(QDataStream &out, const StoryState &state, qint32 firstLine)
+{
+    out << firstLine << qint32(state.nextLine - firstLine);
+    for (qint32 i = firstLine; i < state.nextLine; ++i)
+        out << state.storyLines.value(i);
+    out << state.nextLine << state.stepNumber << state.currentGenre << state.iqValue;
+    for (qint32 g = 1; g <= kMaxGenres; ++g)
+        out << state.genreUses[std::size_t(g)];
+    out << (state.stepNumber == kFinaleStep);
+    const QStringList offered = offeredGenres(state);
+    out << qint32(offered.size());
+    for (const QString &caption : offered)
+        out << caption;
+}
+
+// The payload of the whole record at `pos`, or none where the journal ends or its tail is torn.
+std::optional<QByteArrayView> wholeRecord(QByteArrayView bytes, qsizetype pos)
+{
+    if (bytes.size() - pos < kFrameSize)
+        return std::nullopt;
+    const qsizetype length = qFromLittleEndian<quint32>(bytes.data() + pos);
+    if (bytes.size() - pos - kFrameSize < length)
+        return std::nullopt;
+    const QByteArrayView payload = bytes.sliced(pos + kFrameSize, length);
+    if (QCryptographicHash::hash(payload, kChecksum) !=
+        bytes.sliced(pos + kLengthSize, kChecksumSize))
+        return std::nullopt;
+    return payload;
+}
+
+class RecordReader
+{
+public:
+    RecordReader(QByteArrayView payload, int record)
+        : m_bytes(QByteArray::fromRawData(payload.data(), payload.size())), m_in(m_bytes),
+          m_record(record)
+    {
+        m_in.setVersion(kStreamVersion);
+        m_in.setByteOrder(kByteOrder);
+    }
+
+    template <typename T> T read()
+    {
+        T value{};
+        m_in >> value;
+        check();
+        return value;
+    }
+
+    // A count of items that follow, each taking at least `itemSize` bytes.
+    qint32 readCount(qint32 most, qsizetype itemSize)
+    {
+        const qint32 count = read<qint32>();
+        if (count < 0 || count > most || (m_bytes.size() - m_in.device()->pos()) / itemSize < count)
+            fail(QStringLiteral("число %1 вне пределов 0..%2").arg(count).arg(most));
+        return count;
+    }
+
+    void finish()
+    {
+        if (!m_in.atEnd())
+            fail(QStringLiteral("лишние байты"));
+    }
+
+    [[noreturn]] void fail(const QString &why) const
+    {
+        throw StoryError(ErrorKind::SavedStoryUnreadable, kSavedStoryFile, 0,
+                         QStringLiteral("запись %1: %2").arg(m_record).arg(why));
+    }
+
+private:
+    void check()
+    {
+        if (m_in.status() != QDataStream::Ok)
+            fail(QStringLiteral("запись обрывается"));
+    }
+
+    QByteArray m_bytes;
+    QDataStream m_in;
+    int m_record;
+};
+
+// A string in the stream takes its length, four bytes, at least.
+constexpr qsizetype kLeastString = 4;
+
+void readHead(RecordReader &in, SavedStory &story)
+{
+    if (in.read<QByteArray>() != journalMagic() || in.read<quint32>() != kJournalVersion)
+        in.fail(QStringLiteral("это не журнал рассказа"));
+    const qint32 genreCount = in.readCount(kMaxGenres, 2 * kLeastString);
+    for (qint32 g = 1; g <= genreCount; ++g) {
+        story.genreNames << in.read<QString>();
+        story.genreDirs << in.read<QString>();
+    }
+}
+
+void readEvent(RecordReader &in, SavedStory &story)
+{
+    const qint32 firstLine = in.read<qint32>();
+    if (firstLine != story.nextLine)
+        in.fail(QStringLiteral("строки с %1, а ждали с %2").arg(firstLine).arg(story.nextLine));
+    const qint32 count = in.readCount(kMaxSavedLines - qint32(story.lines.size()), kLeastString);
+    for (qint32 i = 0; i < count; ++i)
+        story.lines << in.read<QString>();
+    story.nextLine = in.read<qint32>();
+    if (story.nextLine != firstLine + count)
+        in.fail(QStringLiteral("следующая строка %1, а строк до неё %2")
+                    .arg(story.nextLine)
+                    .arg(firstLine + count - 1));
+    story.stepNumber = in.read<qint32>();
+    story.currentGenre = in.read<qint32>();
+    story.iqValue = in.read<qint32>();
+    for (qint32 &uses : story.genreUses)
+        uses = in.read<qint32>();
+    story.finished = in.read<bool>();
+    const qint32 offered = in.readCount(kChoiceLabels, kLeastString);
+    story.offeredGenres.clear();
+    for (qint32 k = 0; k < offered; ++k)
+        story.offeredGenres << in.read<QString>();
+}
+
+} // namespace
+
+QByteArray freshJournal(const StoryState &state)
+{
+    const QByteArray head = record(kHeadRecord, [&state](QDataStream &out) {
+        out << journalMagic() << kJournalVersion << state.genreCount;
+        for (qint32 g = 1; g <= state.genreCount; ++g)
+            out << state.genreNames[std::size_t(g)] << state.genreDirs[std::size_t(g)];
+    });
+    return head + eventRecord(state, 1);
+}
+
+QByteArray eventRecord(const StoryState &state, qint32 firstLine)
+{
+    return record(kEventRecord,
+                  [&state, firstLine](QDataStream &out) { writeEvent(out, state, firstLine); });
+}
+
+JournalContents readJournal(QByteArrayView bytes)
+{
+    JournalContents contents;
+    SavedStory &story = contents.story;
+    int record = 0;
+    bool hasEvent = false;
+    while (const std::optional<QByteArrayView> payload = wholeRecord(bytes, contents.wholeSize)) {
+        ++record;
+        RecordReader in(*payload, record);
+        const quint8 kind = in.read<quint8>();
+        if (record == 1 && kind == kHeadRecord)
+            readHead(in, story);
+        else if (record > 1 && kind == kEventRecord)
+            readEvent(in, story);
+        else
+            in.fail(QStringLiteral("запись не на своём месте"));
+        in.finish();
+        hasEvent = record > 1;
+        contents.wholeSize += kFrameSize + payload->size();
+    }
+    if (!hasEvent)
+        throw StoryError(ErrorKind::SavedStoryUnreadable, kSavedStoryFile, 0,
+                         QStringLiteral("в нём нет ни одной целой записи"));
+    return contents;
+}
+
+} // namespace vorta

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "engine/saved_story.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+namespace vorta {
+
+struct StoryState;
+
+// The saved story is a journal: a head record naming the catalogue, then one event record per
+// event, each holding the lines told since the record before and the story's small state. Every
+// record is framed by its length and a checksum, so that one cut short by a crash or a full disk
+// is known and left out: the story then resumes as the last whole record has it.
+
+// A fresh journal of the story: the head and one event record holding every line.
+QByteArray freshJournal(const StoryState &state);
+
+// The event record of the lines from `firstLine` on and the state after them.
+QByteArray eventRecord(const StoryState &state, qint32 firstLine);
+
+struct JournalContents
+{
+    SavedStory story;        // as the last whole record has it
+    qsizetype wholeSize = 0; // the bytes of the whole records; a torn tail follows them
+};
+
+// Throws SavedStoryUnreadable when the journal has no whole head and event, or a whole record
+// holds what no journal written here holds.
+JournalContents readJournal(QByteArrayView bytes);
+
+} // namespace vorta

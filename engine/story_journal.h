@@ -1,0 +1,75 @@
+#pragma once
+
+#include "format/story_error.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+
+#include <array>
+#include <optional>
+
+namespace vorta {
+
+struct StoryState;
+
+// The largest saved story the program writes or reads.
+constexpr qint64 kSavedStoryCap = 64 * 1024 * 1024;
+
+// Keeps the story in progress in the story's folder, so that closing the window, a crash or a
+// power cut loses at most the event that was under way. An event appends one record to the
+// journal (no sync to the disk per move); a new story replaces the journal atomically.
+class StoryJournal
+{
+public:
+    explicit StoryJournal(const QDir &dataDir);
+    ~StoryJournal();
+    StoryJournal(const StoryJournal &) = delete;
+    StoryJournal &operator=(const StoryJournal &) = delete;
+
+    // At the window's load, after the first start: a saved story that fits the catalogue takes
+    // the place of the fresh one. One that does not fit or does not read is set aside under a
+    // name that says so, and the fresh story stays. While another window keeps the story, this
+    // one starts afresh and keeps nothing. Returns what the reader is to be told once the window
+    // shows: a story set aside, or a fresh story that is not kept.
+    std::optional<StoryError> resume(StoryState &state, const QDateTime &now);
+
+    // After every event that went through: keeps what it changed of the story. A failure is
+    // returned once, until a save goes through again; the story goes on in memory.
+    std::optional<StoryError> save(const StoryState &state);
+
+private:
+    // What the journal on the disk was last asked to hold, to tell a move (which appends) from a
+    // new story (which starts a fresh journal) and from an event that changed nothing to keep.
+    struct Kept
+    {
+        qint32 nextLine;
+        qint32 stepNumber;
+        qint32 currentGenre;
+        qint32 iqValue;
+        qint32 genreCount;
+        std::array<qint32, 11> genreUses{};
+        std::array<QString, 11> genreNames;
+        std::array<QString, 11> genreDirs;
+
+        explicit Kept(const StoryState &state);
+        bool sameStory(const StoryState &state) const;
+        bool sameCatalogue(const StoryState &state) const;
+    };
+
+    QString path() const;
+    std::optional<StoryError> setAside(const StoryError &problem, const QDateTime &now);
+    void openForAppending(qint64 wholeSize);
+    void append(const StoryState &state, qint32 firstLine);
+    void writeFresh(const StoryState &state);
+
+    QDir m_dataDir;
+    int m_folderLock = -1;      // the folder, locked while this window keeps its story
+    QFile m_file;               // open while records can be appended to the journal
+    qint64 m_size = 0;          // the journal's bytes while it is open
+    bool m_enabled = false;     // from the resume on, unless a story could not be set aside
+    std::optional<Kept> m_kept; // none before the first save
+    bool m_failureReported = false;
+};
+
+} // namespace vorta
