@@ -1,8 +1,8 @@
 #include "genre_choice.h"
 
-#include "engine/numbers.h"
 #include "engine/random_source.h"
 #include "engine/story_state.h"
+#include "format/numbers.h"
 
 namespace vorta {
 

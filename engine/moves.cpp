@@ -1,16 +1,17 @@
 #include "moves.h"
 
 #include "engine/data_files.h"
-#include "engine/numbers.h"
 #include "engine/random_source.h"
 #include "engine/story_state.h"
 #include "engine/story_step.h"
+#include "format/numbers.h"
 
 namespace vorta {
 
-void readerMove(StoryState &state, const QString &caption, RandomSource &random,
-                const QDir &dataDir)
+StepReport readerMove(StoryState &state, const QString &caption, RandomSource &random,
+                      const DataTree &tree)
 {
+    StepReport report;
     runAtomically(state, [&](StoryState &next) {
         const qint32 count = next.genreCount;
         for (qint32 i = 1; i <= count; ++i) {
@@ -19,22 +20,24 @@ void readerMove(StoryState &state, const QString &caption, RandomSource &random,
                 break;
             }
         }
-        runStoryStep(next, MoveKind::Reader, random, dataDir);
+        report = runStoryStep(next, MoveKind::Reader, random, tree);
     });
+    return report;
 }
 
-void programMove(StoryState &state, RandomSource &random, const QDir &dataDir)
+StepReport programMove(StoryState &state, RandomSource &random, const DataTree &tree)
 {
-    runStoryStep(state, MoveKind::Program, random, dataDir);
+    return runStoryStep(state, MoveKind::Program, random, tree);
 }
 
-std::optional<StoryError> Timer1_Timer(StoryState &state, RandomSource &random, const QDir &dataDir)
+std::optional<StoryError> Timer1_Timer(StoryState &state, RandomSource &random,
+                                       const DataTree &tree, StepReport *told)
 {
     const bool reportedBefore = state.settingsFailureReported;
     std::optional<StoryError> settingsFailure;
     runAtomically(state, [&](StoryState &next) {
         try {
-            loadSettings(next, dataDir);
+            loadSettings(next, tree);
             next.settingsFailureReported = false;
         } catch (const StoryError &error) {
             if (!next.settingsFailureReported)
@@ -52,7 +55,9 @@ std::optional<StoryError> Timer1_Timer(StoryState &state, RandomSource &random, 
         state.settingsFailureReported = reportedBefore && !settingsFailure;
         runAtomically(state, [&](StoryState &next) {
             next.settingsFailureReported = reportedAfterTheMove;
-            programMove(next, random, dataDir);
+            const StepReport report = programMove(next, random, tree);
+            if (told)
+                *told = report;
         });
     }
     return settingsFailure;

@@ -1,7 +1,7 @@
 #include "story_buffer.h"
 
-#include "engine/numbers.h"
 #include "engine/story_state.h"
+#include "format/numbers.h"
 
 namespace vorta {
 

@@ -1,7 +1,7 @@
 #include "engine/moves.h"
-#include "engine/numbers.h"
 #include "engine/story_state.h"
 #include "engine/story_step.h"
+#include "format/numbers.h"
 #include "tests/support/scripted_random.h"
 #include "tests/support/story_tree.h"
 
