@@ -5,6 +5,7 @@
 #include "engine/data_files.h"
 #include "engine/story_state.h"
 #include "format/numbers.h"
+#include "format/story_facts.h"
 
 #include <QRandomGenerator>
 
@@ -119,8 +120,9 @@ private:
         QStringLiteral("LIST")};
     const QCommandLineOption m_labelsOption{
         QStringLiteral("labels"),
-        QStringLiteral("строка перед каждым шагом: номер, жанр, вариант из скольких (на шаге 37 "
-                       "и число IQ); перед финалом — наименее и наиболее используемый жанр")};
+        QStringLiteral("строка перед каждым шагом: номер, жанр, вариант из скольких (на шаге %1 "
+                       "и число IQ); перед финалом — наименее и наиболее используемый жанр")
+            .arg(kIqStep)};
     quint64 m_seed = 0;
 };
 
