@@ -8,20 +8,24 @@
 
 namespace vorta {
 
+StepReport readerStep(StoryState &state, const QString &caption, RandomSource &random,
+                      const DataTree &tree)
+{
+    for (qint32 i = 1; i <= state.genreCount; ++i) {
+        if (element(state.genreNames, i) == caption) {
+            state.currentGenre = i;
+            break;
+        }
+    }
+    return runStoryStep(state, MoveKind::Reader, random, tree);
+}
+
 StepReport readerMove(StoryState &state, const QString &caption, RandomSource &random,
                       const DataTree &tree)
 {
     StepReport report;
-    runAtomically(state, [&](StoryState &next) {
-        const qint32 count = next.genreCount;
-        for (qint32 i = 1; i <= count; ++i) {
-            if (element(next.genreNames, i) == caption) {
-                next.currentGenre = i;
-                break;
-            }
-        }
-        report = runStoryStep(next, MoveKind::Reader, random, tree);
-    });
+    runAtomically(state,
+                  [&](StoryState &next) { report = readerStep(next, caption, random, tree); });
     return report;
 }
 

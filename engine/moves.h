@@ -18,7 +18,12 @@ class RandomSource;
 
 // The reader's click on a choice label with this caption: the first genre of that name
 // becomes current (none: the genre stays), then the step is told and the countdown restarts.
+// A move that fails leaves the story as it was.
 StepReport readerMove(StoryState &state, const QString &caption, RandomSource &random,
+                      const DataTree &tree);
+
+// The same click without the undo, for a simulation that a failure ends anyway.
+StepReport readerStep(StoryState &state, const QString &caption, RandomSource &random,
                       const DataTree &tree);
 
 // The program's move when the countdown has run out.

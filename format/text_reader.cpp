@@ -90,21 +90,21 @@ void TextReader::skipToDelimiter(bool spaceEnds)
     }
 }
 
-QString TextReader::readField(bool spaceEnds)
+QStringView TextReader::readField(bool spaceEnds)
 {
     m_valueLine = m_line;
     while (!atEnd() && m_text.at(m_pos) == QLatin1Char(' '))
         ++m_pos;
     if (atEnd())
         fail(ErrorKind::InputPastEndOfFile, lastLine());
-    QString value;
+    QStringView value;
     if (m_text.at(m_pos) == QLatin1Char('"')) {
         ++m_pos;
         const qsizetype close = m_text.indexOf(QLatin1Char('"'), m_pos);
         qsizetype end = m_pos;
         while (end < m_text.size() && end != close && !isLineEnd(m_text.at(end)))
             ++end;
-        value = m_text.mid(m_pos, end - m_pos);
+        value = QStringView(m_text).sliced(m_pos, end - m_pos);
         m_pos = end == close ? end + 1 : end;
     } else {
         qsizetype end = m_pos;
@@ -114,7 +114,7 @@ QString TextReader::readField(bool spaceEnds)
                 break;
             ++end;
         }
-        value = m_text.mid(m_pos, end - m_pos);
+        value = QStringView(m_text).sliced(m_pos, end - m_pos);
         while (!value.isEmpty() && isBlank(value.back()))
             value.chop(1);
         m_pos = end;
@@ -125,12 +125,12 @@ QString TextReader::readField(bool spaceEnds)
 
 QString TextReader::readValue()
 {
-    return readField(false);
+    return readField(false).toString();
 }
 
-std::optional<qint64> parseInteger(const QString &text)
+std::optional<qint64> parseInteger(QStringView text)
 {
-    const QString trimmed = text.trimmed();
+    const QStringView trimmed = text.trimmed();
     const qsizetype sign =
         trimmed.startsWith(QLatin1Char('-')) || trimmed.startsWith(QLatin1Char('+')) ? 1 : 0;
     if (trimmed.size() == sign)
@@ -147,14 +147,14 @@ std::optional<qint64> parseInteger(const QString &text)
     return trimmed.toLongLong();
 }
 
-qint32 TextReader::checkedNumber(qint64 value, const QString &text, int line) const
+qint32 TextReader::checkedNumber(qint64 value, QStringView text, int line) const
 {
     if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
         fail(ErrorKind::Overflow, line, quoted(text.trimmed()));
     return qint32(value);
 }
 
-qint32 TextReader::parseNumber(const QString &text, int line) const
+qint32 TextReader::parseNumber(QStringView text, int line) const
 {
     const std::optional<qint64> value = parseInteger(text);
     if (!value)
@@ -166,7 +166,7 @@ std::optional<qint32> TextReader::readIndex()
 {
     skipSpacesAndLineEnds();
     const int line = m_line;
-    const QString text = readField(false);
+    const QStringView text = readField(false);
     const std::optional<qint64> value = parseInteger(text);
     if (!value)
         return std::nullopt;
@@ -191,10 +191,13 @@ qsizetype TextReader::lineEnd() const
 {
     if (atEnd())
         fail(ErrorKind::InputPastEndOfFile, lastLine());
-    qsizetype end = m_pos;
-    while (end < m_text.size() && !isLineEnd(m_text.at(end)))
+    // The loop that every line read runs, over the characters themselves.
+    const char16_t *const text = QStringView(m_text).utf16();
+    const char16_t *const textEnd = text + m_text.size();
+    const char16_t *end = text + m_pos;
+    while (end != textEnd && (*end > u'\r' || (*end != u'\r' && *end != u'\n')))
         ++end;
-    return end;
+    return end - text;
 }
 
 QString TextReader::readLine()

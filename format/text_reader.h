@@ -3,6 +3,7 @@
 #include "format/story_error.h"
 
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 
@@ -54,11 +55,11 @@ private:
     void skipSpacesAndLineEnds();
     bool atLineEnd() const;
     void consumeLineEnd();
-    QString readField(bool spaceEnds);
+    QStringView readField(bool spaceEnds);
     qsizetype lineEnd() const;
     void skipToDelimiter(bool spaceEnds);
-    qint32 parseNumber(const QString &text, int line) const;
-    qint32 checkedNumber(qint64 value, const QString &text, int line) const;
+    qint32 parseNumber(QStringView text, int line) const;
+    qint32 checkedNumber(qint64 value, QStringView text, int line) const;
 
     QString m_text;
     QString m_fileName;
@@ -68,6 +69,6 @@ private:
 };
 
 // A whole decimal number with an optional sign and surrounding spaces, or nothing.
-std::optional<qint64> parseInteger(const QString &text);
+std::optional<qint64> parseInteger(QStringView text);
 
 } // namespace vorta

@@ -186,8 +186,9 @@ public:
 private:
     void move()
     {
+        // A failure ends the whole run, so the moves need no undo.
         const std::optional<QString> caption = m_reader.choose(m_state);
-        const StepReport told = caption ? readerMove(m_state, *caption, m_random, m_tree)
+        const StepReport told = caption ? readerStep(m_state, *caption, m_random, m_tree)
                                         : programMove(m_state, m_random, m_tree);
         const QString path = fragmentFilePath(element(m_state.genreDirs, told.genre), told.step);
         if (told.step < kFinaleStep) {
