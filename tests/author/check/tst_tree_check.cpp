@@ -226,9 +226,17 @@ void TreeCheckTest::hostileFilesAreErrorsNotHangs()
     else
         hostile::makeSparseFile(path, vorta::capFor(file) + 1);
 
-    const QList<Diagnostic> diagnostics = checkTree(tree.dir()).diagnostics;
+    const CheckResult checked = checkTree(tree.dir());
+    const QList<Diagnostic> &diagnostics = checked.diagnostics;
     QCOMPARE(places(diagnostics), QStringList{file + QStringLiteral(":0: error")});
     QVERIFY2(diagnostics.first().text.startsWith(error), qPrintable(diagnostics.first().text));
+    // The stories told from what the check read meet the same error, without reading again.
+    try {
+        checked.files.readBytes(file);
+        QFAIL("read what the check could not");
+    } catch (const vorta::StoryError &e) {
+        QCOMPARE(errorText(e), diagnostics.first().text);
+    }
 }
 
 void TreeCheckTest::diagnosticQuotesTheFileAsItIsEncoded_data()

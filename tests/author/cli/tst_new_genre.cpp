@@ -33,6 +33,8 @@ class NewGenreTest : public QObject
 private Q_SLOTS:
     void skeletonHasEveryHeading_data();
     void skeletonHasEveryHeading();
+    void otherGenresGetTheNewPairs_data();
+    void otherGenresGetTheNewPairs();
     void skeletonStatesTheStorysFacts_data();
     void skeletonStatesTheStorysFacts();
     void refused_data();
@@ -109,6 +111,54 @@ void NewGenreTest::skeletonHasEveryHeading()
              int(ExitClean));
     QCOMPARE(tree.readBytes(StoryTree::fragmentFile(QStringLiteral("new"), 37)),
              QByteArray("1\r\n0\r\n"));
+}
+
+void NewGenreTest::otherGenresGetTheNewPairs_data()
+{
+    QTest::addColumn<QByteArray>("lineEnd");
+    QTest::addColumn<bool>("lastLineEnds");
+    QTest::addColumn<QString>("written"); // a record g1.txt has already
+
+    QTest::newRow("LF") << QByteArray("\n") << true << QString();
+    QTest::newRow("CR LF, no line end after the last line")
+        << QByteArray("\r\n") << false << QString();
+    QTest::newRow("a new pair written already")
+        << QByteArray("\n") << true << QStringLiteral("## 65: 2, 1");
+}
+
+// No pair of the new genre has to be typed by hand in the other genres' files: after new-genre
+// every manuscript has a heading for every ending a story can reach, each once.
+void NewGenreTest::otherGenresGetTheNewPairs()
+{
+    QFETCH(QByteArray, lineEnd);
+    QFETCH(bool, lastLineEnds);
+    QFETCH(QString, written);
+    ManuscriptFolder manuscript;
+    manuscript.writeStory(genres(1));
+    QString text = ManuscriptFolder::genreText(QStringLiteral("g1"), 1);
+    if (!written.isEmpty())
+        text += written + QStringLiteral("\nЖили-были.\n");
+    QByteArray bytes = text.toUtf8().replace("\n", lineEnd);
+    if (!lastLineEnds)
+        bytes.chop(lineEnd.size());
+    manuscript.write(QStringLiteral("g1.txt"), bytes);
+
+    const AuthorRun added = author({QStringLiteral("new-genre"), QStringLiteral("Былина"),
+                                    QStringLiteral("new"), manuscript.path()});
+    QCOMPARE(added.status, int(ExitClean));
+    QVERIFY2(added.out.contains(QStringLiteral("g1.txt: заголовки концовок")),
+             qPrintable(added.out));
+    QFile file(manuscript.path(QStringLiteral("g1.txt")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray after = file.readAll();
+    QVERIFY(after.startsWith(bytes));
+    QCOMPARE(after.count("## 65: 2, 1"), 1);
+    QCOMPARE(after.count("\r\n") > 0, lineEnd == "\r\n");
+
+    StoryTree tree;
+    const AuthorRun built = author({QStringLiteral("build"), manuscript.path(), tree.path()});
+    QCOMPARE(built.status, int(ExitClean));
+    QVERIFY2(!built.out.contains(QStringLiteral("нет записи для пар")), qPrintable(built.out));
 }
 
 void NewGenreTest::skeletonStatesTheStorysFacts_data()

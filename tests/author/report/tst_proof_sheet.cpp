@@ -100,6 +100,7 @@ void ProofSheetTest::pageIsSelfContainedAndCountsMatchCoverage_data()
     QTest::newRow("clean story") << QString();
     QTest::newRow("hostile text in a line and a name") << QStringLiteral("hostile");
     QTest::newRow("a story stops on a missing file") << QStringLiteral("missing");
+    QTest::newRow("a line wider than the row") << QStringLiteral("wide");
 }
 
 void ProofSheetTest::pageIsSelfContainedAndCountsMatchCoverage()
@@ -115,6 +116,9 @@ void ProofSheetTest::pageIsSelfContainedAndCountsMatchCoverage()
         tree.writeFragment(QStringLiteral("horror"), 3, {{kHostileLine}, {}});
     if (fault == QLatin1String("missing"))
         tree.remove(StoryTree::fragmentFile(QStringLiteral("horror"), 20));
+    const QString wide = QString(46, QChar(u'ж')) + QStringLiteral(" хвост");
+    if (fault == QLatin1String("wide"))
+        tree.writeFragment(QStringLiteral("horror"), 3, {{wide}});
 
     QString html;
     QString complaints;
@@ -158,6 +162,11 @@ void ProofSheetTest::pageIsSelfContainedAndCountsMatchCoverage()
         }
     }
     QCOMPARE(toldSteps, counts ? 63 * kStories : 0);
+    // What fits the row, and apart from it what runs past its edge.
+    if (fault == QLatin1String("wide")) {
+        QVERIFY(page.texts.contains(wide.first(46)));
+        QVERIFY(page.texts.contains(QStringLiteral(" хвост")));
+    }
     if (fault == QLatin1String("hostile")) {
         QVERIFY(page.texts.contains(QString(kHostileLine).replace(QChar(1), QChar(0x2401))));
         // As written in the map's row and the statistics' row.
