@@ -34,7 +34,7 @@ public:
 class DataTree
 {
 public:
-    DataTree(const QDir &folder); // NOLINT(google-explicit-constructor): a folder is a tree
+    DataTree(const QDir &folder);
     explicit DataTree(std::shared_ptr<TreeSource> source);
 
     QByteArray readBytes(const QString &relativePath) const
