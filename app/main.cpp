@@ -1,8 +1,10 @@
+#include "app/command_line.h"
 #include "engine/random_source.h"
 #include "format/story_error.h"
 #include "ui/controls.h"
 #include "ui/main_window.h"
 #include "ui/program_icon.h"
+#include "ui/reader_settings.h"
 
 #include <QApplication>
 #include <QDir>
@@ -33,9 +35,13 @@ bool nothingIsShown()
 
 int main(int argc, char *argv[])
 {
+    QCoreApplication::setApplicationName(QStringLiteral("vorta"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.00"));
+    vorta::app::CommandLine commandLine;
+    if (const auto status = commandLine.answerWithoutDisplay(argc, argv))
+        return *status;
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("vorta"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
     // One look on every desktop: the windows are laid out in fixed pixels.
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setWindowIcon(vorta::ui::programIcon());
@@ -47,10 +53,11 @@ int main(int argc, char *argv[])
     if (qtTranslator.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qtTranslator);
+    if (const auto status = commandLine.check(QCoreApplication::arguments()))
+        return *status;
 
     vorta::SeededRandom random(clockSeed);
-    // The story's files are looked up beside the working directory; the program takes no
-    // arguments.
+    // The story's files are looked up beside the working directory.
     std::unique_ptr<Form1> form;
     try {
         form = std::make_unique<Form1>(random, QDir(QDir::currentPath()));
@@ -67,6 +74,17 @@ int main(int argc, char *argv[])
             QMessageBox::critical(nullptr, kMainWindowTitle, vorta::briefMessage(error.message()));
         return 1;
     }
+    // The reader's zoom, kept from the last start; a zoom that cannot be kept is said, and the
+    // window goes on at it.
+    vorta::ui::ReaderSettings readerSettings(vorta::ui::ReaderSettings::defaultPath());
+    form->setZoom(readerSettings.zoom());
+    QObject::connect(form.get(), &Form1::zoomChanged, form.get(), [&](int zoom) {
+        try {
+            readerSettings.setZoom(zoom);
+        } catch (...) {
+            form->showError(vorta::currentError());
+        }
+    });
     form->adjustSize();
     vorta::ui::centreOnScreen(form.get());
     form->show();

@@ -1,16 +1,17 @@
 #include "about_dialog.h"
 
+#include "ui/accessibility.h"
 #include "ui/controls.h"
+#include "ui/zoom_layout.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 using vorta::ui::ClickFrame;
 using vorta::ui::ClickLabel;
 using vorta::ui::makeLabel;
-using vorta::ui::monoFont;
 using vorta::ui::setRoleColour;
-using vorta::ui::twipsRect;
 
 namespace {
 
@@ -28,15 +29,20 @@ struct AboutLine
 
 } // namespace
 
-Form2::Form2(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint)
+Form2::Form2(int zoom, QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
+    vorta::ui::installAccessibility();
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("О программе"));
-    setFixedSize(312, 272);
+    vorta::ui::ZoomLayout layout;
+    layout.fixSize(this, QSize(4680, 4080));
 
     m_frame1 = new ClickFrame(this);
     m_frame1->setObjectName(QStringLiteral("Frame1"));
-    m_frame1->setGeometry(twipsRect(120, 120, 4455, 3855));
+    layout.place(m_frame1, QRect(120, 120, 4455, 3855));
+    // A click anywhere closes the dialog; for the keyboard the frame is the button that does.
+    m_frame1->setFocusPolicy(Qt::StrongFocus);
+    m_frame1->setAccessibleName(QStringLiteral("Закрыть"));
     connect(m_frame1, &ClickFrame::clicked, this, &Form2::Frame1_Click);
 
     static const AboutLine lines[] = {
@@ -53,14 +59,16 @@ Form2::Form2(QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::FramelessWindow
     for (const AboutLine &line : lines) {
         const QString caption = QString::fromUtf16(line.caption);
         auto *label = new ClickLabel(caption, m_frame1);
-        makeLabel(label, QLatin1String(line.name), twipsRect(120, line.top, 4215, line.height),
-                  line.align);
+        makeLabel(label, QLatin1String(line.name), QRect(), line.align);
+        layout.place(label, QRect(120, line.top, 4215, line.height));
         label->setWordWrap(true);
-        label->setFont(monoFont(line.points, line.bold));
+        layout.monoFont(label, line.points, line.bold);
         setRoleColour(label, QPalette::WindowText, QColor::fromRgb(0, 0, 0));
         label->setAccessibleName(caption);
         connect(label, &ClickLabel::clicked, this, line.handler);
     }
+    layout.apply(zoom);
+    m_frame1->setFocus();
 }
 
 void Form2::Frame1_Click()
@@ -100,6 +108,14 @@ void Form2::closeEvent(QCloseEvent *event)
         m_closed = true;
         Q_EMIT closed();
     }
+}
+
+void Form2::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void Form2::mousePressEvent(QMouseEvent *event)

@@ -7,12 +7,14 @@ class ClickFrame;
 class ClickLabel;
 } // namespace vorta::ui
 
-// The about dialog: a few lines about the program. A click anywhere on it closes it.
+// The about dialog: a few lines about the program. A click anywhere on it closes it. From the
+// keyboard, its frame holds the focus as a button that closes it, and Escape closes it too.
 class Form2 : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Form2(QWidget *parent = nullptr);
+    // zoom: the size, in percent of the designed one, as the main window has it.
+    explicit Form2(int zoom = 100, QWidget *parent = nullptr);
 
 public Q_SLOTS:
     void Frame1_Click();
@@ -28,6 +30,7 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     // The margin around the frame closes the dialog too.
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

@@ -4,18 +4,6 @@
 
 namespace vorta::ui {
 
-namespace {
-
-QAccessibleInterface *choiceFactory(const QString &className, QObject *object)
-{
-    if (className != QLatin1String(ChoiceLabel::staticMetaObject.className()))
-        return nullptr;
-    auto *label = qobject_cast<ChoiceLabel *>(object);
-    return label ? new ChoiceAccessible(label) : nullptr;
-}
-
-} // namespace
-
 ChoiceAccessible::ChoiceAccessible(ChoiceLabel *label)
     : QAccessibleWidget(label, QAccessible::Button)
 {}
@@ -52,15 +40,6 @@ QStringList ChoiceAccessible::keyBindingsForAction(const QString &actionName) co
     if (actionName == pressAction() && label()->key() > 0)
         return {QString::number(label()->key())};
     return {};
-}
-
-void installChoiceAccessibility()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(&choiceFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
 }
 
 } // namespace vorta::ui

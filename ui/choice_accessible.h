@@ -22,7 +22,4 @@ private:
     ChoiceLabel *label() const;
 };
 
-// Makes every choice label answer with its ChoiceAccessible. Safe to call more than once.
-void installChoiceAccessibility();
-
 } // namespace vorta::ui

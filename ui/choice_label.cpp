@@ -1,5 +1,6 @@
 #include "choice_label.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 namespace vorta::ui {
@@ -54,6 +55,21 @@ void ChoiceLabel::paintEvent(QPaintEvent *)
     }
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawText(rect(), int(alignment()), shownText());
+    if (hasFocus())
+        drawFocusFrame(this, painter, 0);
+}
+
+void ChoiceLabel::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        press();
+        break;
+    default:
+        ClickLabel::keyPressEvent(event);
+    }
 }
 
 void ChoiceLabel::enterEvent(QEnterEvent *event)

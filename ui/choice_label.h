@@ -6,7 +6,8 @@ namespace vorta::ui {
 
 // A choice label: its caption is the genre's name exactly (the reader's move finds the genre
 // by it), but a name wider than the box is drawn cut at the end with an ellipsis. It shows
-// that it can be clicked, and names its key.
+// that it can be clicked, and names its key. Given the focus, Space or Return presses it like a
+// click.
 class ChoiceLabel : public ClickLabel
 {
     Q_OBJECT
@@ -26,6 +27,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
 

@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -17,9 +18,9 @@ namespace vorta::ui {
 
 namespace {
 
-int twipsToPixels(int twips)
+int twipsToPixels(int twips, int zoom)
 {
-    return int(std::lround(twips / 15.0));
+    return int(std::lround(twips * zoom / 1500.0));
 }
 
 bool releasedInside(QWidget *widget, QMouseEvent *event)
@@ -30,11 +31,17 @@ bool releasedInside(QWidget *widget, QMouseEvent *event)
 
 } // namespace
 
-QRect twipsRect(int left, int top, int width, int height)
+QRect twipsRect(int left, int top, int width, int height, int zoom)
 {
-    const int x = twipsToPixels(left);
-    const int y = twipsToPixels(top);
-    return QRect(x, y, twipsToPixels(left + width) - x, twipsToPixels(top + height) - y);
+    const int x = twipsToPixels(left, zoom);
+    const int y = twipsToPixels(top, zoom);
+    return QRect(x, y, twipsToPixels(left + width, zoom) - x,
+                 twipsToPixels(top + height, zoom) - y);
+}
+
+QRect twipsRect(const QRect &twips, int zoom)
+{
+    return twipsRect(twips.x(), twips.y(), twips.width(), twips.height(), zoom);
 }
 
 QString monoFamily()
@@ -45,13 +52,23 @@ QString monoFamily()
     return family;
 }
 
-QFont monoFont(qreal points, bool bold)
+QFont monoFont(qreal points, bool bold, int zoom)
 {
     QFont font(monoFamily());
     font.setStyleHint(QFont::TypeWriter);
-    font.setPixelSize(int(std::lround(points * 96.0 / 72.0)));
+    font.setPixelSize(int(std::lround(points * 96.0 / 72.0 * zoom / 100.0)));
     font.setBold(bold);
     font.setHintingPreference(QFont::PreferFullHinting);
+    return font;
+}
+
+QFont dialogFont(int zoom)
+{
+    QFont font = QGuiApplication::font();
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * zoom / 100.0);
+    else
+        font.setPixelSize(int(std::lround(font.pixelSize() * zoom / 100.0)));
     return font;
 }
 
@@ -77,6 +94,26 @@ void makeLabel(QLabel *label, const QString &name, const QRect &geometry, Qt::Al
     label->setAlignment(align | Qt::AlignTop);
     label->setMargin(0);
     label->setIndent(0);
+}
+
+void setTextIfChanged(QLabel *label, const QString &text)
+{
+    if (label->text() != text)
+        label->setText(text);
+}
+
+void setAccessibleNameIfChanged(QWidget *widget, const QString &name)
+{
+    if (widget->accessibleName() != name)
+        widget->setAccessibleName(name);
+}
+
+void drawFocusFrame(QWidget *widget, QPainter &painter, int inset)
+{
+    QStyleOptionFocusRect focus;
+    focus.initFrom(widget);
+    focus.rect = widget->rect().adjusted(inset, inset, -inset, -inset);
+    widget->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, widget);
 }
 
 void centreOnScreen(QWidget *window)
@@ -128,6 +165,28 @@ void EtchedFrame::paintEvent(QPaintEvent *)
     painter.drawText(caption, Qt::AlignHCenter | Qt::AlignTop, title());
 }
 
+void ClickFrame::paintEvent(QPaintEvent *event)
+{
+    EtchedFrame::paintEvent(event);
+    if (hasFocus()) {
+        QPainter painter(this);
+        drawFocusFrame(this, painter, 3);
+    }
+}
+
+bool ClickFrame::event(QEvent *event)
+{
+    // Before the group box, which takes Space for a check box this frame has not.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+            click();
+            return true;
+        }
+    }
+    return EtchedFrame::event(event);
+}
+
 void ClickFrame::mousePressEvent(QMouseEvent *event)
 {
     event->setAccepted(event->button() == Qt::LeftButton);
@@ -149,12 +208,8 @@ void ColourButton::paintEvent(QPaintEvent *)
     const QRect textRect = sunken ? rect().translated(1, 1) : rect();
     painter.setPen(colours.color(QPalette::Active, QPalette::ButtonText));
     painter.drawText(textRect, Qt::AlignCenter, text());
-    if (hasFocus()) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = rect().adjusted(3, 3, -3, -3);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
-    }
+    if (hasFocus())
+        drawFocusFrame(this, painter, 3);
 }
 
 ScaleLabel::ScaleLabel(const QString &caption, QSlider *slider, QWidget *parent)

@@ -10,16 +10,27 @@
 #include <QSlider>
 #include <QString>
 
+class QPainter;
+
 namespace vorta::ui {
 
-// The windows are designed in twips at 96 dpi (15 twips to the pixel). Each edge is rounded on
-// its own, so controls that touch in the design touch on the screen.
-QRect twipsRect(int left, int top, int width, int height);
+// The windows are designed in twips at 96 dpi (15 twips to the pixel) and drawn at a zoom, in
+// percent of that size. Each edge is rounded on its own, so controls that touch in the design
+// touch on the screen at every zoom.
+QRect twipsRect(int left, int top, int width, int height, int zoom = 100);
+QRect twipsRect(const QRect &twips, int zoom);
 
-// The story's monospaced face at a size given in points at 96 dpi. The layout is in pixels, so
-// the size is too; full hinting gives whole-pixel advances, which is what lets a 325-pixel row
-// hold 46 characters of the 9-point face.
-QFont monoFont(qreal points, bool bold);
+// The story's monospaced face at a size given in points at 96 dpi, at a zoom. The layout is in
+// pixels, so the size is too; full hinting gives whole-pixel advances, which is what lets a
+// 325-pixel row hold 46 characters of the 9-point face.
+QFont monoFont(qreal points, bool bold, int zoom = 100);
+
+// The desktop's default dialog font at a zoom.
+QFont dialogFont(int zoom);
+
+// The characters of the widest story line, as the authors cut the lines: a viewport row holds
+// them all.
+constexpr int kRowCharacters = 46;
 
 // The family that monoFont uses: "Courier New" where installed, else a face of its metrics.
 QString monoFamily();
@@ -32,6 +43,14 @@ void setRoleColour(QWidget *widget, QPalette::ColorRole role, const QColor &colo
 
 // A label whose box is filled with its back colour, showing text as plain text at the top.
 void makeLabel(QLabel *label, const QString &name, const QRect &geometry, Qt::Alignment align);
+
+// Sets a label's text and a widget's accessible name only when they change: every change is
+// told to assistive technologies, and the window shows its state at every tick.
+void setTextIfChanged(QLabel *label, const QString &text);
+void setAccessibleNameIfChanged(QWidget *widget, const QString &name);
+
+// The dotted frame that shows the keyboard focus, inside a widget's edge.
+void drawFocusFrame(QWidget *widget, QPainter &painter, int inset);
 
 // Places a top-level window in the middle of its screen.
 void centreOnScreen(QWidget *window);
@@ -69,17 +88,23 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 };
 
-// A frame that reports a click on the part of it not covered by its children.
+// A frame that reports a click on the part of it not covered by its children. Given the focus,
+// it is a button: Space, Return and Enter press it.
 class ClickFrame : public EtchedFrame
 {
     Q_OBJECT
 public:
     using EtchedFrame::EtchedFrame;
 
+    // A press from the keyboard or an assistive technology, the same as a click.
+    void click() { Q_EMIT clicked(); }
+
 Q_SIGNALS:
     void clicked();
 
 protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 };

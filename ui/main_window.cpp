@@ -5,10 +5,13 @@
 #include "engine/story_buffer.h"
 #include "format/story_error.h"
 #include "ui/about_dialog.h"
-#include "ui/choice_accessible.h"
+#include "ui/accessibility.h"
+#include "ui/announcer.h"
 #include "ui/choice_label.h"
 #include "ui/controls.h"
+#include "ui/countdown_bar.h"
 #include "ui/fixed_window.h"
+#include "ui/menu_keys.h"
 #include "ui/program_icon.h"
 #include "ui/settings_dialog.h"
 #include "ui/story_export.h"
@@ -25,16 +28,19 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <cmath>
+
 using vorta::ui::ChoiceLabel;
 using vorta::ui::makeLabel;
-using vorta::ui::monoFont;
 using vorta::ui::rgbColour;
 using vorta::ui::setRoleColour;
+using vorta::ui::setTextIfChanged;
 using vorta::ui::StoryView;
 using vorta::ui::twipsRect;
 
@@ -65,12 +71,15 @@ void paintBox(QLabel *label, const QColor &back)
     setRoleColour(label, QPalette::WindowText, kBlack);
 }
 
-void setCaption(QLabel *label, const QString &caption)
+// What the countdown label says while the countdown is paused.
+QString pausedCaption(qint32 countdownMs)
 {
-    if (label->text() != caption)
-        label->setText(caption);
-    label->setAccessibleName(caption);
+    return QStringLiteral("Отсчёт на паузе, осталось %1 с")
+        .arg(int(std::floor(countdownMs / 1000.0)));
 }
+
+const QString kFinaleAnnouncement =
+    QStringLiteral("Рассказ окончен. Новый начнёт кнопка «Начать новый рассказ».");
 
 // The reader picks the file in a dialog of its own, without holding up the story.
 void askForSavePath(QWidget *parent, const QString &suggestedPath,
@@ -104,8 +113,9 @@ Form1::Form1(vorta::RandomSource &random, const QDir &dataDir, QWidget *parent)
     setWindowIcon(vorta::ui::programIcon());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    vorta::ui::installChoiceAccessibility();
+    vorta::ui::installAccessibility();
     buildControls();
+    buildActions();
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
@@ -118,6 +128,7 @@ Form1::Form1(vorta::RandomSource &random, const QDir &dataDir, QWidget *parent)
 
     keepLookWhenDisabled(this);
     keepLookWhenDisabled(menuBar());
+    setZoom(vorta::ui::kZoomNormal);
     showState();
 }
 
@@ -129,12 +140,15 @@ Form1::~Form1()
 
 void Form1::buildControls()
 {
-    m_option = menuBar()->addAction(QStringLiteral("Установки"));
+    // The mnemonics open the commands with Alt; F10 reaches them too (buildActions).
+    m_option = menuBar()->addAction(QStringLiteral("&Установки"));
     m_option->setObjectName(QStringLiteral("option"));
     connect(m_option, &QAction::triggered, this, &Form1::option_Click);
-    m_about = menuBar()->addAction(QStringLiteral("О программе"));
+    m_about = menuBar()->addAction(QStringLiteral("&О программе"));
     m_about->setObjectName(QStringLiteral("about"));
     connect(m_about, &QAction::triggered, this, &Form1::about_Click);
+    m_menuKeys = new vorta::ui::MenuKeys(menuBar());
+    m_layout.dialogFont(menuBar());
     // The menu bar keeps the desktop's colour; the rest of the window, also where it reaches
     // beyond the controls, is the light blue.
     setRoleColour(menuBar(), QPalette::Window, menuBar()->palette().color(QPalette::Window));
@@ -142,61 +156,75 @@ void Form1::buildControls()
 
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
-    client->setFixedSize(546, 297);
+    m_layout.fixSize(client, QSize(8190, 4455));
     client->setAutoFillBackground(true);
     setRoleColour(client, QPalette::Window, kWindowColour);
     setCentralWidget(client);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    m_announcer = new vorta::ui::Announcer(client);
 
-    m_label11 = new QLabel(client);
-    makeLabel(m_label11, QStringLiteral("Label11"), twipsRect(240, 120, 4935, 375), Qt::AlignLeft);
-    m_label11->setFont(monoFont(9.75, true));
-    paintBox(m_label11, kWindowColour);
+    // The countdown label stands in a bar of its own size, which takes the focus.
+    const QRect countdown(240, 120, 4935, 375);
+    m_countdown = new vorta::ui::CountdownBar(client);
+    m_layout.place(m_countdown, countdown);
+    m_countdown->setAutoFillBackground(true);
+    setRoleColour(m_countdown, QPalette::Window, kWindowColour);
+    m_label11 = new QLabel(m_countdown);
+    makeLabel(m_label11, QStringLiteral("Label11"), QRect(), Qt::AlignLeft);
+    m_layout.place(m_label11, countdown, countdown);
+    m_layout.monoFont(m_label11, 9.75, true);
+    setRoleColour(m_label11, QPalette::WindowText, kBlack);
 
     m_label1 = new QLabel(QStringLiteral("ДЕЙСТВИЯ"), client);
-    makeLabel(m_label1, QStringLiteral("Label1"), twipsRect(5400, 120, 2655, 375),
-              Qt::AlignHCenter);
-    m_label1->setFont(monoFont(12, true));
+    makeLabel(m_label1, QStringLiteral("Label1"), QRect(), Qt::AlignHCenter);
+    m_layout.place(m_label1, QRect(5400, 120, 2655, 375));
+    m_layout.monoFont(m_label1, 12, true);
     paintBox(m_label1, kWindowColour);
     m_label1->setAccessibleName(m_label1->text());
 
     // The rule lies inside the heading's box, so it is raised over the heading's back colour.
     m_line1 = new QWidget(client);
     m_line1->setObjectName(QStringLiteral("Line1"));
-    m_line1->setGeometry(twipsRect(5400, 480, 8040 - 5400, 15));
+    m_layout.place(m_line1, QRect(5400, 480, 8040 - 5400, 15));
     m_line1->setAutoFillBackground(true);
     setRoleColour(m_line1, QPalette::Window, kBlack);
     m_line1->raise();
 
     // The white page: the margin and the rows, one row every 240 twips.
+    const QRect page(90, 600, 5035 - 90, 3615);
     m_story = new StoryView(twipsRect(0, 0, 0, 240).height(), client);
     m_story->setObjectName(QStringLiteral("story"));
-    m_story->setGeometry(twipsRect(90, 600, 5035 - 90, 3615));
+    m_layout.place(m_story, page);
     m_story->setAccessibleName(QStringLiteral("Рассказ"));
-    const QPoint page = m_story->pos();
     connect(m_story, &StoryView::scrollRequested, this,
             [this](int rows) { scrollTo(m_vscroll1->value() + rows); });
+    connect(m_story, &StoryView::caretRequested, this, &Form1::showCaretLine);
 
     m_label27 = new QLabel(m_story);
-    makeLabel(m_label27, QStringLiteral("Label27"), twipsRect(90, 600, 70, 3615).translated(-page),
-              Qt::AlignLeft);
+    makeLabel(m_label27, QStringLiteral("Label27"), QRect(), Qt::AlignLeft);
+    m_layout.place(m_label27, QRect(90, 600, 70, 3615), page);
     paintBox(m_label27, kWhite);
 
+    QList<QLabel *> rows;
     for (int r = 0; r < vorta::kViewportRows; ++r) {
         auto *row = new QLabel(m_story);
-        makeLabel(row, QStringLiteral("Label%1").arg(12 + r),
-                  twipsRect(160, 600 + 240 * r, 4875, 255).translated(-page), Qt::AlignLeft);
-        row->setFont(monoFont(9, false));
+        makeLabel(row, QStringLiteral("Label%1").arg(12 + r), QRect(), Qt::AlignLeft);
+        m_layout.place(row, QRect(160, 600 + 240 * r, 4875, 255), page);
+        // The fragment files cut their lines to fit the row at the normal size; at every other
+        // size the row holds as many characters.
+        m_layout.monoFont(row, 9, false, vorta::ui::kRowCharacters);
         paintBox(row, kWhite);
         m_rows[std::size_t(r)] = row;
+        rows.append(row);
     }
+    m_story->setRows(rows);
     // The page takes the wheel and the context menu over its rows.
     for (QLabel *label : m_story->findChildren<QLabel *>())
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     m_vscroll1 = new QScrollBar(Qt::Vertical, client);
     m_vscroll1->setObjectName(QStringLiteral("VScroll1"));
-    m_vscroll1->setGeometry(twipsRect(5040, 600, 255, 3615));
+    m_layout.place(m_vscroll1, QRect(5040, 600, 255, 3615));
     // One row for an arrow and one for the trough; the view follows the thumb when it is let go.
     m_vscroll1->setSingleStep(1);
     m_vscroll1->setPageStep(1);
@@ -212,33 +240,52 @@ void Form1::buildControls()
         &Form1::Label8_Click, &Form1::Label9_Click, &Form1::Label10_Click};
     for (int k = 0; k < vorta::kChoiceLabels; ++k) {
         auto *choice = new ChoiceLabel(client);
-        makeLabel(choice, QStringLiteral("Label%1").arg(2 + k),
-                  twipsRect(5400, 600 + 360 * k, 2655, 255), Qt::AlignHCenter);
-        choice->setFont(monoFont(12, true));
+        makeLabel(choice, QStringLiteral("Label%1").arg(2 + k), QRect(), Qt::AlignHCenter);
+        m_layout.place(choice, QRect(5400, 600 + 360 * k, 2655, 255));
+        m_layout.monoFont(choice, 12, true);
         paintBox(choice, kChoiceColour);
+        // The keyboard's, not the mouse's: a click makes the move and leaves the focus where it
+        // was.
+        choice->setFocusPolicy(Qt::TabFocus);
         connect(choice, &ChoiceLabel::clicked, this, clickHandlers[std::size_t(k)]);
         m_choiceLabels[std::size_t(k)] = choice;
     }
 
     m_command1 = new vorta::ui::ColourButton(QStringLiteral("Начать новый рассказ"), client);
     m_command1->setObjectName(QStringLiteral("Command1"));
-    m_command1->setGeometry(twipsRect(5400, 3960, 2655, 375));
-    m_command1->setFont(monoFont(9.75, true));
+    m_layout.place(m_command1, QRect(5400, 3960, 2655, 375));
+    m_layout.monoFont(m_command1, 9.75, true);
     m_command1->setAutoDefault(false);
     setRoleColour(m_command1, QPalette::ButtonText, kBlack);
     m_command1->setAccessibleName(m_command1->text());
     connect(m_command1, &QPushButton::clicked, this, &Form1::Command1_Click);
 
     m_label28 = new QLabel(QStringLiteral("Label28"), client);
-    makeLabel(m_label28, QStringLiteral("Label28"), twipsRect(5400, 4320, 135, 135), Qt::AlignLeft);
+    makeLabel(m_label28, QStringLiteral("Label28"), QRect(), Qt::AlignLeft);
+    m_layout.place(m_label28, QRect(5400, 4320, 135, 135));
     m_label29 = new QLabel(QStringLiteral("Label29"), client);
-    makeLabel(m_label29, QStringLiteral("Label29"), twipsRect(5640, 4320, 135, 135), Qt::AlignLeft);
+    makeLabel(m_label29, QStringLiteral("Label29"), QRect(), Qt::AlignLeft);
+    m_layout.place(m_label29, QRect(5640, 4320, 135, 135));
     for (QLabel *holder : {m_label28, m_label29}) {
         paintBox(holder, kWhite);
         holder->setAccessibleName(holder->text());
         holder->hide();
     }
 
+    // Tab goes from the story through the genres on offer to the new-story button, then to
+    // the countdown.
+    QWidget *previous = m_story;
+    for (ChoiceLabel *choice : m_choiceLabels) {
+        setTabOrder(previous, choice);
+        previous = choice;
+    }
+    setTabOrder(previous, m_command1);
+    setTabOrder(m_command1, m_countdown);
+    m_story->setFocus();
+}
+
+void Form1::buildActions()
+{
     m_copyStory = new QAction(QStringLiteral("Копировать рассказ"), this);
     m_copyStory->setObjectName(QStringLiteral("copyStory"));
     m_copyStory->setShortcut(QKeySequence::Copy);
@@ -254,7 +301,28 @@ void Form1::buildControls()
         addAction(action);
         m_story->addAction(action);
     }
-    m_story->setFocus();
+
+    // Keys of the whole window that no menu shows.
+    const auto windowKey = [this](const char *name, const QList<QKeySequence> &keys,
+                                  const std::function<void()> &run) {
+        auto *action = new QAction(this);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, run);
+        addAction(action);
+    };
+    windowKey("menuKey", {QKeySequence(Qt::Key_F10)}, [this] { m_menuKeys->toggle(); });
+    // The key of P, which the Russian layout gives as З.
+    windowKey("pauseCountdown", {QKeySequence(Qt::Key_P), QKeySequence(QChar(u'З').unicode())},
+              [this] { pauseCountdown(); });
+    windowKey("zoomIn",
+              {QKeySequence(QKeySequence::ZoomIn), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+              [this] { zoomBy(vorta::ui::kZoomStep); });
+    windowKey("zoomOut", {QKeySequence(QKeySequence::ZoomOut)},
+              [this] { zoomBy(-vorta::ui::kZoomStep); });
+    windowKey("zoomReset", {QKeySequence(Qt::CTRL | Qt::Key_0)},
+              [this] { setZoom(vorta::ui::kZoomNormal); });
 }
 
 void Form1::Form_Load()
@@ -305,15 +373,18 @@ void Form1::showError(const vorta::StoryError &error)
     box->show();
 }
 
-void Form1::runEvent(const std::function<void()> &event)
+bool Form1::runEvent(const std::function<void()> &event)
 {
+    bool done = true;
     try {
         event();
     } catch (...) {
         // Whatever failed, the engine has undone the event: the story goes on.
         showError(vorta::currentError());
+        done = false;
     }
     showState();
+    return done;
 }
 
 void Form1::showState()
@@ -325,10 +396,11 @@ void Form1::showState()
         m_choiceLabels[k]->setChoice(choice.caption, choice.visible ? ++key : 0);
         m_choiceLabels[k]->setVisible(choice.visible);
     }
-    setCaption(m_label11, w.label11Caption);
+    setTextIfChanged(m_label11, m_paused ? pausedCaption(m_state.countdownMs) : w.label11Caption);
+    m_countdown->setVisible(w.label11Visible);
     m_label11->setVisible(w.label11Visible);
     for (std::size_t r = 0; r < m_rows.size(); ++r)
-        setCaption(m_rows[r], w.rows[r]);
+        setTextIfChanged(m_rows[r], w.rows[r]);
     {
         // The engine has already followed its own scroll bar: showing it must not call back.
         const QSignalBlocker blocker(m_vscroll1);
@@ -343,13 +415,25 @@ void Form1::showState()
     setRoleColour(m_command1, QPalette::Button, rgbColour(w.command1BackColour));
     setRoleColour(m_label28, QPalette::Window, rgbColour(w.label28BackColour));
     setRoleColour(m_label29, QPalette::Window, rgbColour(w.label29BackColour));
-    followTimer(m_timer1, w.timer1Enabled && !m_message);
+    followTimer(m_timer1, w.timer1Enabled && !m_message && !m_paused);
     followTimer(m_timer2, w.timer2Enabled);
+
+    const StoryView::Change change =
+        m_story->showStory(m_state.storyLines, qMax(0, m_state.nextLine - 1), m_state.topLine);
+    QStringList spoken = change.told;
+    if (m_state.stepNumber >= vorta::kFinaleStep && m_shownStep < vorta::kFinaleStep)
+        spoken.append(kFinaleAnnouncement);
+    m_shownStep = m_state.stepNumber;
+    // Only a window on the screen speaks: what the first start shows is read with the window.
+    if (!spoken.isEmpty() && isVisible())
+        m_announcer->announce(spoken.join(QLatin1Char('\n')));
 }
 
 void Form1::Command1_Click()
 {
-    runEvent([this] { vorta::newStory(m_state, m_random, m_dataDir); });
+    // The old story is gone from the screen: the reader who does not see it is told.
+    if (runEvent([this] { vorta::newStory(m_state, m_random, m_dataDir); }))
+        m_announcer->announce(QStringLiteral("Начат новый рассказ."));
 }
 
 void Form1::choiceClick(int slot)
@@ -405,6 +489,8 @@ void Form1::Label10_Click()
 
 void Form1::Timer1_Timer()
 {
+    if (m_paused)
+        return;
     runEvent([this] {
         if (const auto failure = vorta::Timer1_Timer(m_state, m_random, m_dataDir))
             showError(*failure);
@@ -430,7 +516,7 @@ void Form1::option_Click()
         return;
     Form3 *dialog = nullptr;
     try {
-        dialog = new Form3(m_dataDir);
+        dialog = new Form3(m_dataDir, m_zoom);
         dialog->Form_Load();
     } catch (...) {
         // The dialog cannot show what the file holds: it does not open.
@@ -449,7 +535,7 @@ void Form1::about_Click()
         return;
     Form2 *dialog = nullptr;
     try {
-        dialog = new Form2;
+        dialog = new Form2(m_zoom);
     } catch (...) {
         // Out of memory for the dialog: the story goes on without it.
         showError(vorta::currentError());
@@ -502,32 +588,39 @@ bool Form1::scrollKey(const QKeyEvent *event)
     const int now = m_vscroll1->value();
     // A page is the rows in view but one, so the line at the edge is seen again.
     const int page = vorta::kViewportRows - 1;
+    // The caret moves with the view, line for line.
+    int step = 0;
     int target = 0;
+    int caret = 0;
     if (modifiers == Qt::NoModifier) {
         switch (event->key()) {
         case Qt::Key_Up:
-            target = now - 1;
+            step = -1;
             break;
         case Qt::Key_Down:
-            target = now + 1;
+            step = 1;
             break;
         case Qt::Key_PageUp:
-            target = now - page;
+            step = -page;
             break;
         case Qt::Key_PageDown:
-            target = now + page;
+            step = page;
             break;
         default:
             return false;
         }
+        target = now + step;
+        caret = m_story->caretLine() + step;
     } else if (modifiers == Qt::ControlModifier) {
         switch (event->key()) {
         case Qt::Key_Home:
             target = m_vscroll1->minimum();
+            caret = 1;
             break;
         case Qt::Key_End:
             // The end as the story's own moves show it: the last line in the last row but one.
             target = qMax(m_vscroll1->minimum(), m_vscroll1->maximum() - page);
+            caret = m_story->lineCount();
             break;
         default:
             return false;
@@ -535,8 +628,77 @@ bool Form1::scrollKey(const QKeyEvent *event)
     } else {
         return false;
     }
-    scrollTo(target);
+    moveCaretAndView(caret, target);
     return true;
+}
+
+void Form1::moveCaretAndView(int line, int top)
+{
+    // The view goes where the scroll bar can go, and the caret is put in that view before the
+    // view moves, so that moving it does not move the caret again.
+    if (!m_vscroll1->isSliderDown())
+        top = qBound(m_vscroll1->minimum(), top, m_vscroll1->maximum());
+    else
+        top = m_vscroll1->value();
+    m_story->setCaretLine(line, top);
+    scrollTo(top);
+}
+
+void Form1::showCaretLine(int line)
+{
+    // A line out of view is brought in at the nearer edge, the bottom one being the row where
+    // the newest line stands.
+    const int top = m_vscroll1->value();
+    const int lastRow = vorta::kViewportRows - 2;
+    if (line < top)
+        moveCaretAndView(line, line);
+    else if (line > top + lastRow)
+        moveCaretAndView(line, line - lastRow);
+    else
+        moveCaretAndView(line, top);
+}
+
+void Form1::pauseCountdown()
+{
+    const vorta::MainWindowModel &w = m_state.window;
+    // Only a countdown that runs and is shown can be paused; after the finale there is none.
+    if (!isEnabled() || (!m_paused && !(w.timer1Enabled && w.label11Visible)))
+        return;
+    m_paused = !m_paused;
+    showState();
+    m_announcer->announce(m_paused ? QStringLiteral("Отсчёт на паузе.")
+                                   : QStringLiteral("Отсчёт продолжается."));
+}
+
+void Form1::zoomBy(int step)
+{
+    setZoom(m_zoom + step);
+}
+
+void Form1::setZoom(int zoom)
+{
+    zoom = vorta::ui::boundedZoom(zoom);
+    const bool changed = zoom != m_zoom;
+    const QPoint centre = frameGeometry().center();
+    m_zoom = zoom;
+    m_layout.apply(m_zoom);
+    m_story->setRowPitch(twipsRect(0, 0, 0, 240, m_zoom).height());
+    layout()->activate();
+    if (isVisible()) {
+        // The window grows about its middle, as far as its screen lets it.
+        QRect frame = frameGeometry();
+        frame.moveCenter(centre);
+        if (const QScreen *shown = screen()) {
+            const QRect room = shown->availableGeometry();
+            frame.moveRight(qMin(frame.right(), room.right()));
+            frame.moveBottom(qMin(frame.bottom(), room.bottom()));
+            frame.moveLeft(qMax(frame.left(), room.left()));
+            frame.moveTop(qMax(frame.top(), room.top()));
+        }
+        move(frame.topLeft());
+    }
+    if (changed)
+        Q_EMIT zoomChanged(m_zoom);
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)

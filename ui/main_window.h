@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/story_state.h"
+#include "ui/zoom_layout.h"
 
 #include <QDir>
 #include <QMainWindow>
@@ -20,7 +21,10 @@ namespace vorta {
 class RandomSource;
 class StoryError;
 namespace ui {
+class Announcer;
 class ChoiceLabel;
+class CountdownBar;
+class MenuKeys;
 class StoryView;
 } // namespace ui
 } // namespace vorta
@@ -62,6 +66,19 @@ public:
                            const std::function<void(const QString &path)> &chosen)>;
     void setSavePathPicker(SavePathPicker picker);
 
+    // The whole window, layout and fonts together, at a zoom in percent of its designed size;
+    // the dialogs it opens come at the same zoom.
+    int zoom() const { return m_zoom; }
+    void setZoom(int zoom);
+
+    // While the countdown is paused the window's timer does not tick: no second is counted and
+    // the program makes no move. The story itself goes on as the reader moves.
+    bool countdownPaused() const { return m_paused; }
+
+Q_SIGNALS:
+    // The reader changed the zoom.
+    void zoomChanged(int zoom);
+
 public Q_SLOTS:
     void Command1_Click();
     void Label2_Click();
@@ -81,6 +98,8 @@ public Q_SLOTS:
     // Keeping the story: every line told so far, to the clipboard or to a file.
     void copyStory();
     void saveStory();
+    // Pauses the countdown, or resumes it.
+    void pauseCountdown();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -90,15 +109,23 @@ protected:
 
 private:
     void buildControls();
+    void buildActions();
     void choiceClick(int slot);
-    // Runs one event of the engine, reports its failure, then shows the state.
-    void runEvent(const std::function<void()> &event);
-    // The one road from the engine's state to the widgets.
+    // Runs one event of the engine, reports its failure, then shows the state. Tells whether
+    // the event succeeded.
+    bool runEvent(const std::function<void()> &event);
+    // The one road from the engine's state to the widgets, and to the screen reader: the lines
+    // just told and the finale are announced.
     void showState();
     void openDialogWindow(QWidget *dialog);
     // Every way the reader scrolls moves the scroll bar, whose change the engine follows.
     void scrollTo(int position);
     bool scrollKey(const QKeyEvent *event);
+    // Puts the caret on a story line and the view at `top`, so that the screen reader hears of
+    // the caret once, on the line in view.
+    void moveCaretAndView(int line, int top);
+    void showCaretLine(int line);
+    void zoomBy(int step);
     void writeStory(const QString &path);
 
     vorta::StoryState m_state;
@@ -109,6 +136,8 @@ private:
     QAction *m_about = nullptr;
     QLabel *m_label1 = nullptr;
     QLabel *m_label11 = nullptr;
+    vorta::ui::CountdownBar *m_countdown = nullptr;
+    vorta::ui::Announcer *m_announcer = nullptr;
     QLabel *m_label27 = nullptr;
     QLabel *m_label28 = nullptr;
     QLabel *m_label29 = nullptr;
@@ -122,7 +151,14 @@ private:
     QTimer *m_timer2 = nullptr;
     QAction *m_copyStory = nullptr;
     QAction *m_saveStory = nullptr;
+    vorta::ui::MenuKeys *m_menuKeys = nullptr;
     SavePathPicker m_pickSavePath;
+
+    vorta::ui::ZoomLayout m_layout;
+    int m_zoom = vorta::ui::kZoomNormal;
+    bool m_paused = false;
+    // The step last shown, so that the finale is announced once, when it is reached.
+    qint32 m_shownStep = 0;
 
     QPointer<QWidget> m_dialog;
     QPointer<QMessageBox> m_message;

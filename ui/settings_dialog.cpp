@@ -2,10 +2,14 @@
 
 #include "engine/data_files.h"
 #include "format/story_error.h"
+#include "ui/accessibility.h"
 #include "ui/controls.h"
+#include "ui/unit_slider.h"
+#include "ui/zoom_layout.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMetaMethod>
@@ -13,20 +17,51 @@
 #include <QSlider>
 
 using vorta::ui::makeLabel;
-using vorta::ui::monoFont;
 using vorta::ui::setRoleColour;
-using vorta::ui::twipsRect;
+using vorta::ui::UnitSlider;
+using vorta::ui::ZoomLayout;
 
 namespace {
 
 constexpr int kSliderMin = 0;
 constexpr int kSliderMax = 10;
 
-QSlider *makeSlider(const QString &name, const QRect &geometry, QWidget *parent)
+// What the positions stand for, as the story reads the settings file: a waiting period in
+// steps of 5 seconds, the first of which is one second, and a chance in steps of 10 %.
+int waitingSeconds(int position)
 {
-    auto *slider = new QSlider(Qt::Horizontal, parent);
+    return position == 0 ? 1 : position * 5;
+}
+
+int switchPercent(int position)
+{
+    return position * 10;
+}
+
+QString secondsInWords(int seconds)
+{
+    const int tens = seconds % 100;
+    const int units = seconds % 10;
+    const QString word = tens >= 11 && tens <= 14   ? QStringLiteral("секунд")
+                         : units == 1               ? QStringLiteral("секунда")
+                         : units >= 2 && units <= 4 ? QStringLiteral("секунды")
+                                                    : QStringLiteral("секунд");
+    return QStringLiteral("%1 %2").arg(seconds).arg(word);
+}
+
+QString percentInWords(int percent)
+{
+    return QStringLiteral("%1 %").arg(percent);
+}
+
+UnitSlider *makeSlider(const QString &name, int (*amount)(int), QString (*words)(int),
+                       QLabel *heading, QWidget *parent)
+{
+    auto *slider = new UnitSlider(amount, words, parent);
     slider->setObjectName(name);
-    slider->setGeometry(geometry);
+    // Named after its heading, which the keyboard's focus passes to it.
+    slider->setAccessibleName(heading->text());
+    heading->setBuddy(slider);
     slider->setRange(kSliderMin, kSliderMax);
     slider->setSingleStep(1);
     slider->setPageStep(5);
@@ -35,34 +70,30 @@ QSlider *makeSlider(const QString &name, const QRect &geometry, QWidget *parent)
     return slider;
 }
 
-QLabel *makeHeading(const QString &name, const QString &caption, const QRect &geometry,
-                    QWidget *parent)
+QLabel *makeHeading(const QString &name, const QString &caption, QWidget *parent)
 {
     auto *label = new QLabel(caption, parent);
-    makeLabel(label, name, geometry, Qt::AlignHCenter);
+    makeLabel(label, name, QRect(), Qt::AlignHCenter);
     label->setWordWrap(true);
-    label->setFont(monoFont(12, false));
     setRoleColour(label, QPalette::WindowText, QColor::fromRgb(0, 0, 192));
     label->setAccessibleName(caption);
     return label;
 }
 
 vorta::ui::ScaleLabel *makeScale(const QString &name, const QString &caption, QSlider *slider,
-                                 const QRect &geometry, QWidget *parent)
+                                 QWidget *parent)
 {
     auto *label = new vorta::ui::ScaleLabel(caption, slider, parent);
-    makeLabel(label, name, geometry, Qt::AlignLeft);
+    makeLabel(label, name, QRect(), Qt::AlignLeft);
     setRoleColour(label, QPalette::WindowText, QColor::fromRgb(0, 0, 0));
     label->setAccessibleName(caption);
     return label;
 }
 
-QPushButton *makeButton(const QString &name, const QString &caption, const QRect &geometry,
-                        QWidget *parent)
+QPushButton *makeButton(const QString &name, const QString &caption, QWidget *parent)
 {
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(name);
-    button->setGeometry(geometry);
     button->setAutoDefault(false);
     button->setDefault(false);
     button->setAccessibleName(caption);
@@ -71,38 +102,50 @@ QPushButton *makeButton(const QString &name, const QString &caption, const QRect
 
 } // namespace
 
-Form3::Form3(const QDir &dataDir, QWidget *parent)
+Form3::Form3(const QDir &dataDir, int zoom, QWidget *parent)
     : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint), m_dataDir(dataDir)
 {
+    vorta::ui::installAccessibility();
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Установки"));
-    setFixedSize(312, 315);
+    ZoomLayout layout;
+    layout.fixSize(this, QSize(4680, 4725));
+    layout.dialogFont(this);
 
     m_frame1 = new vorta::ui::EtchedFrame(QStringLiteral("Установки"), this);
     m_frame1->setObjectName(QStringLiteral("Frame1"));
-    m_frame1->setGeometry(twipsRect(120, 120, 4455, 4455));
+    layout.place(m_frame1, QRect(120, 120, 4455, 4455));
     m_frame1->setAccessibleName(m_frame1->title());
 
     m_label1 = makeHeading(QStringLiteral("Label1"),
-                           QStringLiteral("Период ожидания активности человека, с."),
-                           twipsRect(240, 360, 3975, 615), m_frame1);
-    m_slider1 = makeSlider(QStringLiteral("Slider1"), twipsRect(240, 1080, 3975, 600), m_frame1);
+                           QStringLiteral("Период ожидания активности человека, с."), m_frame1);
+    m_slider1 =
+        makeSlider(QStringLiteral("Slider1"), &waitingSeconds, &secondsInWords, m_label1, m_frame1);
     m_label3 = makeScale(
         QStringLiteral("Label3"),
         QStringLiteral("    0     5     10    15    20    25    30    35    40    45    50"),
-        m_slider1, twipsRect(240, 1680, 4095, 255), m_frame1);
+        m_slider1, m_frame1);
     m_label2 = makeHeading(QStringLiteral("Label2"),
-                           QStringLiteral("Вероятность перемены жанра программой, %"),
-                           twipsRect(240, 2160, 3975, 615), m_frame1);
-    m_slider2 = makeSlider(QStringLiteral("Slider2"), twipsRect(240, 2760, 3975, 600), m_frame1);
+                           QStringLiteral("Вероятность перемены жанра программой, %"), m_frame1);
+    m_slider2 =
+        makeSlider(QStringLiteral("Slider2"), &switchPercent, &percentInWords, m_label2, m_frame1);
     m_label4 = makeScale(
         QStringLiteral("Label4"),
         QStringLiteral("    0    10    20    30    40    50    60    70    80    90   100"),
-        m_slider2, twipsRect(240, 3360, 4095, 255), m_frame1);
-    m_command1 = makeButton(QStringLiteral("Command1"), QStringLiteral("Отмена"),
-                            twipsRect(480, 3960, 1575, 375), m_frame1);
-    m_command2 = makeButton(QStringLiteral("Command2"), QStringLiteral("ОК"),
-                            twipsRect(2400, 3960, 1455, 375), m_frame1);
+        m_slider2, m_frame1);
+    m_command1 = makeButton(QStringLiteral("Command1"), QStringLiteral("Отмена"), m_frame1);
+    m_command2 = makeButton(QStringLiteral("Command2"), QStringLiteral("ОК"), m_frame1);
+    layout.place(m_label1, QRect(240, 360, 3975, 615));
+    layout.place(m_slider1, QRect(240, 1080, 3975, 600));
+    layout.place(m_label3, QRect(240, 1680, 4095, 255));
+    layout.place(m_label2, QRect(240, 2160, 3975, 615));
+    layout.place(m_slider2, QRect(240, 2760, 3975, 600));
+    layout.place(m_label4, QRect(240, 3360, 4095, 255));
+    layout.place(m_command1, QRect(480, 3960, 1575, 375));
+    layout.place(m_command2, QRect(2400, 3960, 1455, 375));
+    for (QLabel *heading : {m_label1, m_label2})
+        layout.monoFont(heading, 12, false);
+    layout.apply(zoom);
     connect(m_command1, &QPushButton::clicked, this, &Form3::Command1_Click);
     connect(m_command2, &QPushButton::clicked, this, &Form3::Command2_Click);
 
@@ -145,6 +188,14 @@ void Form3::Command2_Click()
         return;
     }
     close();
+}
+
+void Form3::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        Command1_Click();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void Form3::closeEvent(QCloseEvent *event)

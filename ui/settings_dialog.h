@@ -14,16 +14,19 @@ class QSlider;
 
 namespace vorta::ui {
 class ScaleLabel;
-}
+class UnitSlider;
+class ZoomLayout;
+} // namespace vorta::ui
 
 // The settings dialog: two sliders for the two values of the settings file. It knows the story
-// only through that file. A plain window rather than a dialog class, so that neither Enter nor
-// Escape answers it.
+// only through that file. A plain window rather than a dialog class, so that Enter confirms
+// nothing; Escape cancels, as «Отмена» does.
 class Form3 : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Form3(const QDir &dataDir, QWidget *parent = nullptr);
+    // zoom: the size, in percent of the designed one, as the main window has it.
+    explicit Form3(const QDir &dataDir, int zoom = 100, QWidget *parent = nullptr);
 
     // Places the sliders from the settings file as it stands. Throws if the file cannot be
     // read; the dialog is then not to be shown.
@@ -44,6 +47,7 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QDir m_dataDir;
@@ -52,8 +56,8 @@ private:
     QLabel *m_label2 = nullptr;
     vorta::ui::ScaleLabel *m_label3 = nullptr;
     vorta::ui::ScaleLabel *m_label4 = nullptr;
-    QSlider *m_slider1 = nullptr;
-    QSlider *m_slider2 = nullptr;
+    vorta::ui::UnitSlider *m_slider1 = nullptr;
+    vorta::ui::UnitSlider *m_slider2 = nullptr;
     QPushButton *m_command1 = nullptr;
     QPushButton *m_command2 = nullptr;
     QPointer<QMessageBox> m_message;

@@ -1,7 +1,12 @@
 #include "story_view.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QWheelEvent>
+
+#include <algorithm>
 
 namespace vorta::ui {
 
@@ -16,6 +21,106 @@ StoryView::StoryView(int rowPitch, QWidget *parent) : QWidget(parent), m_rowPitc
 {
     setFocusPolicy(Qt::StrongFocus);
     setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+StoryView::Change StoryView::showStory(const QStringList &storyLines, int toldLines, int topLine)
+{
+    Change change;
+    const int known = lineCount();
+    // Lines once told never change; a story with fewer lines, or another last line, is new.
+    change.restarted =
+        toldLines < known || (known > 0 && storyLines.value(known) != m_lines.constLast());
+    if (change.restarted && !m_text.isEmpty()) {
+        const QString removed = m_text;
+        m_lines.clear();
+        m_starts.clear();
+        m_text.clear();
+        m_caret = 0;
+        QAccessibleTextRemoveEvent event(this, 0, removed);
+        QAccessible::updateAccessibility(&event);
+    }
+    const int from = lineCount() + 1;
+    change.told = storyLines.mid(from, toldLines - from + 1);
+    if (!change.told.isEmpty()) {
+        const int at = int(m_text.size());
+        for (const QString &line : std::as_const(change.told)) {
+            if (!m_lines.isEmpty())
+                m_text += QLatin1Char('\n');
+            m_starts.append(int(m_text.size()));
+            m_lines.append(line);
+            m_text += line;
+        }
+        QAccessibleTextInsertEvent event(this, at, m_text.mid(at));
+        QAccessible::updateAccessibility(&event);
+    }
+    m_top = topLine;
+    setCaretLine(change.told.isEmpty() ? m_caret : from, topLine);
+    return change;
+}
+
+int StoryView::lineStart(int line) const
+{
+    return line >= 1 && line <= lineCount() ? m_starts.at(line - 1) : 0;
+}
+
+int StoryView::lineEnd(int line) const
+{
+    return lineStart(line) + int(m_lines.value(line - 1).size());
+}
+
+int StoryView::lineAt(int offset) const
+{
+    // The last line that starts at or before the offset.
+    return int(std::upper_bound(m_starts.cbegin(), m_starts.cend(), offset) - m_starts.cbegin());
+}
+
+QRect StoryView::characterRect(int offset) const
+{
+    const int line = lineAt(offset);
+    const int row = line - m_top;
+    if (line < 1 || row < 0 || row >= m_rows.size())
+        return {};
+    const QLabel *label = m_rows.at(row);
+    const QFontMetrics metrics(label->font());
+    const QString text = m_lines.at(line - 1);
+    const int column = offset - lineStart(line);
+    const int x = metrics.horizontalAdvance(text.left(column));
+    const int width = column < text.size() ? metrics.horizontalAdvance(text.at(column)) : 1;
+    return QRect(label->mapToGlobal(QPoint(x, 0)), QSize(width, label->height()));
+}
+
+int StoryView::offsetAt(const QPoint &globalPoint) const
+{
+    for (int row = 0; row < m_rows.size(); ++row) {
+        const QLabel *label = m_rows.at(row);
+        const QPoint at = label->mapFromGlobal(globalPoint);
+        const int line = m_top + row;
+        if (!label->rect().contains(at) || line < 1 || line > lineCount())
+            continue;
+        const QFontMetrics metrics(label->font());
+        const QString text = m_lines.at(line - 1);
+        int column = 0;
+        while (column < text.size() && metrics.horizontalAdvance(text.left(column + 1)) <= at.x())
+            ++column;
+        return column < text.size() ? lineStart(line) + column : -1;
+    }
+    return -1;
+}
+
+void StoryView::setCaretLine(int line, int top)
+{
+    const int last = std::min(lineCount(), top + int(m_rows.size()) - 1);
+    const int caret = last < 1 ? 0 : std::clamp(line, std::max(1, std::min(top, last)), last);
+    if (caret == m_caret)
+        return;
+    m_caret = caret;
+    reportCaret();
+}
+
+void StoryView::reportCaret()
+{
+    QAccessibleTextCursorEvent event(this, lineStart(m_caret));
+    QAccessible::updateAccessibility(&event);
 }
 
 void StoryView::wheelEvent(QWheelEvent *event)

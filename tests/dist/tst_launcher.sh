@@ -138,6 +138,16 @@ case_program_status_is_the_launchers() {
     [ $? -eq 3 ] || fail "the program's exit status 3 was not passed on"
 }
 
+# --help and --version reach the program as they are, and prepare no story folder.
+case_help_prepares_nothing() {
+    for option in --help --version; do
+        rm -f "$STUB_RECORD"
+        XDG_DATA_HOME=$work/home "$launcher" "$option" 2>"$work/stderr" || fail "exit status $?"
+        [ "$(sed -n 2p "$STUB_RECORD")" = 1 ] || fail "$option did not reach the program"
+        [ ! -e "$work/home/vorta" ] || fail "$option prepared the story folder"
+    done
+}
+
 case_unwritable_folder_fails_before_the_program() {
     printf 'not a folder' >"$work/file"
     if start "$work/file"; then
@@ -151,7 +161,7 @@ for case_name in first_start later_start_keeps_settings_and_story \
     newer_story_replaces_story_not_settings read_only_installed_tree \
     unset_data_home_means_home relative_data_home_is_ignored \
     settings_removed_by_the_reader_come_back program_status_is_the_launchers \
-    unwritable_folder_fails_before_the_program; do
+    help_prepares_nothing unwritable_folder_fails_before_the_program; do
     make_installed
     case_ok=1
     "case_$case_name"

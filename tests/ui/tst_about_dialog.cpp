@@ -1,6 +1,8 @@
 #include "ui/about_dialog.h"
 #include "ui/controls.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QSignalSpy>
@@ -32,7 +34,8 @@ private Q_SLOTS:
     void isABorderlessWindowWithACaptionlessFrame();
     void clickAnywhereCloses_data();
     void clickAnywhereCloses();
-    void keysDoNotClose();
+    void keysThatClose_data();
+    void keysThatClose();
 };
 
 void AboutDialogTest::labelStandsAtItsPlaceWithItsCaptionWhole_data()
@@ -92,9 +95,12 @@ void AboutDialogTest::isABorderlessWindowWithACaptionlessFrame()
             border = y;
     }
     QCOMPARE(border, 8);
-    // Nothing in it can take the focus.
+    // Only the frame takes the focus, as the button that closes the dialog.
     for (QWidget *child : dialog->findChildren<QWidget *>())
-        QCOMPARE(child->focusPolicy(), Qt::NoFocus);
+        QCOMPARE(child->focusPolicy() != Qt::NoFocus, child == frame);
+    QAccessibleInterface *close = QAccessible::queryAccessibleInterface(frame);
+    QCOMPARE(close->role(), QAccessible::Button);
+    QCOMPARE(close->text(QAccessible::Name), QStringLiteral("Закрыть"));
 }
 
 void AboutDialogTest::clickAnywhereCloses_data()
@@ -124,14 +130,28 @@ void AboutDialogTest::clickAnywhereCloses()
     QVERIFY(!dialog->isVisible());
 }
 
-void AboutDialogTest::keysDoNotClose()
+void AboutDialogTest::keysThatClose_data()
 {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << true;
+    QTest::newRow("Space on the frame") << int(Qt::Key_Space) << true;
+    QTest::newRow("Return on the frame") << int(Qt::Key_Return) << true;
+    QTest::newRow("a letter") << int(Qt::Key_A) << false;
+    QTest::newRow("Tab") << int(Qt::Key_Tab) << false;
+}
+
+void AboutDialogTest::keysThatClose()
+{
+    QFETCH(int, key);
+    QFETCH(bool, closes);
     const auto dialog = shownDialog();
     QSignalSpy closed(dialog.get(), &Form2::closed);
-    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Space})
-        QTest::keyClick(dialog.get(), key);
-    QCOMPARE(closed.count(), 0);
-    QVERIFY(dialog->isVisible());
+    QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+    QCOMPARE(QApplication::focusWidget(), dialog->findChild<QWidget *>(QStringLiteral("Frame1")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+    QCOMPARE(closed.count(), closes ? 1 : 0);
+    QCOMPARE(dialog->isVisible(), !closes);
 }
 
 QTEST_MAIN(AboutDialogTest)

