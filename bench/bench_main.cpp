@@ -44,6 +44,8 @@ int main(int argc, char *argv[])
         {"start-up, processor time", "start/program", "start/bareQt", 0, "cpuMs", "ms"},
         {"start-up peak memory", "start/program", "start/bareQt", 1.3, "peakMiB", "MiB"},
         {"reader's move, window vs engine alone", "readerMove/window", "readerMove/headless"},
+        // The simulation reads each file once, as the check does, and tells from memory.
+        {"coverage --stories 10000 vs one check", "author/coverage", "author/check", 10.0},
     });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     vorta::bench::closeShownWindow();

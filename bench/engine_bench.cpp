@@ -5,6 +5,7 @@
 #include "engine/moves.h"
 #include "engine/story_buffer.h"
 #include "format/story_error.h"
+#include "format/tree_paths.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,256 +1,47 @@
 #include "data_files.h"
 
-#include "engine/numbers.h"
 #include "engine/story_state.h"
-#include "format/atomic_write.h"
-#include "format/file_reader.h"
-
-#include <limits>
+#include "format/catalogue_file.h"
+#include "format/numbers.h"
+#include "format/text_reader.h"
+#include "format/tree_paths.h"
 
 namespace vorta {
 
-namespace {
-
-bool isBlank(QChar c)
+std::pair<qint32, qint32> readSettingsValues(const DataTree &tree)
 {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
-}
-
-bool isLineEnd(QChar c)
-{
-    return c == QLatin1Char('\r') || c == QLatin1Char('\n');
-}
-
-} // namespace
-
-TextReader::TextReader(QString text, QString fileName)
-    : m_text(std::move(text)), m_fileName(std::move(fileName))
-{}
-
-TextReader TextReader::open(const QDir &dataDir, const QString &relativePath)
-{
-    return TextReader(decodeWindows1251(readDataFile(dataDir, relativePath)), relativePath);
-}
-
-int TextReader::lastLine() const
-{
-    const bool endsWithLineEnd = !m_text.isEmpty() && isLineEnd(m_text.back());
-    return qMax(1, endsWithLineEnd ? m_line - 1 : m_line);
-}
-
-void TextReader::fail(ErrorKind kind, int line, const QString &detail) const
-{
-    throw StoryError(kind, m_fileName, line, detail);
-}
-
-bool TextReader::atLineEnd() const
-{
-    return !atEnd() && isLineEnd(m_text.at(m_pos));
-}
-
-void TextReader::consumeLineEnd()
-{
-    if (m_text.at(m_pos) == QLatin1Char('\r') && m_pos + 1 < m_text.size() &&
-        m_text.at(m_pos + 1) == QLatin1Char('\n'))
-        ++m_pos;
-    ++m_pos;
-    ++m_line;
-}
-
-void TextReader::skipSpacesAndLineEnds()
-{
-    while (!atEnd()) {
-        if (isBlank(m_text.at(m_pos)))
-            ++m_pos;
-        else if (atLineEnd())
-            consumeLineEnd();
-        else
-            break;
-    }
-}
-
-bool TextReader::atEndAfterBlankLines()
-{
-    skipSpacesAndLineEnds();
-    return atEnd();
-}
-
-void TextReader::skipToDelimiter(bool spaceEnds)
-{
-    while (!atEnd() && isBlank(m_text.at(m_pos)))
-        ++m_pos;
-    if (atEnd())
-        return;
-    if (m_text.at(m_pos) == QLatin1Char(',')) {
-        ++m_pos;
-    } else if (atLineEnd()) {
-        consumeLineEnd();
-    } else if (!spaceEnds) {
-        // Text after a closing quote: dropped up to the delimiter.
-        while (!atEnd() && m_text.at(m_pos) != QLatin1Char(',') && !atLineEnd())
-            ++m_pos;
-        skipToDelimiter(spaceEnds);
-    }
-}
-
-QString TextReader::readField(bool spaceEnds)
-{
-    while (!atEnd() && m_text.at(m_pos) == QLatin1Char(' '))
-        ++m_pos;
-    if (atEnd())
-        fail(ErrorKind::InputPastEndOfFile, lastLine());
-    QString value;
-    if (m_text.at(m_pos) == QLatin1Char('"')) {
-        ++m_pos;
-        const qsizetype close = m_text.indexOf(QLatin1Char('"'), m_pos);
-        qsizetype end = m_pos;
-        while (end < m_text.size() && end != close && !isLineEnd(m_text.at(end)))
-            ++end;
-        value = m_text.mid(m_pos, end - m_pos);
-        m_pos = end == close ? end + 1 : end;
-    } else {
-        qsizetype end = m_pos;
-        while (end < m_text.size()) {
-            const QChar c = m_text.at(end);
-            if (c == QLatin1Char(',') || isLineEnd(c) || (spaceEnds && isBlank(c)))
-                break;
-            ++end;
-        }
-        value = m_text.mid(m_pos, end - m_pos);
-        while (!value.isEmpty() && isBlank(value.back()))
-            value.chop(1);
-        m_pos = end;
-    }
-    skipToDelimiter(spaceEnds);
-    return value;
-}
-
-QString TextReader::readValue()
-{
-    return readField(false);
-}
-
-std::optional<qint64> parseInteger(const QString &text)
-{
-    const QString trimmed = text.trimmed();
-    const qsizetype sign =
-        trimmed.startsWith(QLatin1Char('-')) || trimmed.startsWith(QLatin1Char('+')) ? 1 : 0;
-    if (trimmed.size() == sign)
-        return std::nullopt;
-    for (qsizetype i = sign; i < trimmed.size(); ++i) {
-        const char16_t c = trimmed.at(i).unicode();
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-    }
-    // Beyond 18 digits only the sign matters: the value is out of every range we use.
-    if (trimmed.size() - sign > 18)
-        return trimmed.startsWith(QLatin1Char('-')) ? std::numeric_limits<qint64>::min()
-                                                    : std::numeric_limits<qint64>::max();
-    return trimmed.toLongLong();
-}
-
-qint32 TextReader::checkedNumber(qint64 value, const QString &text, int line) const
-{
-    if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
-        fail(ErrorKind::Overflow, line, quoted(text.trimmed()));
-    return qint32(value);
-}
-
-qint32 TextReader::parseNumber(const QString &text, int line) const
-{
-    const std::optional<qint64> value = parseInteger(text);
-    if (!value)
-        fail(ErrorKind::BadNumber, line, quoted(text));
-    return checkedNumber(*value, text, line);
-}
-
-std::optional<qint32> TextReader::readIndex()
-{
-    skipSpacesAndLineEnds();
-    const int line = m_line;
-    const QString text = readField(false);
-    const std::optional<qint64> value = parseInteger(text);
-    if (!value)
-        return std::nullopt;
-    return checkedNumber(*value, text, line);
-}
-
-qint32 TextReader::readCount()
-{
-    skipSpacesAndLineEnds();
-    const int line = m_line;
-    return parseNumber(readField(false), line);
-}
-
-qint32 TextReader::readNumber()
-{
-    skipSpacesAndLineEnds();
-    const int line = m_line;
-    return parseNumber(readField(true), line);
-}
-
-QString TextReader::readLine()
-{
-    if (atEnd())
-        fail(ErrorKind::InputPastEndOfFile, lastLine());
-    qsizetype end = m_pos;
-    while (end < m_text.size() && !isLineEnd(m_text.at(end)))
-        ++end;
-    QString line = m_text.mid(m_pos, end - m_pos);
-    m_pos = end;
-    if (!atEnd())
-        consumeLineEnd();
-    return line;
-}
-
-std::pair<qint32, qint32> readSettingsValues(const QDir &dataDir)
-{
-    TextReader reader = TextReader::open(dataDir, kSettingsFile);
-    const qint32 waitingPeriod = reader.readNumber();
-    const qint32 switchProbability = reader.readNumber();
+    TextReader reader = TextReader::open(tree, kSettingsFile);
+    const qint32 waitingPeriod = readSettingValue(reader).value;
+    const qint32 switchProbability = readSettingValue(reader).value;
     return {waitingPeriod, switchProbability};
 }
 
-void loadSettings(StoryState &state, const QDir &dataDir)
+void loadSettings(StoryState &state, const DataTree &tree)
 {
-    const auto [waitingPeriod, switchProbability] = readSettingsValues(dataDir);
-    qint32 autoPeriodMs = 0;
-    qint32 switchPercent = 0;
-    try {
-        autoPeriodMs = checkedMul(waitingPeriod, 5000);
-        switchPercent = checkedMul(switchProbability, 10);
-    } catch (const StoryError &) {
+    const auto [waitingPeriod, switchProbability] = readSettingsValues(tree);
+    const std::optional<qint32> autoPeriodMs = autoPeriodMsOf(waitingPeriod);
+    const std::optional<qint32> switchPercent = switchPercentOf(switchProbability);
+    if (!autoPeriodMs || !switchPercent)
         throw StoryError(ErrorKind::Overflow, kSettingsFile);
-    }
-    state.autoPeriodMs = autoPeriodMs == 0 ? 1000 : autoPeriodMs;
-    state.switchPercent = switchPercent;
+    state.autoPeriodMs = *autoPeriodMs;
+    state.switchPercent = *switchPercent;
 }
 
-void loadCatalogue(StoryState &state, const QDir &dataDir)
+void loadCatalogue(StoryState &state, const DataTree &tree)
 {
-    TextReader reader = TextReader::open(dataDir, kCatalogueFile);
+    CatalogueReader reader(TextReader::open(tree, kCatalogueFile));
     state.genreCount = 0;
     while (!reader.atEnd()) {
+        const CatalogueEntry entry = reader.next();
         state.genreCount = checkedAdd(state.genreCount, 1);
-        if (state.genreCount > kMaxGenres)
-            reader.fail(ErrorKind::SubscriptOutOfRange, reader.line(),
-                        QStringLiteral("больше %1 жанров").arg(kMaxGenres));
-        state.genreNames[std::size_t(state.genreCount)] = reader.readValue();
-        state.genreDirs[std::size_t(state.genreCount)] = reader.readValue();
+        element(state.genreNames, state.genreCount) = entry.name;
+        element(state.genreDirs, state.genreCount) = entry.dir;
     }
 }
 
-QByteArray settingsFileBytes(qint32 waitingPeriod, qint32 switchProbability)
+void saveSettings(const DataTree &tree, qint32 waitingPeriod, qint32 switchProbability)
 {
-    const QString text = numberText(waitingPeriod) + QStringLiteral(" \r\n") +
-                         numberText(switchProbability) + QStringLiteral(" \r\n");
-    return text.toLatin1();
-}
-
-void saveSettings(const QDir &dataDir, qint32 waitingPeriod, qint32 switchProbability)
-{
-    writeFileAtomically(dataDir.filePath(kSettingsFile), kSettingsFile,
-                        settingsFileBytes(waitingPeriod, switchProbability));
+    tree.writeBytes(kSettingsFile, settingsFileBytes(waitingPeriod, switchProbability));
 }
 
 } // namespace vorta

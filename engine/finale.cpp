@@ -1,10 +1,10 @@
 #include "finale.h"
 
-#include "engine/data_files.h"
 #include "engine/fragments.h"
-#include "engine/numbers.h"
 #include "engine/story_buffer.h"
 #include "engine/story_state.h"
+#include "format/finale_file.h"
+#include "format/numbers.h"
 
 namespace vorta {
 
@@ -36,24 +36,21 @@ void endStoryWindow(StoryState &state)
     state.window.label11Visible = false;
 }
 
-void tellFinale(StoryState &state, const QDir &dataDir)
+FinaleTold tellFinale(StoryState &state, const DataTree &tree)
 {
     endStoryWindow(state);
-    const UseExtremes extremes = useExtremes(state);
-    TextReader reader =
-        TextReader::open(dataDir, fragmentPath(state, state.currentGenre, kFinaleStep));
-    while (!reader.atEndAfterBlankLines()) {
-        // A genre index that is not a number matches no pair.
-        const std::optional<qint32> least = reader.readIndex();
-        const std::optional<qint32> most = reader.readIndex();
-        const bool matches = least == extremes.leastUsedGenre && most == extremes.mostUsedGenre;
-        const qint32 lineCount = reader.readCount();
-        for (qint32 j = 1; j <= lineCount; ++j) {
-            const QString line = reader.readLine();
-            if (matches)
-                appendStoryLine(state, line);
+    FinaleTold told{useExtremes(state), {}};
+    FinaleReader reader(
+        TextReader::open(tree, fragmentPath(state, state.currentGenre, kFinaleStep)));
+    while (!reader.atEnd()) {
+        if (reader.readPair().matches(told.pair.leastUsedGenre, told.pair.mostUsedGenre)) {
+            told.records.append(reader.record());
+            reader.readLines([&state](const QString &line, int) { appendStoryLine(state, line); });
+        } else {
+            reader.readLines({});
         }
     }
+    return told;
 }
 
 void Timer2_Timer(StoryState &state)

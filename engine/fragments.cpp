@@ -1,9 +1,10 @@
 #include "fragments.h"
 
-#include "engine/data_files.h"
-#include "engine/numbers.h"
 #include "engine/random_source.h"
 #include "engine/story_state.h"
+#include "format/fragment_file.h"
+#include "format/numbers.h"
+#include "format/tree_paths.h"
 
 #include <cmath>
 
@@ -11,9 +12,7 @@ namespace vorta {
 
 QString fragmentPath(const StoryState &state, qint32 genre, qint32 step)
 {
-    // The signed text of the step without its first character: plain digits for 1 and up.
-    return QStringLiteral("Genres/") + element(state.genreDirs, genre) + QLatin1Char('/') +
-           numberText(step).mid(1) + QStringLiteral(".vtq");
+    return fragmentFilePath(element(state.genreDirs, genre), step);
 }
 
 qint32 drawVariant(double value, qint32 variantCount)
@@ -25,24 +24,18 @@ qint32 drawVariant(double value, qint32 variantCount)
     return qint32(std::floor(double(variantCount) * double(single))) + 1;
 }
 
-void readFragment(const StoryState &state, qint32 genre, qint32 step, RandomSource &random,
-                  const QDir &dataDir, const std::function<void(const QString &)> &lineHandler)
+FragmentTold readFragment(const StoryState &state, qint32 genre, qint32 step, RandomSource &random,
+                          const DataTree &tree,
+                          const std::function<void(const QString &)> &lineHandler)
 {
-    TextReader reader = TextReader::open(dataDir, fragmentPath(state, genre, step));
-    const int countLine = reader.line();
-    const qint32 variantCount = reader.readCount();
-    if (variantCount < 1)
-        reader.fail(ErrorKind::BadNumber, countLine,
-                    QStringLiteral("число вариантов %1").arg(variantCount));
-    const qint32 k = drawVariant(random.next(), variantCount);
-    for (qint32 skipped = 1; skipped < k; ++skipped) {
-        const qint32 lineCount = reader.readCount();
-        for (qint32 j = 1; j <= lineCount; ++j)
-            reader.readLine();
-    }
-    const qint32 lineCount = reader.readCount();
-    for (qint32 j = 1; j <= lineCount; ++j)
-        lineHandler(reader.readLine());
+    FragmentReader reader(TextReader::open(tree, fragmentPath(state, genre, step)));
+    reader.requireVariants();
+    const FragmentTold told{drawVariant(random.next(), reader.variantCount()),
+                            reader.variantCount()};
+    for (qint32 skipped = 1; skipped < told.variant; ++skipped)
+        reader.skipVariant();
+    reader.readVariant([&lineHandler](const QString &line, int) { lineHandler(line); });
+    return told;
 }
 
 } // namespace vorta

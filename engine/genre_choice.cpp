@@ -1,8 +1,8 @@
 #include "genre_choice.h"
 
-#include "engine/numbers.h"
 #include "engine/random_source.h"
 #include "engine/story_state.h"
+#include "format/numbers.h"
 
 namespace vorta {
 
@@ -24,8 +24,13 @@ void offeredGenresNameFill(StoryState &state)
         if (i == state.currentGenre)
             continue;
         ++k;
-        if (k >= 1 && k <= kChoiceLabels)
-            state.window.choiceLabels[std::size_t(k - 1)].caption = element(state.genreNames, i);
+        if (k >= 1 && k <= kChoiceLabels) {
+            QString &caption = state.window.choiceLabels[std::size_t(k - 1)].caption;
+            const QString &name = element(state.genreNames, i);
+            // Mostly the caption it has already; copying it again costs every step.
+            if (!caption.isSharedWith(name))
+                caption = name;
+        }
     }
 }
 

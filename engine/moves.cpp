@@ -1,40 +1,47 @@
 #include "moves.h"
 
 #include "engine/data_files.h"
-#include "engine/numbers.h"
 #include "engine/random_source.h"
 #include "engine/story_state.h"
 #include "engine/story_step.h"
+#include "format/numbers.h"
 
 namespace vorta {
 
-void readerMove(StoryState &state, const QString &caption, RandomSource &random,
-                const QDir &dataDir)
+StepReport readerStep(StoryState &state, const QString &caption, RandomSource &random,
+                      const DataTree &tree)
 {
-    runAtomically(state, [&](StoryState &next) {
-        const qint32 count = next.genreCount;
-        for (qint32 i = 1; i <= count; ++i) {
-            if (element(next.genreNames, i) == caption) {
-                next.currentGenre = i;
-                break;
-            }
+    for (qint32 i = 1; i <= state.genreCount; ++i) {
+        if (element(state.genreNames, i) == caption) {
+            state.currentGenre = i;
+            break;
         }
-        runStoryStep(next, MoveKind::Reader, random, dataDir);
-    });
+    }
+    return runStoryStep(state, MoveKind::Reader, random, tree);
 }
 
-void programMove(StoryState &state, RandomSource &random, const QDir &dataDir)
+StepReport readerMove(StoryState &state, const QString &caption, RandomSource &random,
+                      const DataTree &tree)
 {
-    runStoryStep(state, MoveKind::Program, random, dataDir);
+    StepReport report;
+    runAtomically(state,
+                  [&](StoryState &next) { report = readerStep(next, caption, random, tree); });
+    return report;
 }
 
-std::optional<StoryError> Timer1_Timer(StoryState &state, RandomSource &random, const QDir &dataDir)
+StepReport programMove(StoryState &state, RandomSource &random, const DataTree &tree)
+{
+    return runStoryStep(state, MoveKind::Program, random, tree);
+}
+
+std::optional<StoryError> Timer1_Timer(StoryState &state, RandomSource &random,
+                                       const DataTree &tree, StepReport *told)
 {
     const bool reportedBefore = state.settingsFailureReported;
     std::optional<StoryError> settingsFailure;
     runAtomically(state, [&](StoryState &next) {
         try {
-            loadSettings(next, dataDir);
+            loadSettings(next, tree);
             next.settingsFailureReported = false;
         } catch (const StoryError &error) {
             if (!next.settingsFailureReported)
@@ -52,7 +59,9 @@ std::optional<StoryError> Timer1_Timer(StoryState &state, RandomSource &random, 
         state.settingsFailureReported = reportedBefore && !settingsFailure;
         runAtomically(state, [&](StoryState &next) {
             next.settingsFailureReported = reportedAfterTheMove;
-            programMove(next, random, dataDir);
+            const StepReport report = programMove(next, random, tree);
+            if (told)
+                *told = report;
         });
     }
     return settingsFailure;

@@ -4,6 +4,7 @@
 #include "engine/genre_choice.h"
 #include "engine/story_buffer.h"
 #include "format/story_error.h"
+#include "format/story_facts.h"
 
 #include <algorithm>
 
@@ -23,10 +24,6 @@ void checkRange(const QString &what, qint64 value, qint64 low, qint64 high)
             QStringLiteral("%1 %2 вне пределов %3..%4").arg(what).arg(value).arg(low).arg(high));
 }
 
-// The lowest IQ that step 37 draws and the highest; 0 before the first draw.
-constexpr qint32 kLowestIq = 80;
-constexpr qint32 kHighestIq = 119;
-
 } // namespace
 
 QStringList offeredGenres(const StoryState &state)
@@ -44,6 +41,7 @@ void checkSavedStory(const SavedStory &saved)
     const qint32 genreCount = qint32(saved.genreNames.size());
     checkRange(QStringLiteral("шаг"), saved.stepNumber, 0, kFinaleStep);
     checkRange(QStringLiteral("жанр"), saved.currentGenre, 1, qMax(1, genreCount));
+    // 0 before the first draw.
     if (saved.iqValue != 0)
         checkRange(QStringLiteral("IQ"), saved.iqValue, kLowestIq, kHighestIq);
     // A step counts one use at most, and genres past the catalogue are never used.

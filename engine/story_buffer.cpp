@@ -1,11 +1,19 @@
 #include "story_buffer.h"
 
-#include "engine/numbers.h"
 #include "engine/story_state.h"
+#include "format/numbers.h"
+
+#include <algorithm>
 
 namespace vorta {
 
 namespace {
+
+// The same text by the same storage: what a row already holds need not be copied again.
+bool holdsTheSame(const QString &row, const QString &line)
+{
+    return row.size() == line.size() && row.constData() == line.constData();
+}
 
 // Keeps the position inside the range, raising the change notification if it moved.
 void clampScrollValue(StoryState &state)
@@ -40,10 +48,20 @@ void appendStoryLine(StoryState &state, const QString &line)
 
 void refreshViewport(StoryState &state)
 {
+    static const QString absent;
+    std::array<QString, kViewportRows> &rows = state.window.rows;
+    auto lineAt = [&state](qint64 entry) -> const QString & {
+        return entry >= 0 && entry < state.storyLines.size() ? state.storyLines.at(entry) : absent;
+    };
+    // While a story is told the view moves on one line at a time: the rows move up one rather
+    // than each taking its line anew, and only those that still differ are copied.
+    const QString &first = lineAt(state.topLine);
+    if (holdsTheSame(rows[1], first) && !holdsTheSame(rows[0], first))
+        std::rotate(rows.begin(), rows.begin() + 1, rows.end());
     for (int r = 0; r < kViewportRows; ++r) {
-        const qint64 entry = qint64(state.topLine) + r;
-        state.window.rows[std::size_t(r)] =
-            entry >= 0 && entry < state.storyLines.size() ? state.storyLines.at(entry) : QString();
+        const QString &line = lineAt(qint64(state.topLine) + r);
+        if (!holdsTheSame(rows[std::size_t(r)], line))
+            rows[std::size_t(r)] = line;
     }
 }
 

@@ -8,12 +8,12 @@
 
 namespace vorta {
 
-void firstStart(StoryState &state, RandomSource &random, const QDir &dataDir)
+void firstStart(StoryState &state, RandomSource &random, const DataTree &tree)
 {
-    loadSettings(state, dataDir);
+    loadSettings(state, tree);
     state.countdownMs = state.autoPeriodMs;
     state.window.label11Caption = countdownCaption(state.autoPeriodMs);
-    loadCatalogue(state, dataDir);
+    loadCatalogue(state, tree);
     state.stepNumber = 0;
     state.topLine = 1;
     state.nextLine = 1;
@@ -23,7 +23,7 @@ void firstStart(StoryState &state, RandomSource &random, const QDir &dataDir)
     offeredGenresRefresh(state);
 }
 
-void newStory(StoryState &state, RandomSource &random, const QDir &dataDir)
+void newStory(StoryState &state, RandomSource &random, const DataTree &tree)
 {
     // The new story is built beside the old one and takes its place only when it is complete.
     // It starts from an empty buffer, so it shares none of the old lines and copies none.
@@ -32,10 +32,10 @@ void newStory(StoryState &state, RandomSource &random, const QDir &dataDir)
     next.genreUses.fill(0);
     next.nextLine = 1;
     next.topLine = 1;
-    loadSettings(next, dataDir);
+    loadSettings(next, tree);
     next.countdownMs = next.autoPeriodMs;
     next.stepNumber = 0;
-    loadCatalogue(next, dataDir);
+    loadCatalogue(next, tree);
     random.reseed();
     if (drawPercentage(random.next()) < next.switchPercent)
         drawGenre(next, random);

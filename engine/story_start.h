@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDir>
+#include "format/data_tree.h"
 
 namespace vorta {
 
@@ -8,9 +8,9 @@ struct StoryState;
 class RandomSource;
 
 // Runs at the main window's load, before it is shown. Any error here is fatal to the start.
-void firstStart(StoryState &state, RandomSource &random, const QDir &dataDir);
+void firstStart(StoryState &state, RandomSource &random, const DataTree &tree);
 
 // The new-story button. On failure the state is left exactly as it was and the error thrown.
-void newStory(StoryState &state, RandomSource &random, const QDir &dataDir);
+void newStory(StoryState &state, RandomSource &random, const DataTree &tree);
 
 } // namespace vorta

@@ -1,6 +1,6 @@
 #include "story_state.h"
 
-#include "engine/numbers.h"
+#include "format/numbers.h"
 
 namespace vorta {
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "format/story_facts.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,17 +12,9 @@
 // reads and writes these, and this file calls none of them.
 namespace vorta {
 
-constexpr qint32 kMaxGenres = 10;
-constexpr int kChoiceLabels = 9;             // Label2 .. Label10
-constexpr int kViewportRows = 15;            // Label12 .. Label26
-constexpr quint32 kLabel28Colour = 0xFFC0C0; // the new-story button's normal colour
-constexpr quint32 kLabel29Colour = 0xFF8080; // its blink colour
-
-// The story's special steps: the IQ draw, the two branch steps, and the finale.
-constexpr qint32 kIqStep = 37;
-constexpr qint32 kLowBranchStep = 38;
-constexpr qint32 kHighBranchStep = 39;
-constexpr qint32 kFinaleStep = 65;
+constexpr int kChoiceLabels = kMaxGenres - 1; // Label2 .. Label10
+constexpr quint32 kLabel28Colour = 0xFFC0C0;  // the new-story button's normal colour
+constexpr quint32 kLabel29Colour = 0xFF8080;  // its blink colour
 
 inline const QString kChoicePlaceholder = QStringLiteral("Выдоконтрапупить");
 inline const QString kCountdownPrefix = QStringLiteral("До активничания программы осталось:");

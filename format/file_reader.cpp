@@ -3,9 +3,7 @@
 #include "format/story_error.h"
 
 #include <QFile>
-#include <QStringDecoder>
 
-#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -107,26 +105,6 @@ QByteArray readCappedFile(const QString &fullPath, const QString &shownName, qin
 QByteArray readDataFile(const QDir &dataDir, const QString &relativePath)
 {
     return readCappedFile(dataDir.filePath(relativePath), relativePath, capFor(relativePath));
-}
-
-QString decodeWindows1251(QByteArrayView bytes)
-{
-    static const std::array<QChar, 256> table = [] {
-        std::array<QChar, 256> characters{};
-        for (int b = 0; b < 256; ++b) {
-            const char byte = char(b);
-            QStringDecoder decoder("windows-1251");
-            const QString one = decoder.decode(QByteArrayView(&byte, 1));
-            characters[std::size_t(b)] =
-                one.size() == 1 ? one.at(0) : QChar(QChar::ReplacementCharacter);
-        }
-        return characters;
-    }();
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar *out = text.data();
-    for (const char byte : bytes)
-        *out++ = table[static_cast<unsigned char>(byte)];
-    return text;
 }
 
 } // namespace vorta

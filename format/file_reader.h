@@ -5,10 +5,9 @@
 #include <QDir>
 #include <QString>
 
-namespace vorta {
+#include "format/tree_paths.h"
 
-inline const QString kSettingsFile = QStringLiteral("vorta.cfg");
-inline const QString kCatalogueFile = QStringLiteral("Genres/genres.vtq");
+namespace vorta {
 
 // The largest files the program reads: the settings file holds two small numbers, and no story
 // file comes near the other limit, while a device or a runaway file would fill the memory.
@@ -25,9 +24,5 @@ QByteArray readCappedFile(const QString &fullPath, const QString &shownName, qin
 
 // The same for a file of the data folder, with the cap that applies to it.
 QByteArray readDataFile(const QDir &dataDir, const QString &relativePath);
-
-// Windows-1251 is single-byte: decoded by table, every byte is exactly one character, whatever
-// the size of the input.
-QString decodeWindows1251(QByteArrayView bytes);
 
 } // namespace vorta

@@ -1,8 +1,9 @@
 #include "windows1251.h"
 
-#include "format/file_reader.h"
-
+#include <QStringDecoder>
 #include <QStringEncoder>
+
+#include <array>
 
 namespace vorta {
 
@@ -19,6 +20,26 @@ bool encodable(QChar c)
 }
 
 } // namespace
+
+QString decodeWindows1251(QByteArrayView bytes)
+{
+    static const std::array<QChar, 256> table = [] {
+        std::array<QChar, 256> characters{};
+        for (int b = 0; b < 256; ++b) {
+            const char byte = char(b);
+            QStringDecoder decoder("windows-1251");
+            const QString one = decoder.decode(QByteArrayView(&byte, 1));
+            characters[std::size_t(b)] =
+                one.size() == 1 ? one.at(0) : QChar(QChar::ReplacementCharacter);
+        }
+        return characters;
+    }();
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const char byte : bytes)
+        *out++ = table[static_cast<unsigned char>(byte)];
+    return text;
+}
 
 std::optional<qsizetype> firstUnencodable(QStringView text)
 {
@@ -72,6 +93,16 @@ QStringList splitLines(const QString &text)
     if (start < text.size())
         lines.append(text.mid(start));
     return lines;
+}
+
+QByteArray windows1251Lines(const QStringList &lines)
+{
+    QByteArray bytes;
+    for (const QString &line : lines) {
+        bytes += encodeWindows1251(line);
+        bytes += "\r\n";
+    }
+    return bytes;
 }
 
 } // namespace vorta

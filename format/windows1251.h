@@ -1,12 +1,18 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <optional>
 
 namespace vorta {
+
+// Windows-1251 is single-byte: decoded by table, every byte is exactly one character, whatever
+// the size of the input.
+QString decodeWindows1251(QByteArrayView bytes);
 
 // Where the first character of text lies that Windows-1251 has no byte for; std::nullopt when
 // every character has one.
@@ -22,5 +28,9 @@ QString characterName(QStringView text, qsizetype at);
 // The lines of a text whose line ends are CR LF, LF or a lone CR; a final line end ends the
 // last line and starts none.
 QStringList splitLines(const QString &text);
+
+// The lines as a text file of the tree holds them: in Windows-1251, each ended by CR LF. Every
+// character must have a byte.
+QByteArray windows1251Lines(const QStringList &lines);
 
 } // namespace vorta

@@ -3,6 +3,7 @@
 #include "engine/data_files.h"
 #include "engine/fragments.h"
 #include "engine/story_state.h"
+#include "format/tree_paths.h"
 
 using namespace vorta;
 

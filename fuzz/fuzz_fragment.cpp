@@ -6,6 +6,7 @@
 #include "engine/random_source.h"
 #include "engine/story_buffer.h"
 #include "engine/story_state.h"
+#include "format/text_reader.h"
 
 #include <algorithm>
 

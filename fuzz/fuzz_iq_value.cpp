@@ -1,7 +1,7 @@
 #include "fuzz_support.h"
 
-#include "engine/numbers.h"
 #include "engine/story_step.h"
+#include "format/numbers.h"
 
 #include <cstring>
 

@@ -1,16 +1,14 @@
 #include "story_index.h"
 
-#include "engine/fragments.h"
-#include "engine/numbers.h"
-#include "engine/story_step.h"
+#include "format/story_facts.h"
+#include "format/tree_paths.h"
 
 namespace vorta::author {
 
 StoryIndex::StoryIndex(const StoryData &data) : m_data(data)
 {
-    m_catalogue.genreCount = qint32(qMin<qsizetype>(data.genres.size(), kMaxGenres));
-    for (qint32 g = 1; g <= m_catalogue.genreCount; ++g)
-        element(m_catalogue.genreDirs, g) = data.genres.at(g - 1).dir;
+    for (qsizetype g = 0; g < data.genres.size() && g < kMaxGenres; ++g)
+        m_dirs.append(data.genres.at(g).dir);
     for (const FragmentFile &file : data.fragments)
         m_fragments.insert(file.path, &file);
     for (const FinaleFile &file : data.finales)
@@ -24,7 +22,7 @@ const Genre &StoryIndex::genre(qint32 genre) const
 
 QString StoryIndex::path(qint32 genre, qint32 step) const
 {
-    return fragmentPath(m_catalogue, genre, step);
+    return fragmentFilePath(m_dirs.at(genre - 1), step);
 }
 
 const FragmentFile *StoryIndex::fragment(qint32 genre, qint32 step) const

@@ -2,10 +2,9 @@
 
 #include "author/check/tree_check.h"
 
-#include "engine/story_state.h"
-
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 namespace vorta::author {
 
@@ -15,7 +14,7 @@ class StoryIndex
 public:
     explicit StoryIndex(const StoryData &data);
 
-    qint32 genreCount() const { return m_catalogue.genreCount; }
+    qint32 genreCount() const { return qint32(m_dirs.size()); }
     const Genre &genre(qint32 genre) const;
     // "Genres/<dir>/<step>.vtq" of genre 1..genreCount; step 65 is the finale.
     QString path(qint32 genre, qint32 step) const;
@@ -28,7 +27,7 @@ public:
 
 private:
     const StoryData &m_data;
-    StoryState m_catalogue; // only genreCount and genreDirs are set
+    QStringList m_dirs; // of genres 1.., as many as the program takes
     QHash<QString, const FragmentFile *> m_fragments;
     QHash<QString, const FinaleFile *> m_finales;
 };

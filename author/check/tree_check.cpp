@@ -3,15 +3,16 @@
 #include "author/check/byte_checks.h"
 #include "author/report/plural.h"
 
-#include "engine/data_files.h"
-#include "engine/fragments.h"
-#include "engine/numbers.h"
-#include "engine/story_state.h"
-#include "engine/story_step.h"
-#include "format/file_reader.h"
+#include "format/catalogue_file.h"
+#include "format/fragment_file.h"
+#include "format/settings_file.h"
 #include "format/story_error.h"
+#include "format/story_facts.h"
+#include "format/text_reader.h"
+#include "format/tree_paths.h"
+#include "format/windows1251.h"
 
-#include <QFileInfo>
+#include <QHash>
 #include <QSet>
 #include <QStringDecoder>
 
@@ -22,17 +23,7 @@ namespace vorta::author {
 
 namespace {
 
-// Steps 1 to 64 less the one of 38 and 39 that the branch skips.
-constexpr int kStepsToldPerStory = kFinaleStep - 2;
-
-constexpr qint32 kLargestSetting = 10;
-
-QString genreIndexText(const std::optional<qint64> &index)
-{
-    return index ? QString::number(*index) : QStringLiteral("?");
-}
-
-QString pairText(qint64 least, qint64 most)
+QString numberPairText(qint64 least, qint64 most)
 {
     return QStringLiteral("(%1, %2)").arg(least).arg(most);
 }
@@ -58,6 +49,15 @@ QString charactersText(qsizetype count)
                      QStringLiteral("знаков"));
 }
 
+// What lies past a row of this many characters, a pair of UTF-16 halves counting as one.
+QString tailPast(const QString &text, int characters)
+{
+    qsizetype at = 0;
+    for (int seen = 0; seen < characters && at < text.size(); ++seen)
+        at += text.at(at).isHighSurrogate() && at + 1 < text.size() ? 2 : 1;
+    return text.mid(at);
+}
+
 // A file's text as its author wrote it: UTF-8 when it reads as UTF-8 (a byte order mark
 // dropped), Windows-1251 otherwise, so that quotes and widths show what the author sees.
 QString authorsText(const QByteArray &bytes, const ByteFindings &findings)
@@ -73,24 +73,50 @@ struct FileText
 {
     ByteFindings bytes;
     QString text; // as the author wrote it
-
-    TextReader reader(const QString &path) const { return TextReader(text, path); }
+    QString programsText;
 };
+
+// Where a read of a fragment stood when it failed, for the report of the failure.
+QString readPlace(const FragmentReader &reader)
+{
+    if (reader.variant() == 0)
+        return {};
+    QString place =
+        QStringLiteral("вариант %1 из %2").arg(reader.variant()).arg(reader.variantCount());
+    const std::optional<qint32> count = reader.lines().count();
+    if (!count)
+        return place + QStringLiteral(", число строк");
+    return place +
+           QStringLiteral(", строка %1 из %2").arg(reader.lines().linesRead() + 1).arg(*count);
+}
+
+QString readPlace(const FinaleReader &reader)
+{
+    if (reader.record() == 0)
+        return {};
+    QString place = QStringLiteral("запись %1").arg(reader.record());
+    if (!reader.pairRead())
+        return place;
+    const std::optional<qint32> count = reader.lines().count();
+    if (!count)
+        return place + QStringLiteral(", число строк");
+    return place +
+           QStringLiteral(", строка %1 из %2").arg(reader.lines().linesRead() + 1).arg(*count);
+}
 
 class TreeChecker
 {
 public:
-    TreeChecker(const QDir &dataDir, const DiagnosticSink &sink) : m_dir(dataDir), m_sink(sink) {}
+    TreeChecker(const DataTree &tree, const DiagnosticSink &sink) : m_tree(tree), m_sink(sink) {}
 
     CheckResult run()
     {
-        StoryState catalogue;
+        QList<CatalogueEntry> catalogue;
         const bool catalogueOk = checkCatalogue(catalogue);
-        finishFile();
-        checkGenreDirectories(catalogue, catalogueOk);
+        checkGenreFolders(catalogue, catalogueOk);
         checkSettings();
         finishFile();
-        return {std::move(m_data), std::move(m_diagnostics)};
+        return {std::move(m_data), std::move(m_diagnostics), DataTree(m_files)};
     }
 
 private:
@@ -120,60 +146,61 @@ private:
         add(path, line, Severity::Warning, text);
     }
 
-    // An error of the engine's reader, with where in the file's structure it struck.
+    // An error of the program's reader, with where in the file's structure it struck.
     void report(const StoryError &e, const QString &path, const QString &context = {})
     {
-        QString text = e.kindText();
-        if (!e.detail().isEmpty())
-            text += QStringLiteral(": ") + e.detail();
+        QString text = errorText(e);
         if (!context.isEmpty())
             text += QStringLiteral(" (") + context + QLatin1Char(')');
         error(e.file().isEmpty() ? path : e.file(), e.line(), text);
     }
 
-    // Reads the raw bytes for the checks that decoding hides; a missing file is reported here.
-    std::optional<FileText> checkBytes(const QString &path)
+    // Reads the file once: its raw bytes for the checks that decoding hides, its text as the
+    // author and as the program read it. A file that cannot be read is reported here.
+    std::optional<FileText> readFile(const QString &path)
     {
         QByteArray bytes;
         try {
-            bytes = readDataFile(m_dir, path);
+            bytes = m_tree.readBytes(path);
         } catch (const StoryError &e) {
+            m_files->addFailure(path, e);
             report(e, path);
             return std::nullopt;
         }
-        FileText file{checkFileBytes(path, bytes), {}};
-        file.text = authorsText(bytes, file.bytes);
+        m_files->add(path, bytes);
+        FileText file{checkFileBytes(path, bytes), {}, m_files->readText(path)};
+        file.text = file.bytes.looksLikeUtf8 ? authorsText(bytes, file.bytes) : file.programsText;
         m_pending.append(file.bytes.diagnostics);
         return file;
     }
 
     void checkSettings()
     {
-        const std::optional<FileText> file = checkBytes(kSettingsFile);
+        const std::optional<FileText> file = readFile(kSettingsFile);
         if (!file)
             return;
-        // The same reads as the program's, one value at a time to know each value's line.
-        const std::array<qint32, 2> factors{5000, 10};
+        struct Setting
+        {
+            qint32 unit;
+            std::optional<qint32> (*inForce)(qint32);
+        };
+        const std::array<Setting, 2> settings{Setting{kPeriodUnitMs, autoPeriodMsOf},
+                                              Setting{kPercentUnit, switchPercentOf}};
         try {
-            TextReader reader = file->reader(kSettingsFile);
-            for (const qint32 factor : factors) {
-                reader.atEndAfterBlankLines();
-                const int line = reader.line();
-                const qint32 value = reader.readNumber();
-                try {
-                    checkedMul(value, factor);
-                } catch (const StoryError &e) {
-                    error(kSettingsFile, line,
+            TextReader reader(file->text, kSettingsFile);
+            for (const Setting &setting : settings) {
+                const SettingValue read = readSettingValue(reader);
+                if (!setting.inForce(read.value))
+                    error(kSettingsFile, read.line,
                           QStringLiteral("%1: %2 × %3 не помещается в 32 бита")
-                              .arg(e.kindText())
-                              .arg(value)
-                              .arg(factor));
-                    continue;
-                }
-                if (value < 0 || value > kLargestSetting)
-                    warning(kSettingsFile, line,
-                            QStringLiteral("значение %1 вне диапазона 0..%2 окна настроек")
-                                .arg(value)
+                              .arg(StoryError(ErrorKind::Overflow).kindText())
+                              .arg(read.value)
+                              .arg(setting.unit));
+                else if (read.value < kSmallestSetting || read.value > kLargestSetting)
+                    warning(kSettingsFile, read.line,
+                            QStringLiteral("значение %1 вне диапазона %2..%3 окна настроек")
+                                .arg(read.value)
+                                .arg(kSmallestSetting)
                                 .arg(kLargestSetting));
             }
         } catch (const StoryError &e) {
@@ -181,63 +208,48 @@ private:
         }
     }
 
-    // Fills the catalogue state as the program does; the genres are its complete pairs.
-    bool checkCatalogue(StoryState &catalogue)
+    // Reads the catalogue's pairs as the program does; the genres are its complete pairs, with
+    // their names as the author wrote them.
+    bool checkCatalogue(QList<CatalogueEntry> &catalogue)
     {
-        const std::optional<FileText> file = checkBytes(kCatalogueFile);
+        const std::optional<FileText> file = readFile(kCatalogueFile);
         if (!file)
             return false;
         bool ok = true;
+        CatalogueReader programs(TextReader(file->programsText, kCatalogueFile));
         try {
-            loadCatalogue(catalogue, m_dir);
+            while (!programs.atEnd())
+                catalogue.append(programs.next());
         } catch (const StoryError &e) {
             report(e, kCatalogueFile);
             ok = false;
         }
-        // A failed load has counted the pair it failed in.
-        const qint32 complete = ok ? catalogue.genreCount : qMax(0, catalogue.genreCount - 1);
-        catalogue.genreCount = complete;
-
-        // The same pairs again in the author's decoding, with the line of each.
-        QList<Genre> pairs;
-        try {
-            TextReader reader = file->reader(kCatalogueFile);
-            while (pairs.size() < complete) {
-                Genre genre;
-                genre.line = reader.line();
-                genre.name = reader.readValue();
-                reader.readValue();
-                pairs.append(genre);
-            }
-        } catch (const StoryError &) {
-            // The load above has read these pairs already; it cannot fail here.
-        }
-        for (qint32 g = 1; g <= complete && g <= pairs.size(); ++g) {
-            Genre genre = pairs.at(g - 1);
-            genre.dir = element(catalogue.genreDirs, g);
+        // The author's decoding parts the text at the same commas and line ends.
+        CatalogueReader authors(TextReader(file->text, kCatalogueFile));
+        for (qsizetype g = 0; g < catalogue.size(); ++g) {
+            const CatalogueEntry &entry = catalogue.at(g);
+            const Genre genre{authors.next().name, entry.dir, entry.line};
             checkGenreName(genre);
             // The program's click compares names as it reads them.
-            const QString &name = element(catalogue.genreNames, g);
-            for (qint32 earlier = 1; earlier < g; ++earlier) {
-                if (element(catalogue.genreNames, earlier) == name) {
-                    warning(kCatalogueFile, genre.line,
-                            QStringLiteral("жанр %1 уже назван в строке %2: щелчок по этому имени "
-                                           "всегда выбирает первый из них, и читатель не выберет "
-                                           "этот жанр никогда (его выбирает только программа)")
-                                .arg(quoted(genre.name),
-                                     QString::number(m_data.genres.at(earlier - 1).line)));
+            for (qsizetype earlier = 0; earlier < g; ++earlier) {
+                if (catalogue.at(earlier).name == entry.name) {
+                    warning(
+                        kCatalogueFile, genre.line,
+                        QStringLiteral("жанр %1 уже назван в строке %2: щелчок по этому имени "
+                                       "всегда выбирает первый из них, и читатель не выберет "
+                                       "этот жанр никогда (его выбирает только программа)")
+                            .arg(quoted(genre.name), QString::number(catalogue.at(earlier).line)));
                     break;
                 }
             }
             m_data.genres.append(genre);
         }
-        if (ok && complete == 0) {
+        if (ok && catalogue.isEmpty()) {
             error(kCatalogueFile, 1,
                   QStringLiteral("в каталоге нет ни одного жанра: первый же ход остановит "
                                  "программу"));
             return false;
         }
-        checkGenreFolders(catalogue);
         return ok;
     }
 
@@ -260,44 +272,48 @@ private:
                              charactersText(kChoiceLabelWidth)));
     }
 
-    // Each folder once, in catalogue order; the catalogue's line takes what is wrong with it.
-    void checkGenreFolders(const StoryState &catalogue)
+    // Each folder once, in catalogue order: what is wrong with one goes to its catalogue line,
+    // then its files are read.
+    void checkGenreFolders(const QList<CatalogueEntry> &catalogue, bool catalogueOk)
     {
-        QSet<QString> seen;
-        for (qint32 g = 1; g <= catalogue.genreCount && g <= m_data.genres.size(); ++g) {
-            const Genre &genre = m_data.genres.at(g - 1);
+        QHash<QString, int> seen;
+        QList<QString> toRead;
+        for (qsizetype g = 0; g < catalogue.size(); ++g) {
+            const Genre &genre = m_data.genres.at(g);
             if (genre.dir.isEmpty()) {
                 error(kCatalogueFile, genre.line,
                       QStringLiteral("у жанра %1 пустое имя папки").arg(quoted(genre.name)));
                 continue;
             }
-            if (seen.contains(genre.dir))
+            if (const auto earlier = seen.constFind(genre.dir); earlier != seen.cend()) {
+                warning(kCatalogueFile, genre.line,
+                        QStringLiteral("папка %1 уже названа в строке %2: оба жанра рассказывают "
+                                       "один и тот же текст")
+                            .arg(quoted(genre.dir))
+                            .arg(*earlier));
                 continue;
-            seen.insert(genre.dir);
-            const QString dirPath =
-                QFileInfo(m_dir.filePath(fragmentPath(catalogue, g, 1))).absolutePath();
-            if (!QFileInfo(dirPath).isDir()) {
+            }
+            seen.insert(genre.dir, genre.line);
+            if (!m_tree.hasFolder(genreFolderPath(genre.dir))) {
                 error(kCatalogueFile, genre.line,
                       QStringLiteral("нет папки жанра %1: %2")
-                          .arg(quoted(genre.name), m_dir.relativeFilePath(dirPath)));
+                          .arg(quoted(genre.name), genreFolderPath(genre.dir)));
                 continue;
             }
-            m_foldersToRead.append(g);
+            toRead.append(genre.dir);
         }
-    }
-
-    void checkGenreDirectories(const StoryState &catalogue, bool catalogueOk)
-    {
+        finishFile();
         // With a broken catalogue the program never starts, so which endings a story reaches
         // is moot.
+        const int genreCount = int(catalogue.size());
         const std::optional<QList<std::pair<int, int>>> wantedPairs =
-            catalogueOk ? std::optional(reachableFinalePairs(catalogue.genreCount)) : std::nullopt;
-        for (const qint32 g : std::as_const(m_foldersToRead)) {
-            for (qint32 step = 1; step < kFinaleStep; ++step) {
-                checkFragment(fragmentPath(catalogue, g, step), step);
+            catalogueOk ? std::optional(reachableFinalePairs(genreCount)) : std::nullopt;
+        for (const QString &dir : std::as_const(toRead)) {
+            for (qint32 step = kFirstStep; step < kFinaleStep; ++step) {
+                checkFragment(fragmentFilePath(dir, step), step);
                 finishFile();
             }
-            checkFinale(fragmentPath(catalogue, g, kFinaleStep), catalogue.genreCount, wantedPairs);
+            checkFinale(fragmentFilePath(dir, kFinaleStep), genreCount, wantedPairs);
             finishFile();
         }
     }
@@ -305,81 +321,62 @@ private:
     void checkStoryLine(const QString &path, int line, const QString &text, qint32 step)
     {
         if (step == kIqStep) {
-            const qsizetype marker = text.indexOf(QLatin1String("IQ"));
+            const qsizetype marker = text.indexOf(kIqMarker);
             if (marker < 0)
                 error(path, line,
-                      QStringLiteral("в строке шага %1 нет метки IQ для числа").arg(kIqStep));
-            else if (marker == 0 || marker + 2 >= text.size())
+                      QStringLiteral("в строке шага %1 нет метки %2 для числа")
+                          .arg(kIqStep)
+                          .arg(kIqMarker));
+            else if (marker == 0 || marker + kIqMarker.size() >= text.size())
                 error(path, line,
-                      QStringLiteral("первой метке IQ нужно по знаку с каждой стороны: они "
-                                     "уступают место числу"));
+                      QStringLiteral("первой метке %1 нужно по знаку с каждой стороны: они "
+                                     "уступают место числу")
+                          .arg(kIqMarker));
         }
         // Measured in the author's characters, whatever the file's encoding.
         if (const qsizetype width = characterCount(text); width > kRowWidth)
             warning(path, line,
-                    QStringLiteral("строка шире окна: %1, а в строке окна помещается %2")
-                        .arg(charactersText(width), charactersText(kRowWidth)));
+                    QStringLiteral("строка шире окна: %1, а в строке окна помещается %2; не видно "
+                                   "конца %3")
+                        .arg(charactersText(width), charactersText(kRowWidth),
+                             quoted(tailPast(text, kRowWidth))));
     }
 
-    void warnIfNegative(const QString &path, int line, qint32 lineCount)
+    void warnIfNegative(const QString &path, const CountedLines &lines)
     {
-        if (lineCount < 0)
-            warning(path, line,
+        if (lines.count() < 0)
+            warning(path, lines.countLine(),
                     QStringLiteral("число строк %1 меньше нуля: программа не прочтёт ни одной")
-                        .arg(lineCount));
-    }
-
-    // A line count and the lines it counts, each checked as a line of the step. The context
-    // says where the read stands (owner: the variant or the record), for an error's report.
-    QStringList readCountedLines(TextReader &reader, const QString &path, qint32 step,
-                                 const QString &owner, QString &context, int &countLine)
-    {
-        context = owner + QStringLiteral(", число строк");
-        reader.atEndAfterBlankLines();
-        countLine = reader.line();
-        const qint32 lineCount = reader.readCount();
-        warnIfNegative(path, countLine, lineCount);
-        QStringList lines;
-        for (qint32 j = 1; j <= lineCount; ++j) {
-            context = owner + QStringLiteral(", строка %1 из %2").arg(j).arg(lineCount);
-            const int line = reader.line();
-            const QString text = reader.readLine();
-            checkStoryLine(path, line, text, step);
-            lines.append(text);
-        }
-        return lines;
+                        .arg(*lines.count()));
     }
 
     void checkFragment(const QString &path, qint32 step)
     {
-        const std::optional<FileText> content = checkBytes(path);
+        const std::optional<FileText> content = readFile(path);
         if (!content)
             return;
         FragmentFile file{path, 0, {}, content->bytes.looksLikeUtf8};
-        QString context;
+        std::optional<FragmentReader> reader;
         try {
-            TextReader reader = content->reader(path);
-            reader.atEndAfterBlankLines();
-            const int countLine = reader.line();
-            file.variantCount = reader.readCount();
-            if (file.variantCount < 1)
-                error(path, countLine,
-                      QStringLiteral("число вариантов %1: нужен хотя бы один вариант")
-                          .arg(file.variantCount));
+            reader.emplace(TextReader(content->text, path));
+            file.variantCount = reader->variantCount();
+            reader->requireVariants();
             for (qint32 v = 1; v <= file.variantCount; ++v) {
-                const QString variantText =
-                    QStringLiteral("вариант %1 из %2").arg(v).arg(file.variantCount);
                 Variant variant;
-                variant.lines =
-                    readCountedLines(reader, path, step, variantText, context, variant.countLine);
+                reader->readVariant([&](const QString &text, int line) {
+                    checkStoryLine(path, line, text, step);
+                    variant.lines.append(text);
+                });
+                variant.countLine = reader->lines().countLine();
+                warnIfNegative(path, reader->lines());
                 file.variants.append(variant);
             }
-            if (file.variantCount >= 1 && !reader.atEnd())
-                warning(path, reader.line(),
+            if (!reader->restIsBlank())
+                warning(path, reader->line(),
                         QStringLiteral("после последнего варианта есть ещё строки: программа их "
                                        "не читает"));
         } catch (const StoryError &e) {
-            report(e, path, context);
+            report(e, path, reader ? readPlace(*reader) : QString());
         }
         m_data.fragments.append(file);
     }
@@ -387,83 +384,88 @@ private:
     void checkFinale(const QString &path, int genreCount,
                      const std::optional<QList<std::pair<int, int>>> &wantedPairs)
     {
-        const std::optional<FileText> content = checkBytes(path);
+        const std::optional<FileText> content = readFile(path);
         if (!content)
             return;
         FinaleFile file{path, {}, content->bytes.looksLikeUtf8};
-        QString context;
+        FinaleReader reader(TextReader(content->text, path));
         try {
-            TextReader reader = content->reader(path);
-            // As the program reads it: the end is tested only before a record.
-            while (!reader.atEndAfterBlankLines()) {
-                const QString recordText = QStringLiteral("запись %1").arg(file.records.size() + 1);
-                context = recordText;
+            while (!reader.atEnd()) {
                 FinaleRecord record;
-                record.line = reader.line();
-                record.leastUsedGenre = reader.readIndex();
-                record.mostUsedGenre = reader.readIndex();
-                record.lines = readCountedLines(reader, path, kFinaleStep, recordText, context,
-                                                record.countLine);
+                record.pair = reader.readPair();
+                record.line = reader.recordLine();
+                reader.readLines([&](const QString &text, int line) {
+                    checkStoryLine(path, line, text, kFinaleStep);
+                    record.lines.append(text);
+                });
+                record.countLine = reader.lines().countLine();
+                warnIfNegative(path, reader.lines());
                 file.records.append(record);
             }
         } catch (const StoryError &e) {
-            report(e, path, context);
+            report(e, path, readPlace(reader));
         }
-
-        if (wantedPairs) {
-            QList<std::pair<int, int>> missing = *wantedPairs;
-            for (const FinaleRecord &record : std::as_const(file.records)) {
-                if (!record.leastUsedGenre || !record.mostUsedGenre) {
-                    warning(path, record.line,
-                            QStringLiteral("номер жанра в паре (%1, %2) не число: запись не "
-                                           "будет рассказана никогда")
-                                .arg(genreIndexText(record.leastUsedGenre),
-                                     genreIndexText(record.mostUsedGenre)));
-                    continue;
-                }
-                const qint64 least = *record.leastUsedGenre;
-                const qint64 most = *record.mostUsedGenre;
-                const bool inRange =
-                    least >= 1 && least <= genreCount && most >= 1 && most <= genreCount;
-                const std::pair<int, int> pair(inRange ? int(least) : 0, inRange ? int(most) : 0);
-                if (!inRange || !wantedPairs->contains(pair)) {
-                    // A genre outside the catalogue is likely a slip; an even split that this
-                    // catalogue cannot make is kept for a catalogue that can, so only noted.
-                    add(path, record.line, inRange ? Severity::Note : Severity::Warning,
-                        QStringLiteral("пару %1 не даёт ни один рассказ (%2): запись не "
-                                       "будет рассказана никогда")
-                            .arg(pairText(least, most),
-                                 unreachableReason(least, most, genreCount)));
-                    continue;
-                }
-                missing.removeAll(pair);
-            }
-            if (!missing.isEmpty()) {
-                QStringList pairs;
-                for (const auto &[least, most] : std::as_const(missing))
-                    pairs.append(pairText(least, most));
-                warning(path, 1,
-                        QStringLiteral("нет записи для пар (наименее, наиболее используемый "
-                                       "жанр): %1")
-                            .arg(pairs.join(QStringLiteral(", "))));
-            }
-        }
+        if (wantedPairs)
+            checkFinalePairs(file, genreCount, *wantedPairs);
         m_data.finales.append(file);
     }
 
-    QDir m_dir;
+    void checkFinalePairs(const FinaleFile &file, int genreCount,
+                          const QList<std::pair<int, int>> &wantedPairs)
+    {
+        QList<std::pair<int, int>> missing = wantedPairs;
+        for (const FinaleRecord &record : file.records) {
+            if (!record.pair.leastUsedGenre || !record.pair.mostUsedGenre) {
+                warning(file.path, record.line,
+                        QStringLiteral("номер жанра в паре %1 не число: запись не будет "
+                                       "рассказана никогда")
+                            .arg(pairText(record.pair)));
+                continue;
+            }
+            const qint32 least = *record.pair.leastUsedGenre;
+            const qint32 most = *record.pair.mostUsedGenre;
+            const bool inRange =
+                least >= 1 && least <= genreCount && most >= 1 && most <= genreCount;
+            const std::pair<int, int> pair(inRange ? least : 0, inRange ? most : 0);
+            if (!inRange || !wantedPairs.contains(pair)) {
+                // A genre outside the catalogue is likely a slip; an even split that this
+                // catalogue cannot make is kept for a catalogue that can, so only noted.
+                add(file.path, record.line, inRange ? Severity::Note : Severity::Warning,
+                    QStringLiteral("пару %1 не даёт ни один рассказ (%2): запись не будет "
+                                   "рассказана никогда")
+                        .arg(numberPairText(least, most),
+                             unreachableReason(least, most, genreCount)));
+                continue;
+            }
+            if (record.lines.isEmpty())
+                warning(file.path, record.line,
+                        QStringLiteral("концовка %1 не дописана: в записи нет ни строки")
+                            .arg(numberPairText(least, most)));
+            missing.removeAll(pair);
+        }
+        if (!missing.isEmpty()) {
+            QStringList pairs;
+            for (const auto &[least, most] : std::as_const(missing))
+                pairs.append(numberPairText(least, most));
+            warning(file.path, 1,
+                    QStringLiteral("нет записи для пар (наименее, наиболее используемый жанр): %1")
+                        .arg(pairs.join(QStringLiteral(", "))));
+        }
+    }
+
+    DataTree m_tree;
     const DiagnosticSink &m_sink;
+    std::shared_ptr<MemoryTree> m_files = std::make_shared<MemoryTree>();
     StoryData m_data;
     QList<Diagnostic> m_pending; // of the file being read
     QList<Diagnostic> m_diagnostics;
-    QList<qint32> m_foldersToRead; // genres whose folder is there, each folder once
 };
 
 } // namespace
 
-CheckResult checkTree(const QDir &dataDir, const DiagnosticSink &sink)
+CheckResult checkTree(const DataTree &tree, const DiagnosticSink &sink)
 {
-    return TreeChecker(dataDir, sink).run();
+    return TreeChecker(tree, sink).run();
 }
 
 qsizetype characterCount(QStringView text)
@@ -490,6 +492,14 @@ QList<std::pair<int, int>> reachableFinalePairs(int genreCount)
         }
     }
     return pairs;
+}
+
+QString pairText(const RecordPair &pair)
+{
+    auto index = [](const std::optional<qint32> &genre) {
+        return genre ? QString::number(*genre) : QStringLiteral("?");
+    };
+    return QStringLiteral("(%1, %2)").arg(index(pair.leastUsedGenre), index(pair.mostUsedGenre));
 }
 
 } // namespace vorta::author

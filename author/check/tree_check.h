@@ -2,21 +2,18 @@
 
 #include "author/check/diagnostics.h"
 
-#include <QDir>
+#include "format/data_tree.h"
+#include "format/finale_file.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 #include <utility>
 
 namespace vorta::author {
-
-// The widest story line that one viewport row shows.
-constexpr int kRowWidth = 46;
-// The widest genre name that a choice label shows on one line: the label is 2655 twips wide
-// and holds 17 characters of its font.
-constexpr int kChoiceLabelWidth = 17;
 
 struct Genre
 {
@@ -45,8 +42,7 @@ struct FinaleRecord
 {
     int line = 0;      // the line of its least-used genre
     int countLine = 0; // the line of its line count
-    std::optional<qint64> leastUsedGenre;
-    std::optional<qint64> mostUsedGenre;
+    RecordPair pair;
     QStringList lines;
 };
 
@@ -71,12 +67,15 @@ struct CheckResult
     // In the order found: the catalogue, each genre's folder in catalogue order (steps in
     // order, the finale last), the settings file; by line within a file.
     QList<Diagnostic> diagnostics;
+    // Every file the check read, as it read it (or failed to): a simulation tells its stories
+    // from these, and reads nothing again.
+    DataTree files{std::make_shared<MemoryTree>()};
 };
 
 // Reads the whole tree as the program would, but every variant and every record, and reports
 // what would stop the program (errors) and what would show wrongly or never (warnings). Each
 // file's findings go to the sink as soon as the file has been read.
-CheckResult checkTree(const QDir &dataDir, const DiagnosticSink &sink = {});
+CheckResult checkTree(const DataTree &tree, const DiagnosticSink &sink = {});
 
 // Characters of a decoded line, a pair of UTF-16 halves counting as one.
 qsizetype characterCount(QStringView text);
@@ -86,5 +85,8 @@ qsizetype characterCount(QStringView text);
 // offered genre, and the finishing click counts none); ties go to the lower index, so least
 // and most coincide only when every genre has the same count, and then both are genre 1.
 QList<std::pair<int, int>> reachableFinalePairs(int genreCount);
+
+// "(2, 1)" for a record's pair, "?" for an index that is not a number.
+QString pairText(const RecordPair &pair);
 
 } // namespace vorta::author

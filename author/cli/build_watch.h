@@ -1,11 +1,16 @@
 #pragma once
 
+#include "author/check/diagnostics.h"
+
 #include <QDir>
 #include <QFileSystemWatcher>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QTextStream>
 #include <QTimer>
+
+#include <optional>
 
 namespace vorta::author {
 
@@ -18,13 +23,25 @@ struct BuildFolders
     QString shownTree;
 };
 
-// One build of the tree from the manuscript: the manuscript's diagnostics, or the files written
-// and the whole-tree check at the manuscript's lines. Returns the exit status.
-int buildOnce(const BuildFolders &folders, QTextStream &out, QTextStream &err);
+// What one build did: its findings (the manuscript's and the whole-tree check's, at the
+// manuscript's lines), the line saying what it wrote (none when an error kept it from writing),
+// and its exit status.
+struct BuildOutcome
+{
+    QList<Diagnostic> diagnostics;
+    std::optional<QString> written;
+    int status = 0;
+};
+
+// One build of the tree from the manuscript: every finding in one round; the files are written
+// only when none is an error. A file that cannot be written is reported on err.
+BuildOutcome buildOnce(const BuildFolders &folders, QTextStream &err);
 
 // Builds the tree again whenever a file of the manuscript folder changes. Editors that save by
 // writing a new file and renaming it over the old one leave the watcher watching nothing, so
-// every build watches the folder's files afresh; a burst of saves gives one build.
+// every build watches the folder's files afresh; a burst of saves gives one build. After the
+// first build only what changed is printed: the findings that are new, those that are gone, and
+// one line of summary.
 class BuildWatcher : public QObject
 {
     Q_OBJECT
@@ -40,15 +57,20 @@ Q_SIGNALS:
 
 private:
     void watchFiles();
+    void printChanges(const BuildOutcome &outcome);
 
     BuildFolders m_folders;
     QTextStream &m_out;
     QTextStream &m_err;
     QFileSystemWatcher m_watcher;
     QTimer m_quiet;
+    std::optional<QList<Diagnostic>> m_last; // the findings of the last build
 };
 
 // build --watch: the first build, then a build after every save until the program is stopped.
 int watchAndBuild(const BuildFolders &folders, QTextStream &out, QTextStream &err);
+
+// A build's findings printed whole, after the line of what it wrote.
+void printOutcome(const BuildOutcome &outcome, QTextStream &out);
 
 } // namespace vorta::author

@@ -1,35 +1,64 @@
 #include "author/check/tree_check.h"
-#include "author/cli/command_line.h"
+#include "author/cli/commands.h"
+#include "author/cli/story_input.h"
 #include "author/report/story_stats.h"
 
 namespace vorta::author {
 
-int checkCommand(const QStringList &arguments, const QDir &workingDir, QTextStream &out,
-                 QTextStream &err)
+namespace {
+
+class CheckCommand : public StoryInputCommand
 {
-    QCommandLineParser parser;
-    const QCommandLineOption statsOption(
+public:
+    CheckCommand()
+        : StoryInputCommand(
+              QStringLiteral("check"),
+              QStringLiteral("проверяет все файлы и все варианты данных или рукописи"))
+    {}
+
+protected:
+    void addStoryOptions(QCommandLineParser &parser) override { parser.addOption(m_stats); }
+
+    int executeWithStory(const QCommandLineParser &parser, const StoryInput &story,
+                         const CommandContext &context) override
+    {
+        QTextStream &out = context.out;
+        if (!story.checkable())
+            return reportDiagnostics(story.sourceDiagnostics(), out);
+        // A tree's findings are out as soon as their file is read, so a slow read shows what
+        // came before; a manuscript's, read in memory, come sorted with its own.
+        DiagnosticSink sink;
+        if (!story.isManuscript()) {
+            sink = [&out](const Diagnostic &diagnostic) {
+                out << formatDiagnostic(diagnostic) << '\n';
+                out.flush();
+            };
+        }
+        const CheckResult checked = checkTree(story.tree(), sink);
+        const QList<Diagnostic> diagnostics = story.withSourceFindings(checked.diagnostics);
+        if (story.isManuscript()) {
+            for (const Diagnostic &diagnostic : diagnostics)
+                out << formatDiagnostic(diagnostic) << '\n';
+        }
+        if (parser.isSet(m_stats))
+            printGenreStats(genreStats(checked.data), out);
+        out << summaryLine(diagnostics) << '\n';
+        return countOf(diagnostics, Severity::Error) > 0 ? ExitErrors : ExitClean;
+    }
+
+private:
+    const QCommandLineOption m_stats{
         QStringLiteral("stats"),
         QStringLiteral("перед итогом — по каждому жанру шаги, варианты, пустые варианты, строки и "
                        "слова (вариантов и записей финала) и пары финала с записью из тех, что "
-                       "достижимы"));
-    parser.addOption(statsOption);
-    addDataDirArgument(parser);
-    if (const std::optional<int> done = parseCommand(parser, arguments, out, err))
-        return *done;
-    const QString name = arguments.first();
-    const std::optional<QDir> dataDir = dataDirArgument(parser, name, workingDir, err);
-    if (!dataDir)
-        return ExitUsage;
-    // Each finding is out as soon as its file is read, so a slow read shows what came before.
-    const CheckResult checked = checkTree(*dataDir, [&out](const Diagnostic &diagnostic) {
-        out << formatDiagnostic(diagnostic) << '\n';
-        out.flush();
-    });
-    if (parser.isSet(statsOption))
-        printGenreStats(genreStats(checked.data), out);
-    out << summaryLine(checked.diagnostics) << '\n';
-    return countOf(checked.diagnostics, Severity::Error) > 0 ? ExitErrors : ExitClean;
+                       "достижимы")};
+};
+
+} // namespace
+
+std::shared_ptr<Command> checkCommand()
+{
+    return std::make_shared<CheckCommand>();
 }
 
 } // namespace vorta::author

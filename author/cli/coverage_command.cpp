@@ -1,8 +1,7 @@
 #include "author/check/tree_check.h"
-#include "author/cli/command_line.h"
+#include "author/cli/commands.h"
+#include "author/cli/story_input.h"
 #include "author/simulation/story_run.h"
-
-#include <stdexcept>
 
 namespace vorta::author {
 
@@ -10,46 +9,64 @@ namespace {
 
 constexpr int kDefaultStories = 500;
 
+class CoverageCommand : public StoryInputCommand
+{
+public:
+    CoverageCommand()
+        : StoryInputCommand(
+              QStringLiteral("coverage"),
+              QStringLiteral(
+                  "рассказывает много рассказов: какие варианты и концовки не рассказаны"))
+    {}
+
+protected:
+    void addStoryOptions(QCommandLineParser &parser) override { parser.addOption(m_storiesOption); }
+
+    std::optional<int> takeOptions(const QCommandLineParser &parser,
+                                   const CommandContext &context) override
+    {
+        const std::optional<int> stories =
+            storiesValue(parser, m_storiesOption, kDefaultStories, context.err);
+        if (!stories)
+            return ExitUsage;
+        m_stories = *stories;
+        return std::nullopt;
+    }
+
+    int executeWithStory(const QCommandLineParser &, const StoryInput &story,
+                         const CommandContext &context) override
+    {
+        if (story.hasSourceErrors())
+            return reportSourceErrors(story, context.err);
+        // Every file is read once, by the check; the stories are told from what it read.
+        const CheckResult checked = checkTree(story.tree());
+        CoverageReport report;
+        try {
+            report = runCoverage(checked.files, checked.data, m_stories);
+        } catch (const StoryError &e) {
+            context.err << story.placed(e).message() << '\n'
+                        << QStringLiteral("Рассказ остановлен ошибкой в данных; подробнее покажет "
+                                          "%1 check.")
+                               .arg(kProgramName)
+                        << '\n';
+            return ExitErrors;
+        }
+        report.notes = story.placed(report.notes);
+        printCoverage(report, checked.data, context.out);
+        return ExitClean;
+    }
+
+private:
+    const QCommandLineOption m_storiesOption =
+        storiesOption(QStringLiteral("сколько рассказов рассказать"), kDefaultStories);
+    int m_stories = kDefaultStories;
+};
+
 } // namespace
 
-int coverageCommand(const QStringList &arguments, const QDir &workingDir, QTextStream &out,
-                    QTextStream &err)
+std::shared_ptr<Command> coverageCommand()
 {
-    QCommandLineParser parser;
-    const QCommandLineOption storiesFlag =
-        storiesOption(QStringLiteral("сколько рассказов рассказать"), kDefaultStories);
-    parser.addOption(storiesFlag);
-    addDataDirArgument(parser);
-    if (const std::optional<int> done = parseCommand(parser, arguments, out, err))
-        return *done;
-    const QString name = arguments.first();
-
-    const std::optional<int> storyCount =
-        storiesValue(parser, storiesFlag, kDefaultStories, name, err);
-    if (!storyCount)
-        return ExitUsage;
-    const int stories = *storyCount;
-    const std::optional<QDir> dataDir = dataDirArgument(parser, name, workingDir, err);
-    if (!dataDir)
-        return ExitUsage;
-
-    const CheckResult checked = checkTree(*dataDir);
-    CoverageReport report;
-    try {
-        report = runCoverage(*dataDir, checked.data, stories);
-    } catch (const StoryError &e) {
-        err << e.message() << '\n'
-            << QStringLiteral("Рассказ остановлен ошибкой в данных; подробнее покажет "
-                              "%1 check.")
-                   .arg(kProgramName)
-            << '\n';
-        return ExitErrors;
-    } catch (const std::runtime_error &e) {
-        err << QString::fromStdString(e.what()) << '\n';
-        return ExitErrors;
-    }
-    printCoverage(report, checked.data, out);
-    return ExitClean;
+    return std::make_shared<CoverageCommand>();
 }
 
 } // namespace vorta::author

@@ -1,11 +1,14 @@
 #include "author/check/tree_check.h"
-#include "author/cli/command_line.h"
+#include "author/cli/commands.h"
 #include "author/cli/file_writes.h"
 #include "author/manuscript/manuscript.h"
 
-#include "engine/story_step.h"
+#include "format/catalogue_file.h"
 #include "format/file_reader.h"
 #include "format/story_error.h"
+#include "format/story_facts.h"
+
+#include <QSet>
 
 namespace vorta::author {
 
@@ -15,20 +18,39 @@ namespace {
 QString stepComment(int step)
 {
     switch (step) {
-    case 1:
+    case kFirstStep:
         return QStringLiteral("// Начало рассказа: первый шаг в этом жанре.");
     case kIqStep:
-        return QStringLiteral("// Каждая строка несёт метку (IQ): в неё встаёт число от 80 до "
-                              "119 со своим пробелом впереди («на(IQ)» читается «на 103»).");
-    case 38:
-        return QStringLiteral("// Рассказывается, когда число шага 37 больше 100.");
-    case 39:
-        return QStringLiteral("// Рассказывается, когда число шага 37 не больше 100.");
-    case kFinaleStep - 1:
+        return QStringLiteral(
+                   "// Каждая строка несёт метку (%1): в неё встаёт число от %2 до %3 со "
+                   "своим пробелом впереди («на(%1)» читается «на %3»).")
+            .arg(kIqMarker)
+            .arg(kLowestIq)
+            .arg(kHighestIq);
+    case kLowBranchStep:
+    case kHighBranchStep:
+        return QStringLiteral("// Рассказывается, когда число шага %1 %2 %3; иначе шаг %4.")
+            .arg(kIqStep)
+            .arg(step == branchStep(kIqThreshold) ? QStringLiteral("не больше")
+                                                  : QStringLiteral("больше"))
+            .arg(kIqThreshold)
+            .arg(step == kLowBranchStep ? kHighBranchStep : kLowBranchStep);
+    case kLastStep:
         return QStringLiteral("// Последний шаг перед концовкой.");
     default:
         return {};
     }
+}
+
+// The comment that opens the finale records of a genre's manuscript.
+QStringList finaleComment(int genre)
+{
+    return {QStringLiteral("// Концовки: %1 рассказывается, когда реже всех использован жанр L, "
+                           "а чаще всех M")
+                .arg(finaleHeadingPattern()),
+            QStringLiteral("// (номера жанров по genres.txt; этот жанр — %1). Рассказываются все "
+                           "записи, чья пара совпала.")
+                .arg(genre)};
 }
 
 QByteArray genreSkeleton(const QString &name, const QString &dir, int genre,
@@ -38,24 +60,22 @@ QByteArray genreSkeleton(const QString &name, const QString &dir, int genre,
         QStringLiteral("// Жанр «%1» (папка %2), рукопись в UTF-8; vorta-author build собирает "
                        "из неё Genres/%2/.")
             .arg(name, dir),
-        QStringLiteral("// «## N» начинает шаг N (1..64); строка «---» отделяет варианты шага, "
-                       "и программа рассказывает один из них наугад."),
-        QStringLiteral("// Строка не шире 46 знаков: программа её не переносит. Пустые строки в "
-                       "начале и в конце варианта не рассказываются;"),
+        QStringLiteral("// «## N» начинает шаг N (%1..%2); строка «---» отделяет варианты шага, "
+                       "и программа рассказывает один из них наугад.")
+            .arg(kFirstStep)
+            .arg(kLastStep),
+        QStringLiteral("// Строка не шире %1 знаков: программа её не переносит. Пустые строки в "
+                       "начале и в конце варианта не рассказываются;")
+            .arg(kRowWidth),
         QStringLiteral("// пустая строка на краю пишется как «\\». Строка, начатая с «//», — "
                        "комментарий; её не рассказывают."),
     };
-    for (int step = 1; step < kFinaleStep; ++step) {
+    for (int step = kFirstStep; step < kFinaleStep; ++step) {
         lines << QString() << QStringLiteral("## %1").arg(step);
         if (const QString comment = stepComment(step); !comment.isEmpty())
             lines << comment;
     }
-    lines << QString()
-          << QStringLiteral("// Концовки: «## 65: L, M» рассказывается, когда реже всех "
-                            "использован жанр L, а чаще всех M")
-          << QStringLiteral("// (номера жанров по genres.txt; этот жанр — %1). Рассказываются "
-                            "все записи, чья пара совпала.")
-                 .arg(genre);
+    lines << QString() << finaleComment(genre);
     for (const auto &[least, most] : pairs)
         lines << QString() << finaleHeading(least, most);
     QByteArray bytes;
@@ -64,96 +84,177 @@ QByteArray genreSkeleton(const QString &name, const QString &dir, int genre,
     return bytes;
 }
 
-// The catalogue line for a genre: a name with a comma goes in quotes.
-QString catalogueLine(const QString &name, const QString &dir)
+// The manuscript of a genre with a heading for every pair a story can now end with that it has
+// no record for, after a comment naming the new genre; none when it has them all.
+std::optional<QByteArray> withMissingHeadings(const QByteArray &bytes, const QString &newName,
+                                              int genreCount)
 {
-    return (name.contains(QLatin1Char(',')) ? QLatin1Char('"') + name + QLatin1Char('"') : name) +
-           QLatin1Char(',') + dir;
+    QList<Diagnostic> ignored;
+    QSet<std::pair<int, int>> written;
+    for (const ManuscriptRecord &record : parseGenreManuscript(bytes, {}, ignored).records)
+        written.insert({record.leastUsedGenre, record.mostUsedGenre});
+    QList<std::pair<int, int>> missing;
+    for (const std::pair<int, int> &pair : reachableFinalePairs(genreCount)) {
+        if (!written.contains(pair))
+            missing.append(pair);
+    }
+    if (missing.isEmpty())
+        return std::nullopt;
+    // Written with the line ends the file has.
+    const QByteArray lineEnd = bytes.contains("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
+    QByteArray result = bytes;
+    if (!result.isEmpty() && !result.endsWith('\n') && !result.endsWith('\r'))
+        result += lineEnd;
+    result += lineEnd +
+              QStringLiteral("// Концовки для пар с новым жанром «%1» (%2), дописать:")
+                  .arg(newName)
+                  .arg(genreCount)
+                  .toUtf8() +
+              lineEnd;
+    for (const auto &[least, most] : std::as_const(missing))
+        result += lineEnd + finaleHeading(least, most).toUtf8() + lineEnd;
+    return result;
 }
+
+class NewGenreCommand : public Command
+{
+public:
+    NewGenreCommand()
+        : Command(QStringLiteral("new-genre"),
+                  QStringLiteral("добавляет жанр в рукопись: каталог и заготовку с заголовками"))
+    {}
+
+protected:
+    void addOptions(QCommandLineParser &parser) override
+    {
+        parser.setApplicationDescription(
+            QStringLiteral("добавляет жанр в каталог рукописи и пишет заготовку его рукописи: %1 "
+                           "заголовка шагов и заголовки концовок; в рукописи других жанров "
+                           "дописывает заголовки концовок для пар с новым жанром")
+                .arg(kLastStep));
+        parser.addPositionalArgument(QStringLiteral("NAME"),
+                                     QStringLiteral("имя жанра для читателя"));
+        parser.addPositionalArgument(QStringLiteral("DIRNAME"),
+                                     QStringLiteral("имя папки жанра в данных"));
+        parser.addPositionalArgument(QStringLiteral("MANUSCRIPT"),
+                                     QStringLiteral("папка рукописи"));
+    }
+
+    int execute(const QCommandLineParser &parser, const CommandContext &context) override
+    {
+        QTextStream &out = context.out;
+        const QStringList positional = parser.positionalArguments();
+        if (positional.size() != 3)
+            return usageError(QStringLiteral("нужны NAME, DIRNAME и MANUSCRIPT"), context.err);
+        const QString name = positional.at(0).trimmed();
+        const QString dir = positional.at(1);
+        if (name.isEmpty() || name.contains(QLatin1Char('"')))
+            return usageError(QStringLiteral("имя жанра не пустое и без кавычек"), context.err);
+        const std::optional<QDir> manuscriptDir = existingDir(positional.at(2), context);
+        if (!manuscriptDir)
+            return ExitUsage;
+        const QString shown = QDir::cleanPath(positional.at(2));
+        auto shownFile = [&shown](const QString &file) {
+            return shown + QLatin1Char('/') + file;
+        };
+        const QString cataloguePath = shownFile(kManuscriptCatalogue);
+        const QString genreFile = dir + QStringLiteral(".txt");
+
+        QList<Diagnostic> diagnostics;
+        QByteArray catalogueBytes;
+        try {
+            catalogueBytes = readCappedFile(manuscriptDir->filePath(kManuscriptCatalogue),
+                                            cataloguePath, kDataFileCap);
+        } catch (const StoryError &e) {
+            if (e.kind() != ErrorKind::FileNotFound)
+                diagnostics.append({cataloguePath, 0, Severity::Error, errorText(e)});
+        }
+        QStringList lines =
+            manuscriptLines(catalogueBytes, cataloguePath, diagnostics, Comments::Told);
+        QList<CatalogueEntry> entries;
+        if (countOf(diagnostics, Severity::Error) == 0) {
+            lines.append(catalogueLine(name, dir));
+            entries = readCatalogue(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'),
+                                    cataloguePath, diagnostics);
+            for (qsizetype i = 0; i + 1 < entries.size(); ++i) {
+                if (entries.at(i).dir == dir)
+                    diagnostics.append({cataloguePath, entries.at(i).line, Severity::Error,
+                                        QStringLiteral("папка %1 уже в каталоге").arg(dir)});
+            }
+        }
+        if (QFileInfo::exists(manuscriptDir->filePath(genreFile)))
+            diagnostics.append({shownFile(genreFile), 0, Severity::Error,
+                                QStringLiteral("рукопись жанра уже есть; новая её не заменит")});
+        if (countOf(diagnostics, Severity::Error) > 0)
+            return reportDiagnostics(diagnostics, out);
+
+        QByteArray catalogue;
+        for (const QString &line : std::as_const(lines))
+            catalogue += line.toUtf8() + '\n';
+        const int genre = int(entries.size());
+        QStringList completed;
+        try {
+            writeIfChanged(manuscriptDir->filePath(genreFile),
+                           genreSkeleton(name, dir, genre, reachableFinalePairs(genre)));
+            writeIfChanged(manuscriptDir->filePath(kManuscriptCatalogue), catalogue);
+            completed = addMissingHeadings(*manuscriptDir, entries, name);
+        } catch (const FileWriteError &e) {
+            context.err
+                << kProgramName
+                << QStringLiteral(" new-genre: не записан файл %1: %2").arg(e.path, e.reason)
+                << '\n';
+            return ExitUsage;
+        }
+        out << QStringLiteral("записан %1\nдополнен %2: жанр %3 «%4»")
+                   .arg(shownFile(genreFile), cataloguePath)
+                   .arg(genre)
+                   .arg(name)
+            << '\n';
+        for (const QString &file : std::as_const(completed))
+            out << QStringLiteral("дополнен %1: заголовки концовок для пар с жанром %2")
+                       .arg(shownFile(file))
+                       .arg(genre)
+                << '\n';
+        return reportDiagnostics(diagnostics, out);
+    }
+
+private:
+    // Every other genre's manuscript gets the headings of the pairs it now lacks; returns the
+    // files written. A manuscript that is not there is the build's to report.
+    static QStringList addMissingHeadings(const QDir &manuscriptDir,
+                                          const QList<CatalogueEntry> &entries,
+                                          const QString &newName)
+    {
+        QStringList completed;
+        QSet<QString> done{entries.back().dir};
+        for (const CatalogueEntry &entry : entries) {
+            const QString file = entry.dir + QStringLiteral(".txt");
+            if (done.contains(entry.dir))
+                continue;
+            done.insert(entry.dir);
+            std::optional<QByteArray> bytes;
+            try {
+                bytes = readExisting(manuscriptDir.filePath(file), file);
+            } catch (const StoryError &e) {
+                throw FileWriteError{manuscriptDir.filePath(file), errorText(e)};
+            }
+            if (!bytes)
+                continue;
+            if (const std::optional<QByteArray> completedBytes =
+                    withMissingHeadings(*bytes, newName, int(entries.size()))) {
+                writeIfChanged(manuscriptDir.filePath(file), *completedBytes);
+                completed.append(file);
+            }
+        }
+        return completed;
+    }
+};
 
 } // namespace
 
-int newGenreCommand(const QStringList &arguments, const QDir &workingDir, QTextStream &out,
-                    QTextStream &err)
+std::shared_ptr<Command> newGenreCommand()
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("добавляет жанр в каталог рукописи и пишет заготовку его рукописи: 64 "
-                       "заголовка шагов и заголовки концовок"));
-    parser.addPositionalArgument(QStringLiteral("NAME"), QStringLiteral("имя жанра для читателя"));
-    parser.addPositionalArgument(QStringLiteral("DIRNAME"),
-                                 QStringLiteral("имя папки жанра в данных"));
-    parser.addPositionalArgument(QStringLiteral("MANUSCRIPT"), QStringLiteral("папка рукописи"));
-    if (const std::optional<int> done = parseCommand(parser, arguments, out, err))
-        return *done;
-    const QString command = arguments.first();
-    const QStringList positional = parser.positionalArguments();
-    if (positional.size() != 3)
-        return usageError(command, QStringLiteral("нужны NAME, DIRNAME и MANUSCRIPT"), err);
-    const QString name = positional.at(0).trimmed();
-    const QString dir = positional.at(1);
-    if (name.isEmpty() || name.contains(QLatin1Char('"')))
-        return usageError(command, QStringLiteral("имя жанра не пустое и без кавычек"), err);
-    const std::optional<QDir> manuscriptDir =
-        existingDir(command, positional.at(2), workingDir, err);
-    if (!manuscriptDir)
-        return ExitUsage;
-    const QString shown = QDir::cleanPath(positional.at(2));
-    const QString cataloguePath = shown + QLatin1Char('/') + kManuscriptCatalogue;
-    const QString genreFile = dir + QStringLiteral(".txt");
-
-    QList<Diagnostic> diagnostics;
-    QByteArray catalogueBytes;
-    try {
-        catalogueBytes = readCappedFile(manuscriptDir->filePath(kManuscriptCatalogue),
-                                        cataloguePath, kDataFileCap);
-    } catch (const StoryError &e) {
-        if (e.kind() != ErrorKind::FileNotFound)
-            diagnostics.append({cataloguePath, 0, Severity::Error, errorText(e)});
-    }
-    std::optional<QStringList> lines =
-        manuscriptLines(catalogueBytes, cataloguePath, diagnostics, Comments::Told);
-    QList<CatalogueEntry> entries;
-    if (lines) {
-        lines->append(catalogueLine(name, dir));
-        entries = readCatalogue(lines->join(QLatin1Char('\n')) + QLatin1Char('\n'), cataloguePath,
-                                diagnostics);
-        for (qsizetype i = 0; i + 1 < entries.size(); ++i) {
-            if (entries.at(i).dir == dir)
-                diagnostics.append({cataloguePath, entries.at(i).line, Severity::Error,
-                                    QStringLiteral("папка %1 уже в каталоге").arg(dir)});
-        }
-    }
-    if (QFileInfo::exists(manuscriptDir->filePath(genreFile)))
-        diagnostics.append({shown + QLatin1Char('/') + genreFile, 0, Severity::Error,
-                            QStringLiteral("рукопись жанра уже есть; новая её не заменит")});
-    if (countOf(diagnostics, Severity::Error) > 0)
-        return reportDiagnostics(diagnostics, out);
-
-    QByteArray catalogue;
-    for (const QString &line : std::as_const(*lines))
-        catalogue += line.toUtf8() + '\n';
-    const int genre = int(entries.size());
-    try {
-        writeIfChanged(manuscriptDir->filePath(genreFile),
-                       genreSkeleton(name, dir, genre, reachableFinalePairs(genre)));
-        writeIfChanged(manuscriptDir->filePath(kManuscriptCatalogue), catalogue);
-    } catch (const FileWriteError &e) {
-        err << kProgramName
-            << QStringLiteral(" new-genre: не записан файл %1: %2").arg(e.path, e.reason) << '\n';
-        return ExitUsage;
-    }
-    out << QStringLiteral("записан %1/%2\nдополнен %3: жанр %4 «%5»")
-               .arg(shown, genreFile, cataloguePath)
-               .arg(genre)
-               .arg(name)
-        << '\n';
-    if (genre > 1)
-        out << QStringLiteral("В рукописях других жанров нет концовок для пар с жанром %1: "
-                              "их покажет build.")
-                   .arg(genre)
-            << '\n';
-    return reportDiagnostics(diagnostics, out);
+    return std::make_shared<NewGenreCommand>();
 }
 
 } // namespace vorta::author

@@ -1,11 +1,8 @@
 #include "author/check/tree_check.h"
-#include "author/cli/command_line.h"
+#include "author/cli/commands.h"
+#include "author/cli/story_input.h"
 #include "author/report/proof_sheet.h"
 #include "author/simulation/story_run.h"
-
-#include <QFileInfo>
-
-#include <stdexcept>
 
 namespace vorta::author {
 
@@ -13,46 +10,72 @@ namespace {
 
 constexpr int kDefaultStories = 1000;
 
+class ProofCommand : public StoryInputCommand
+{
+public:
+    ProofCommand()
+        : StoryInputCommand(QStringLiteral("proof"),
+                            QStringLiteral("пишет корректуру: страницу HTML с картой шагов и всеми "
+                                           "вариантами"))
+    {}
+
+protected:
+    void addStoryOptions(QCommandLineParser &parser) override
+    {
+        parser.setApplicationDescription(
+            QStringLiteral("Пишет в stdout корректуру рассказа: одну страницу HTML без внешних "
+                           "ссылок, с картой шагов, всеми вариантами рядом и матрицей финала."));
+        parser.addOption(m_storiesOption);
+    }
+
+    std::optional<int> takeOptions(const QCommandLineParser &parser,
+                                   const CommandContext &context) override
+    {
+        const std::optional<int> stories =
+            storiesValue(parser, m_storiesOption, kDefaultStories, context.err);
+        if (!stories)
+            return ExitUsage;
+        m_stories = *stories;
+        return std::nullopt;
+    }
+
+    int executeWithStory(const QCommandLineParser &, const StoryInput &story,
+                         const CommandContext &context) override
+    {
+        // Every file is read once, by the check; the map's stories are told from what it read.
+        const CheckResult checked = checkTree(story.tree());
+        ProofSheetInput input;
+        input.title = story.title();
+        input.checked = &checked;
+        input.sourceDiagnostics = story.sourceDiagnostics();
+        input.placeOf = [&story](const QString &path, int line) {
+            return story.placeOf(path, line);
+        };
+        input.seed = kCoverageSeed;
+        try {
+            input.counts =
+                runCoverage(checked.files, checked.data, m_stories, kCoverageSeed).counts;
+        } catch (const StoryError &e) {
+            input.runFailure =
+                QStringLiteral("ошибка в данных: ") +
+                story.placed(e).message().replace(QLatin1Char('\n'), QStringLiteral("; "));
+        }
+        context.out << proofSheet(input);
+        const QList<Diagnostic> all = story.withSourceFindings(checked.diagnostics);
+        return countOf(all, Severity::Error) > 0 ? ExitErrors : ExitClean;
+    }
+
+private:
+    const QCommandLineOption m_storiesOption =
+        storiesOption(QStringLiteral("сколько рассказов рассказать для карты"), kDefaultStories);
+    int m_stories = kDefaultStories;
+};
+
 } // namespace
 
-int proofCommand(const QStringList &arguments, const QDir &workingDir, QTextStream &out,
-                 QTextStream &err)
+std::shared_ptr<Command> proofCommand()
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Пишет в stdout корректуру рассказа: одну страницу HTML без внешних "
-                       "ссылок, с картой шагов, всеми вариантами рядом и матрицей финала."));
-    const QCommandLineOption storiesFlag =
-        storiesOption(QStringLiteral("сколько рассказов рассказать для карты"), kDefaultStories);
-    parser.addOption(storiesFlag);
-    addDataDirArgument(parser);
-    if (const std::optional<int> done = parseCommand(parser, arguments, out, err))
-        return *done;
-    const QString name = arguments.first();
-    const std::optional<int> storyCount =
-        storiesValue(parser, storiesFlag, kDefaultStories, name, err);
-    if (!storyCount)
-        return ExitUsage;
-    const int stories = *storyCount;
-    const std::optional<QDir> dataDir = dataDirArgument(parser, name, workingDir, err);
-    if (!dataDir)
-        return ExitUsage;
-
-    const CheckResult checked = checkTree(*dataDir);
-    ProofSheetInput input;
-    input.title = QFileInfo(dataDir->absolutePath()).fileName();
-    input.checked = &checked;
-    input.seed = kCoverageSeed;
-    try {
-        input.counts = runCoverage(*dataDir, checked.data, stories, kCoverageSeed).counts;
-    } catch (const StoryError &e) {
-        input.runFailure = QStringLiteral("ошибка в данных: ") +
-                           e.message().replace(QLatin1Char('\n'), QStringLiteral("; "));
-    } catch (const std::runtime_error &e) {
-        input.runFailure = QString::fromStdString(e.what());
-    }
-    out << proofSheet(input);
-    return countOf(checked.diagnostics, Severity::Error) > 0 ? ExitErrors : ExitClean;
+    return std::make_shared<ProofCommand>();
 }
 
 } // namespace vorta::author

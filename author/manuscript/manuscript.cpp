@@ -1,11 +1,10 @@
 #include "manuscript.h"
 
-#include "format/windows1251.h"
-
-#include "engine/data_files.h"
-#include "engine/story_state.h"
-#include "engine/story_step.h"
+#include "format/catalogue_file.h"
 #include "format/story_error.h"
+#include "format/story_facts.h"
+#include "format/text_reader.h"
+#include "format/windows1251.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -50,6 +49,25 @@ bool isSafeDirName(const QString &dir)
            !dir.contains(QChar(0));
 }
 
+// The lines of a file's bytes, parted as splitLines parts text: at CR LF, LF or a lone CR.
+QList<QByteArray> splitByteLines(const QByteArray &bytes)
+{
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes.at(i);
+        if (c != '\r' && c != '\n')
+            continue;
+        lines.append(bytes.mid(start, i - start));
+        if (c == '\r' && i + 1 < bytes.size() && bytes.at(i + 1) == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < bytes.size())
+        lines.append(bytes.mid(start));
+    return lines;
+}
+
 // A story line as the manuscript holds it, before the edges of its variant are known.
 struct PendingLine
 {
@@ -88,15 +106,17 @@ public:
             take(lines.at(i), int(i) + 1);
         finishBlock();
         QStringList missing;
-        for (int step = 1; step < kFinaleStep; ++step) {
+        for (int step = kFirstStep; step < kFinaleStep; ++step) {
             if (m_result.steps[std::size_t(step)].line == 0)
                 missing.append(QString::number(step));
         }
         if (!missing.isEmpty())
             error(1,
-                  QStringLiteral("нет %1 %2: каждый шаг 1..64 пишется один раз, «## N»")
+                  QStringLiteral("нет %1 %2: каждый шаг %3..%4 пишется один раз, «## N»")
                       .arg(missing.size() == 1 ? QStringLiteral("шага") : QStringLiteral("шагов"),
-                           missing.join(QStringLiteral(", "))));
+                           missing.join(QStringLiteral(", ")))
+                      .arg(kFirstStep)
+                      .arg(kLastStep));
         checkIqStep();
         return std::move(m_result);
     }
@@ -152,13 +172,15 @@ private:
             return;
         m_reportedTextBeforeHeading = true;
         error(number, QStringLiteral("текст до первого заголовка: шаг начинается строкой «## N», "
-                                     "концовка строкой «## 65: L, M»"));
+                                     "концовка строкой %1")
+                          .arg(finaleHeadingPattern()));
     }
 
     void heading(const QString &line, int number)
     {
         static const QRegularExpression stepHeading(QStringLiteral("^## +([0-9]+)$"));
-        static const QRegularExpression finaleHeading(QStringLiteral("^## +65 *:(.*)$"));
+        static const QRegularExpression finaleHeading(
+            QStringLiteral("^## +%1 *:(.*)$").arg(kFinaleStep));
         m_block = Block::Ignored;
         if (const QRegularExpressionMatch match = finaleHeading.match(line); match.hasMatch()) {
             const QStringList parts = match.captured(1).split(QLatin1Char(','));
@@ -167,9 +189,7 @@ private:
             const std::optional<qint32> most =
                 parts.size() == 2 ? wholeNumber(parts.at(1)) : std::nullopt;
             if (!least || !most) {
-                error(number, QStringLiteral("в заголовке концовки нужны два целых числа, "
-                                             "«## 65: L, M»: %1")
-                                  .arg(quoted(line)));
+                badFinaleHeading(line, number);
                 return;
             }
             m_block = Block::Record;
@@ -181,21 +201,20 @@ private:
             match.hasMatch() ? wholeNumber(match.captured(1)) : std::nullopt;
         if (!step) {
             error(number, QStringLiteral("непонятный заголовок %1: шаг пишется «## N», концовка "
-                                         "«## 65: L, M», а строка текста с «## » в начале — с "
-                                         "«\\» впереди")
-                              .arg(quoted(line)));
+                                         "%2, а строка текста с «## » в начале — с «\\» впереди")
+                              .arg(quoted(line), finaleHeadingPattern()));
             return;
         }
         if (*step == kFinaleStep) {
-            error(number, QStringLiteral("в заголовке концовки нужны два целых числа, «## 65: L, "
-                                         "M»: %1")
-                              .arg(quoted(line)));
+            badFinaleHeading(line, number);
             return;
         }
-        if (*step < 1 || *step >= kFinaleStep) {
-            error(number, QStringLiteral("шага %1 нет: шаги идут от 1 до 64, концовка — «## 65: "
-                                         "L, M»")
-                              .arg(*step));
+        if (*step < kFirstStep || *step > kLastStep) {
+            error(number, QStringLiteral("шага %1 нет: шаги идут от %2 до %3, концовка — %4")
+                              .arg(*step)
+                              .arg(kFirstStep)
+                              .arg(kLastStep)
+                              .arg(finaleHeadingPattern()));
             return;
         }
         ManuscriptStep &target = m_result.steps[std::size_t(*step)];
@@ -208,6 +227,12 @@ private:
         m_block = Block::Step;
         m_step = *step;
         m_variantLine = number;
+    }
+
+    void badFinaleHeading(const QString &line, int number)
+    {
+        error(number, QStringLiteral("в заголовке концовки нужны два целых числа, %1: %2")
+                          .arg(finaleHeadingPattern(), quoted(line)));
     }
 
     void finishVariant()
@@ -232,15 +257,22 @@ private:
     {
         for (const ManuscriptVariant &variant : m_result.steps[kIqStep].variants) {
             for (const SourceLine &line : variant.lines) {
-                const qsizetype marker = line.text.indexOf(QLatin1String("IQ"));
+                const qsizetype marker = line.text.indexOf(kIqMarker);
                 if (marker < 0) {
-                    error(line.line, QStringLiteral("в строке шага %1 нет метки (IQ): в неё "
+                    error(line.line, QStringLiteral("в строке шага %1 нет метки (%2): в неё "
                                                     "встаёт число")
-                                         .arg(kIqStep));
+                                         .arg(kIqStep)
+                                         .arg(kIqMarker));
+                } else if (marker == 0 || marker + kIqMarker.size() >= line.text.size()) {
+                    error(line.line, QStringLiteral("метке %1 нужно по знаку с каждой стороны, "
+                                                    "«(%1)»: они уступают место числу")
+                                         .arg(kIqMarker));
                 } else if (marker >= 2 && line.text.at(marker - 2) == QLatin1Char(' ')) {
                     add(line.line, Severity::Warning,
-                        QStringLiteral("пробел перед (IQ): число приходит со своим пробелом, "
-                                       "и выйдет «на  103»"));
+                        QStringLiteral("пробел перед (%1): число приходит со своим пробелом, "
+                                       "и выйдет «на  %2»")
+                            .arg(kIqMarker)
+                            .arg(kHighestIq));
                 }
             }
         }
@@ -281,21 +313,17 @@ QList<CatalogueEntry> readCatalogue(const QString &text, const QString &shownPat
         diagnostics.append({shownPath, line, Severity::Error, message});
     };
     QList<CatalogueEntry> entries;
-    TextReader reader(text, shownPath);
+    CatalogueReader reader(TextReader(text, shownPath));
     try {
         while (!reader.atEnd()) {
-            if (entries.size() == kMaxGenres)
-                reader.fail(ErrorKind::SubscriptOutOfRange, reader.line(),
-                            QStringLiteral("больше %1 жанров").arg(kMaxGenres));
-            const QString name = reader.readValue();
-            const int line = reader.line();
-            const QString dir = reader.readValue();
-            if (!isSafeDirName(dir)) {
-                error(line, QStringLiteral("имя папки жанра «%1» %2: нужно имя одной папки")
-                                .arg(name, quoted(dir)));
+            const CatalogueEntry entry = reader.next();
+            if (!isSafeDirName(entry.dir)) {
+                error(entry.dirLine,
+                      QStringLiteral("имя папки жанра «%1» %2: нужно имя одной папки")
+                          .arg(entry.name, quoted(entry.dir)));
                 continue;
             }
-            entries.append({name, dir, line});
+            entries.append(entry);
         }
     } catch (const StoryError &e) {
         error(e.line(), errorText(e));
@@ -314,61 +342,46 @@ QString manuscriptLine(const QString &storyLine, bool atEdge)
 
 QString finaleHeading(qint64 leastUsedGenre, qint64 mostUsedGenre)
 {
-    return QStringLiteral("## 65: %1, %2").arg(leastUsedGenre).arg(mostUsedGenre);
+    return QStringLiteral("## %1: %2, %3").arg(kFinaleStep).arg(leastUsedGenre).arg(mostUsedGenre);
 }
 
-std::optional<QStringList> manuscriptLines(const QByteArray &bytes, const QString &shownPath,
-                                           QList<Diagnostic> &diagnostics, Comments comments)
+QString finaleHeadingPattern()
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
-    const QStringList lines = splitLines(text);
-    bool ok = true;
-    if (decoder.hasError()) {
-        // The first line that does not decode on its own is where the damage is.
-        const QList<QByteArray> rawLines = bytes.split('\n');
-        for (qsizetype i = 0; i < rawLines.size(); ++i) {
-            QStringDecoder lineDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-            const QString decoded = lineDecoder.decode(rawLines.at(i));
-            Q_UNUSED(decoded);
-            if (lineDecoder.hasError()) {
-                diagnostics.append({shownPath, int(i) + 1, Severity::Error,
-                                    QStringLiteral("строка не в кодировке UTF-8: рукопись "
-                                                   "пишется в UTF-8")});
-                break;
-            }
-        }
-        return std::nullopt;
-    }
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString &line = lines.at(i);
-        if (comments == Comments::Skipped && line.startsWith(kCommentStart))
-            continue;
+    return QStringLiteral("«## %1: L, M»").arg(kFinaleStep);
+}
+
+QStringList manuscriptLines(const QByteArray &bytes, const QString &shownPath,
+                            QList<Diagnostic> &diagnostics, Comments comments)
+{
+    auto error = [&](qsizetype index, const QString &message) {
+        diagnostics.append({shownPath, int(index) + 1, Severity::Error, message});
+    };
+    // Line by line, so that every line that is not UTF-8 is named, and the rest still read.
+    QStringList lines;
+    const QList<QByteArray> rawLines = splitByteLines(bytes);
+    for (qsizetype i = 0; i < rawLines.size(); ++i) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString line = decoder.decode(rawLines.at(i));
         // A byte order mark opens the file for some editors; it is not text.
-        const qsizetype from = i == 0 && line.startsWith(QChar(0xFEFF)) ? 1 : 0;
-        if (const std::optional<qsizetype> at = firstUnencodable(QStringView(line).sliced(from))) {
-            diagnostics.append({shownPath, int(i) + 1, Severity::Error,
-                                QStringLiteral("у знака %1 нет формы в кодировке Windows-1251")
-                                    .arg(characterName(line, *at + from))});
-            ok = false;
+        if (i == 0 && line.startsWith(QChar(0xFEFF)))
+            line.remove(0, 1);
+        if (decoder.hasError()) {
+            error(i, QStringLiteral("строка не в кодировке UTF-8: рукопись пишется в UTF-8"));
+        } else if (comments == Comments::Told || !line.startsWith(kCommentStart)) {
+            if (const std::optional<qsizetype> at = firstUnencodable(line))
+                error(i, QStringLiteral("у знака %1 нет формы в кодировке Windows-1251")
+                             .arg(characterName(line, *at)));
         }
+        lines.append(line);
     }
-    if (!ok)
-        return std::nullopt;
-    QStringList result = lines;
-    if (!result.isEmpty() && result.first().startsWith(QChar(0xFEFF)))
-        result.first().remove(0, 1);
-    return result;
+    return lines;
 }
 
 GenreManuscript parseGenreManuscript(const QByteArray &bytes, const QString &shownPath,
                                      QList<Diagnostic> &diagnostics)
 {
-    const std::optional<QStringList> lines =
-        manuscriptLines(bytes, shownPath, diagnostics, Comments::Skipped);
-    if (!lines)
-        return {};
-    return ManuscriptParser(shownPath, diagnostics).parse(*lines);
+    return ManuscriptParser(shownPath, diagnostics)
+        .parse(manuscriptLines(bytes, shownPath, diagnostics, Comments::Skipped));
 }
 
 } // namespace vorta::author

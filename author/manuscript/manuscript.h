@@ -2,6 +2,9 @@
 
 #include "author/check/diagnostics.h"
 
+#include "format/catalogue_file.h"
+#include "format/story_facts.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -44,12 +47,12 @@ struct ManuscriptRecord
 // One genre's manuscript as read; steps[s] for s in 1..64.
 struct GenreManuscript
 {
-    std::array<ManuscriptStep, 65> steps;
+    std::array<ManuscriptStep, kFinaleStep> steps;
     QList<ManuscriptRecord> records;
 };
 
 // Reads a genre manuscript (UTF-8, LF or CR LF). Every finding is added to diagnostics under
-// shownPath, at the manuscript's own lines.
+// shownPath, at the manuscript's own lines; a fault in one place does not hide the others.
 GenreManuscript parseGenreManuscript(const QByteArray &bytes, const QString &shownPath,
                                      QList<Diagnostic> &diagnostics);
 
@@ -59,10 +62,10 @@ enum class Comments
     Skipped, // lines starting with "//" are not told, so any character may stand in them
 };
 
-// The lines of a UTF-8 manuscript file, each told line checked to have a Windows-1251 form; a
-// finding is an error under shownPath. std::nullopt on an error.
-std::optional<QStringList> manuscriptLines(const QByteArray &bytes, const QString &shownPath,
-                                           QList<Diagnostic> &diagnostics, Comments comments);
+// The lines of a UTF-8 manuscript file, each told line checked to have a Windows-1251 form;
+// every line that fails is an error under shownPath, and is kept as far as it reads.
+QStringList manuscriptLines(const QByteArray &bytes, const QString &shownPath,
+                            QList<Diagnostic> &diagnostics, Comments comments);
 
 // Whether a story line would read as a marker and so is written with "\" in front: a heading,
 // a comment, an escaped line or a separator.
@@ -75,13 +78,6 @@ bool isBlank(QStringView line);
 // as layout at the edge (the first or last line) of its variant or record.
 QString manuscriptLine(const QString &storyLine, bool atEdge);
 
-struct CatalogueEntry
-{
-    QString name;
-    QString dir;
-    int line = 0;
-};
-
 // The catalogue's pairs read as the program reads them (so a build fails where the program
 // would), each directory checked to name one folder; findings are errors under shownPath.
 QList<CatalogueEntry> readCatalogue(const QString &text, const QString &shownPath,
@@ -89,5 +85,7 @@ QList<CatalogueEntry> readCatalogue(const QString &text, const QString &shownPat
 
 // The heading of a finale record.
 QString finaleHeading(qint64 leastUsedGenre, qint64 mostUsedGenre);
+// How a finale heading is written, for messages: «## 65: L, M».
+QString finaleHeadingPattern();
 
 } // namespace vorta::author

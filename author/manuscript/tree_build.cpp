@@ -1,27 +1,28 @@
 #include "tree_build.h"
 
 #include "author/manuscript/manuscript.h"
+
+#include "format/file_reader.h"
+#include "format/finale_file.h"
+#include "format/fragment_file.h"
+#include "format/settings_file.h"
+#include "format/story_error.h"
+#include "format/story_facts.h"
+#include "format/tree_paths.h"
 #include "format/windows1251.h"
 
-#include "engine/data_files.h"
-#include "engine/story_state.h"
-#include "engine/story_step.h"
-#include "format/file_reader.h"
-#include "format/story_error.h"
-
+#include <QHash>
 #include <QSet>
 
 namespace vorta::author {
 
 namespace {
 
-constexpr qint32 kDefaultWaitingPeriod = 2;
-constexpr qint32 kDefaultSwitchProbability = 5;
-
 class Builder
 {
 public:
-    Builder(const QDir &manuscriptDir, const QString &shownManuscript, const QDir &treeDir)
+    Builder(const QDir &manuscriptDir, const QString &shownManuscript,
+            const std::optional<QDir> &treeDir)
         : m_manuscript(manuscriptDir), m_shown(QDir::cleanPath(shownManuscript)), m_tree(treeDir)
     {}
 
@@ -37,8 +38,7 @@ public:
             buildGenre(entry);
         }
         sortDiagnostics(m_build.diagnostics);
-        if (countOf(m_build.diagnostics, Severity::Error) > 0)
-            m_build.files.clear();
+        m_build.tree = DataTree(m_files);
         return std::move(m_build);
     }
 
@@ -63,6 +63,13 @@ private:
         }
     }
 
+    void addFile(const QString &path, const QByteArray &bytes, const QList<SourcePlace> &sources)
+    {
+        m_build.fileIndex.insert(path, m_build.files.size());
+        m_build.files.append({path, bytes, sources});
+        m_files->add(path, bytes);
+    }
+
     void buildSettings()
     {
         if (QFileInfo::exists(m_manuscript.filePath(kSettingsFile))) {
@@ -70,16 +77,22 @@ private:
                 QList<SourcePlace> sources;
                 for (int line = 1; line <= bytes->count('\n'); ++line)
                     sources.append({shown(kSettingsFile), line});
-                m_build.files.append({kSettingsFile, *bytes, sources});
+                addFile(kSettingsFile, *bytes, sources);
             }
             return;
         }
-        // The reader's settings, saved by the window, outlive every rebuild.
-        if (QFileInfo::exists(m_tree.filePath(kSettingsFile)))
+        // The reader's settings, saved by the window, outlive every rebuild; the checks read
+        // them where they are.
+        if (m_tree && QFileInfo::exists(m_tree->filePath(kSettingsFile))) {
+            try {
+                m_files->add(kSettingsFile, DataTree(*m_tree).readBytes(kSettingsFile));
+            } catch (const StoryError &e) {
+                m_files->addFailure(kSettingsFile, e);
+            }
             return;
-        m_build.files.append({kSettingsFile,
-                              settingsFileBytes(kDefaultWaitingPeriod, kDefaultSwitchProbability),
-                              {}});
+        }
+        addFile(kSettingsFile, settingsFileBytes(kDefaultWaitingPeriod, kDefaultSwitchProbability),
+                {});
     }
 
     QList<CatalogueEntry> buildCatalogue()
@@ -88,21 +101,19 @@ private:
         const std::optional<QByteArray> bytes = read(kManuscriptCatalogue, kDataFileCap);
         if (!bytes)
             return {};
-        const std::optional<QStringList> lines =
+        const QStringList lines =
             manuscriptLines(*bytes, path, m_build.diagnostics, Comments::Told);
-        if (!lines)
-            return {};
         // Blank lines that an editor leaves at the end would read as one more genre that never
         // comes, so they are layout here.
-        qsizetype end = lines->size();
-        while (end > 0 && isBlank(lines->at(end - 1)))
+        qsizetype end = lines.size();
+        while (end > 0 && isBlank(lines.at(end - 1)))
             --end;
-        FileText file;
+        QList<SourcePlace> sources;
         for (qsizetype i = 0; i < end; ++i)
-            file.addLine(lines->at(i), {path, int(i) + 1});
-        m_build.files.append({kCatalogueFile, file.bytes, file.sources});
-
-        return readCatalogue(decodeWindows1251(file.bytes), path, m_build.diagnostics);
+            sources.append({path, int(i) + 1});
+        const QByteArray catalogue = windows1251Lines(lines.first(end));
+        addFile(kCatalogueFile, catalogue, sources);
+        return readCatalogue(decodeWindows1251(catalogue), path, m_build.diagnostics);
     }
 
     void buildGenre(const CatalogueEntry &entry)
@@ -118,68 +129,94 @@ private:
             return;
         const QString path = shown(name);
         const GenreManuscript genre = parseGenreManuscript(*bytes, path, m_build.diagnostics);
-        const QString genreDir = QStringLiteral("Genres/") + entry.dir + QLatin1Char('/');
-        for (qint32 step = 1; step < kFinaleStep; ++step) {
-            const ManuscriptStep &source = genre.steps[std::size_t(step)];
-            FileText file;
-            file.addLine(QString::number(source.variants.size()), {path, source.line});
-            for (const ManuscriptVariant &variant : source.variants) {
-                file.addLine(QString::number(variant.lines.size()), {path, variant.line});
-                for (const SourceLine &line : variant.lines)
-                    file.addLine(line.text, {path, line.line});
+        for (qint32 step = kFirstStep; step < kFinaleStep; ++step)
+            buildFragment(fragmentFilePath(entry.dir, step), path, genre.steps[std::size_t(step)]);
+        buildFinale(fragmentFilePath(entry.dir, kFinaleStep), path, genre.records);
+    }
+
+    void buildFragment(const QString &file, const QString &path, const ManuscriptStep &step)
+    {
+        QList<QStringList> variants;
+        for (const ManuscriptVariant &variant : step.variants)
+            variants.append(texts(variant.lines));
+        QList<SourcePlace> sources;
+        const QByteArray bytes = fragmentFileBytes(variants, [&](const WrittenLine &written) {
+            if (written.part == 0) {
+                sources.append({path, step.line});
+                return;
             }
-            m_build.files.append({genreDir + QString::number(step) + QStringLiteral(".vtq"),
-                                  file.bytes, file.sources});
-        }
-        FileText finale;
-        for (const ManuscriptRecord &record : genre.records) {
-            finale.addLine(QString::number(record.leastUsedGenre), {path, record.line});
-            finale.addLine(QString::number(record.mostUsedGenre), {path, record.line});
-            finale.addLine(QString::number(record.lines.size()), {path, record.line});
-            for (const SourceLine &line : record.lines)
-                finale.addLine(line.text, {path, line.line});
-        }
+            const ManuscriptVariant &variant = step.variants.at(written.part - 1);
+            sources.append(
+                {path, written.line == 0 ? variant.line : variant.lines.at(written.line - 1).line});
+        });
+        addFile(file, bytes, sources);
+    }
+
+    void buildFinale(const QString &file, const QString &path,
+                     const QList<ManuscriptRecord> &records)
+    {
+        QList<FinaleRecordText> texts;
+        for (const ManuscriptRecord &record : records)
+            texts.append({record.leastUsedGenre, record.mostUsedGenre, this->texts(record.lines)});
+        QList<SourcePlace> sources;
+        const QByteArray bytes = finaleFileBytes(texts, [&](const WrittenLine &written) {
+            const ManuscriptRecord &record = records.at(written.part - 1);
+            sources.append(
+                {path, written.line == 0 ? record.line : record.lines.at(written.line - 1).line});
+        });
         // An empty finale file still has a place to point at: the manuscript's first line.
-        if (finale.sources.isEmpty())
-            finale.sources.append({path, 1});
-        m_build.files.append({genreDir + QStringLiteral("65.vtq"), finale.bytes, finale.sources});
+        if (sources.isEmpty())
+            sources.append({path, 1});
+        addFile(file, bytes, sources);
+    }
+
+    static QStringList texts(const QList<SourceLine> &lines)
+    {
+        QStringList result;
+        for (const SourceLine &line : lines)
+            result.append(line.text);
+        return result;
     }
 
     QDir m_manuscript;
     QString m_shown;
-    QDir m_tree;
+    std::optional<QDir> m_tree;
+    std::shared_ptr<MemoryTree> m_files = std::make_shared<MemoryTree>();
     TreeBuild m_build;
 };
 
 } // namespace
 
-void FileText::addLine(const QString &text, const SourcePlace &source)
+bool TreeBuild::madeCatalogue() const
 {
-    bytes += encodeWindows1251(text);
-    bytes += "\r\n";
-    sources.append(source);
+    return fileIndex.contains(kCatalogueFile);
 }
 
-TreeBuild buildTree(const QDir &manuscriptDir, const QString &shownManuscript, const QDir &treeDir)
+std::optional<SourcePlace> TreeBuild::sourceOf(const QString &path, int line) const
+{
+    const auto found = fileIndex.constFind(path);
+    if (found == fileIndex.cend() || files.at(*found).sources.isEmpty())
+        return std::nullopt;
+    const QList<SourcePlace> &sources = files.at(*found).sources;
+    // A place past the last line (an end of file) belongs to the last one.
+    return sources.at(qBound(qsizetype(0), qsizetype(line) - 1, sources.size() - 1));
+}
+
+TreeBuild buildTree(const QDir &manuscriptDir, const QString &shownManuscript,
+                    const std::optional<QDir> &treeDir)
 {
     return Builder(manuscriptDir, shownManuscript, treeDir).run();
 }
 
 QList<Diagnostic> atManuscriptLines(const QList<Diagnostic> &treeDiagnostics,
-                                    const QList<BuiltFile> &files, const QString &shownTree)
+                                    const TreeBuild &build, const QString &shownTree)
 {
-    QHash<QString, const BuiltFile *> byPath;
-    for (const BuiltFile &file : files)
-        byPath.insert(file.path, &file);
     QList<Diagnostic> moved;
     for (Diagnostic diagnostic : treeDiagnostics) {
-        const BuiltFile *file = byPath.value(diagnostic.path);
-        if (file && !file->sources.isEmpty()) {
-            // A finding past the last line (an end of file) belongs to the last one.
-            const qsizetype index =
-                qBound(qsizetype(0), qsizetype(diagnostic.line) - 1, file->sources.size() - 1);
-            diagnostic.path = file->sources.at(index).path;
-            diagnostic.line = file->sources.at(index).line;
+        if (const std::optional<SourcePlace> source =
+                build.sourceOf(diagnostic.path, diagnostic.line)) {
+            diagnostic.path = source->path;
+            diagnostic.line = source->line;
         } else if (QDir::cleanPath(shownTree) != QLatin1String(".")) {
             diagnostic.path = QDir::cleanPath(shownTree) + QLatin1Char('/') + diagnostic.path;
         }
@@ -187,6 +224,23 @@ QList<Diagnostic> atManuscriptLines(const QList<Diagnostic> &treeDiagnostics,
     }
     sortDiagnostics(moved);
     return moved;
+}
+
+QList<Diagnostic> withTreeFindings(const TreeBuild &build, const QList<Diagnostic> &treeDiagnostics,
+                                   const QString &shownTree)
+{
+    QSet<QString> withErrors;
+    for (const Diagnostic &diagnostic : build.diagnostics) {
+        if (diagnostic.severity == Severity::Error)
+            withErrors.insert(diagnostic.path);
+    }
+    QList<Diagnostic> all = build.diagnostics;
+    for (const Diagnostic &diagnostic : atManuscriptLines(treeDiagnostics, build, shownTree)) {
+        if (diagnostic.severity != Severity::Error || !withErrors.contains(diagnostic.path))
+            all.append(diagnostic);
+    }
+    sortDiagnostics(all);
+    return all;
 }
 
 } // namespace vorta::author

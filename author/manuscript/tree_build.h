@@ -2,11 +2,15 @@
 
 #include "author/check/diagnostics.h"
 
+#include "format/data_tree.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QHash>
 #include <QList>
 #include <QString>
+
+#include <optional>
 
 namespace vorta::author {
 
@@ -28,27 +32,36 @@ struct BuiltFile
 struct TreeBuild
 {
     QList<Diagnostic> diagnostics; // the manuscript's, at its own lines
-    QList<BuiltFile> files;        // empty when a diagnostic is an error
+    // As far as the manuscript could be read: a build writes them only when no diagnostic is an
+    // error, but the checks run on them in any case.
+    QList<BuiltFile> files;
+    // The built files held in memory, with the settings file the tree keeps of its own.
+    DataTree tree{std::make_shared<MemoryTree>()};
+    QHash<QString, qsizetype> fileIndex; // of files, by path
+
+    bool hasErrors() const { return countOf(diagnostics, Severity::Error) > 0; }
+    // Whether the build made a catalogue, without which no check of the tree can start.
+    bool madeCatalogue() const;
+    // Where a line of a built file came from; none for a file the build did not make.
+    std::optional<SourcePlace> sourceOf(const QString &path, int line) const;
 };
 
 // The story tree in canonical form from the manuscript folder: Windows-1251, CR LF after every
 // line, counts in plain digits. The manuscript's paths are shown under shownManuscript. The
-// settings file comes from the manuscript when it has one; otherwise the tree's own is kept,
-// and a tree without one gets the written form of 2 and 5.
-TreeBuild buildTree(const QDir &manuscriptDir, const QString &shownManuscript, const QDir &treeDir);
+// settings file comes from the manuscript when it has one; otherwise the tree's own is kept (a
+// tree to be written in treeDir), and a tree without one gets the written form of 2 and 5.
+TreeBuild buildTree(const QDir &manuscriptDir, const QString &shownManuscript,
+                    const std::optional<QDir> &treeDir = std::nullopt);
 
 // The findings of the whole-tree check moved, where the build made the file, to the manuscript
 // lines the file's lines came from; the others name their file under shownTree.
 QList<Diagnostic> atManuscriptLines(const QList<Diagnostic> &treeDiagnostics,
-                                    const QList<BuiltFile> &files, const QString &shownTree);
+                                    const TreeBuild &build, const QString &shownTree);
 
-// The bytes of a fragment file or a finale file, and where each of its lines came from.
-struct FileText
-{
-    QByteArray bytes;
-    QList<SourcePlace> sources;
-
-    void addLine(const QString &text, const SourcePlace &source);
-};
+// The build's own findings and those of the whole-tree check of what it built, at the
+// manuscript's lines, sorted. An error of the check in a manuscript file that has errors of its
+// own follows from them (a missing step is a file without variants) and is left out.
+QList<Diagnostic> withTreeFindings(const TreeBuild &build, const QList<Diagnostic> &treeDiagnostics,
+                                   const QString &shownTree);
 
 } // namespace vorta::author

@@ -1,15 +1,16 @@
 #include "tree_unpack.h"
 
 #include "author/manuscript/manuscript.h"
-#include "format/windows1251.h"
 
-#include "engine/data_files.h"
-#include "engine/fragments.h"
-#include "engine/numbers.h"
-#include "engine/story_state.h"
-#include "engine/story_step.h"
-#include "format/file_reader.h"
+#include "format/catalogue_file.h"
+#include "format/data_tree.h"
+#include "format/finale_file.h"
+#include "format/fragment_file.h"
+#include "format/settings_file.h"
 #include "format/story_error.h"
+#include "format/story_facts.h"
+#include "format/tree_paths.h"
+#include "format/windows1251.h"
 
 #include <QSet>
 
@@ -25,16 +26,12 @@ public:
     TreeUnpack run()
     {
         unpackSettings();
-        StoryState catalogue;
-        if (unpackCatalogue(catalogue)) {
-            QSet<QString> done;
-            for (qint32 g = 1; g <= catalogue.genreCount; ++g) {
-                const QString dir = element(catalogue.genreDirs, g);
-                if (done.contains(dir))
-                    continue;
-                done.insert(dir);
-                unpackGenre(catalogue, g);
-            }
+        QSet<QString> done;
+        for (const CatalogueEntry &entry : unpackCatalogue()) {
+            if (done.contains(entry.dir))
+                continue;
+            done.insert(entry.dir);
+            unpackGenre(entry);
         }
         sortDiagnostics(m_result.diagnostics);
         if (countOf(m_result.diagnostics, Severity::Error) > 0)
@@ -56,8 +53,8 @@ private:
     void unpackSettings()
     {
         try {
-            const QByteArray bytes = readDataFile(m_tree, kSettingsFile);
-            if (bytes != settingsFileBytes(2, 5))
+            const QByteArray bytes = m_tree.readBytes(kSettingsFile);
+            if (bytes != settingsFileBytes(kDefaultWaitingPeriod, kDefaultSwitchProbability))
                 m_result.files.append({kSettingsFile, bytes});
         } catch (const StoryError &e) {
             if (e.kind() != ErrorKind::FileNotFound)
@@ -65,36 +62,46 @@ private:
         }
     }
 
-    bool unpackCatalogue(StoryState &catalogue)
+    // The catalogue's lines as they stand, and its pairs as the program reads them.
+    QList<CatalogueEntry> unpackCatalogue()
     {
+        QList<CatalogueEntry> entries;
         try {
-            const QStringList lines =
-                splitLines(decodeWindows1251(readDataFile(m_tree, kCatalogueFile)));
-            QByteArray text;
-            for (const QString &line : lines)
-                text += line.toUtf8() + '\n';
-            m_result.files.append({kManuscriptCatalogue, text});
-            loadCatalogue(catalogue, m_tree);
-            return true;
+            const QString text = m_tree.readText(kCatalogueFile);
+            QByteArray manuscript;
+            for (const QString &line : splitLines(text))
+                manuscript += line.toUtf8() + '\n';
+            m_result.files.append({kManuscriptCatalogue, manuscript});
+            CatalogueReader reader(TextReader(text, kCatalogueFile));
+            while (!reader.atEnd())
+                entries.append(reader.next());
         } catch (const StoryError &e) {
             report(e, kCatalogueFile);
-            return false;
+            return {};
         }
+        return entries;
     }
 
-    void unpackGenre(const StoryState &catalogue, qint32 genre)
+    void unpackGenre(const CatalogueEntry &entry)
     {
-        const QString dir = element(catalogue.genreDirs, genre);
         QStringList text{QStringLiteral("// Жанр «%1»: шаги «## N» (варианты через «---»), "
-                                        "концовки «## 65: наименее, наиболее используемый жанр».")
-                             .arg(element(catalogue.genreNames, genre))};
-        for (qint32 step = 1; step < kFinaleStep; ++step)
-            unpackFragment(fragmentPath(catalogue, genre, step), step, text);
-        unpackFinale(fragmentPath(catalogue, genre, kFinaleStep), text);
+                                        "концовки «## %2: наименее, наиболее используемый жанр».")
+                             .arg(entry.name, QString::number(kFinaleStep))};
+        for (qint32 step = kFirstStep; step < kFinaleStep; ++step)
+            unpackFragment(fragmentFilePath(entry.dir, step), step, text);
+        unpackFinale(fragmentFilePath(entry.dir, kFinaleStep), text);
         QByteArray bytes;
         for (const QString &line : std::as_const(text))
             bytes += line.toUtf8() + '\n';
-        m_result.files.append({dir + QStringLiteral(".txt"), bytes});
+        m_result.files.append({entry.dir + QStringLiteral(".txt"), bytes});
+    }
+
+    // Takes the lines of one variant or record, each as the manuscript writes it.
+    StoryLineHandler lineTaker(QStringList &lines)
+    {
+        return [&lines](const QString &line, int) {
+            lines.append(line);
+        };
     }
 
     void appendLines(const QStringList &lines, QStringList &text)
@@ -103,34 +110,31 @@ private:
             text.append(manuscriptLine(lines.at(i), i == 0 || i == lines.size() - 1));
     }
 
-    QStringList readLines(TextReader &reader, const QString &path)
+    void refuseNegative(const QString &path, const CountedLines &lines)
     {
-        const int countLine = reader.line();
-        const qint32 count = reader.readCount();
-        if (count < 0)
-            error(path, countLine, QStringLiteral("число строк %1 меньше нуля").arg(count));
-        QStringList lines;
-        for (qint32 j = 0; j < count; ++j)
-            lines.append(reader.readLine());
-        return lines;
+        if (lines.count() < 0)
+            error(path, lines.countLine(),
+                  QStringLiteral("число строк %1 меньше нуля").arg(*lines.count()));
     }
 
     void unpackFragment(const QString &path, qint32 step, QStringList &text)
     {
         text << QString() << QStringLiteral("## %1").arg(step);
         try {
-            TextReader reader = TextReader::open(m_tree, path);
-            const int countLine = reader.line();
-            const qint32 variants = reader.readCount();
-            if (variants < 1)
-                error(path, countLine,
-                      QStringLiteral("число вариантов %1: нужен хотя бы один").arg(variants));
-            for (qint32 v = 1; v <= variants; ++v) {
+            FragmentReader reader(TextReader::open(m_tree, path));
+            if (reader.variantCount() < 1)
+                error(path, reader.variantCountLine(),
+                      QStringLiteral("число вариантов %1: нужен хотя бы один")
+                          .arg(reader.variantCount()));
+            for (qint32 v = 1; v <= reader.variantCount(); ++v) {
                 if (v > 1)
                     text << QStringLiteral("---");
-                appendLines(readLines(reader, path), text);
+                QStringList lines;
+                reader.readVariant(lineTaker(lines));
+                refuseNegative(path, reader.lines());
+                appendLines(lines, text);
             }
-            if (!reader.atEndAfterBlankLines())
+            if (!reader.restIsBlank())
                 m_result.diagnostics.append(
                     {path, reader.line(), Severity::Warning,
                      QStringLiteral("после последнего варианта есть ещё строки: программа их не "
@@ -143,24 +147,26 @@ private:
     void unpackFinale(const QString &path, QStringList &text)
     {
         try {
-            TextReader reader = TextReader::open(m_tree, path);
-            while (!reader.atEndAfterBlankLines()) {
-                const int line = reader.line();
-                const std::optional<qint64> least = reader.readIndex();
-                const std::optional<qint64> most = reader.readIndex();
-                if (!least || !most) {
-                    error(path, line, QStringLiteral("номер жанра в записи концовки не число"));
+            FinaleReader reader(TextReader::open(m_tree, path));
+            while (!reader.atEnd()) {
+                const RecordPair pair = reader.readPair();
+                if (!pair.leastUsedGenre || !pair.mostUsedGenre) {
+                    error(path, reader.recordLine(),
+                          QStringLiteral("номер жанра в записи концовки не число"));
                     return;
                 }
-                text << QString() << finaleHeading(*least, *most);
-                appendLines(readLines(reader, path), text);
+                text << QString() << finaleHeading(*pair.leastUsedGenre, *pair.mostUsedGenre);
+                QStringList lines;
+                reader.readLines(lineTaker(lines));
+                refuseNegative(path, reader.lines());
+                appendLines(lines, text);
             }
         } catch (const StoryError &e) {
             report(e, path);
         }
     }
 
-    QDir m_tree;
+    DataTree m_tree;
     TreeUnpack m_result;
 };
 

@@ -4,132 +4,102 @@
 #include "author/report/plural.h"
 #include "author/report/story_stats.h"
 
-#include "engine/story_step.h"
+#include "format/story_facts.h"
 
+#include <QFile>
 #include <QSet>
+#include <QXmlStreamWriter>
 
 #include <algorithm>
 #include <functional>
+#include <initializer_list>
+#include <utility>
 
 namespace vorta::author {
 
 namespace {
 
-// Light on screen and on paper; the row's width is drawn as a red rule at 46 characters, and
-// whatever runs past it shows on pink.
-const QString kStyle = QStringLiteral(R"css(
-body{font-family:"DejaVu Sans",Arial,sans-serif;font-size:14px;color:#222;margin:16px;background:#fff}
-h1{font-size:22px;margin:0 0 4px}
-h2{font-size:18px;margin:28px 0 8px;border-bottom:1px solid #bbb}
-h3{font-size:14px;margin:0 0 4px}
-small{color:#666;font-weight:normal}
-p{margin:4px 0}
-table{border-collapse:collapse}
-.sub{color:#555}
-.stats td,.stats th{border:1px solid #ccc;padding:2px 8px;text-align:right}
-.stats .name{text-align:left}
-nav{margin:10px 0}
-nav a{margin-right:14px}
-.scroll{overflow-x:auto}
-.diags{margin:6px 0;padding:0;list-style:none;font-size:12px}
-.error{color:#b00}
-.warning{color:#a50}
-.note{color:#456}
-.map{font-size:10px;margin:6px 0;width:100%;min-width:1100px;table-layout:fixed}
-.map th,.map td{border:1px solid #ddd;padding:0;text-align:center;height:22px;overflow:hidden}
-.map th.g{width:11.5em;text-align:left;padding:0 6px;white-space:nowrap;text-overflow:ellipsis;font-size:12px}
-.map th.f{width:3.8em}
-.map td a{display:block;color:#123;text-decoration:none;line-height:22px;white-space:nowrap}
-.map .mark{font-size:9px;line-height:9px;vertical-align:super;background:#fff;border-radius:2px;padding:0 2px}
-.map td.e{box-shadow:inset 0 0 0 2px #c00}
-.map td.w{box-shadow:inset 0 0 0 2px #e80}
-.map td.n{box-shadow:inset 0 0 0 1px #678}
-.map td.x{background:#fff;color:#c00}
-.mark{font-weight:bold}
-.h0{background:#fff}
-.h1{background:#eaf2fb}
-.h2{background:#cde0f4}
-.h3{background:#a0c3e9}
-.h4,.h4 a{background:#5f97d3;color:#fff}
-.h5,.h5 a{background:#245f9f;color:#fff}
-.legend span{display:inline-block;min-width:3.5em;padding:1px 6px;margin-right:4px;border:1px solid #ddd;font-size:11px;text-align:center}
-.genres{display:flex;flex-wrap:wrap;gap:12px;align-items:flex-start}
-.genre{flex:none;border:1px solid #ddd;padding:6px 8px;background:#fafafa}
-.genre .diags{max-width:36em}
-.file{font-size:11px;color:#666}
-.variant{margin:8px 0 10px}
-.vhead{font-size:12px;color:#444}
-.never{color:#b00;font-weight:bold}
-.row{display:flex;align-items:baseline}
-.ln{flex:none;width:2.6em;padding-right:6px;text-align:right;color:#999;font-size:10px}
-.text{flex:none;margin:0;white-space:pre;font-family:"Courier New",Courier,monospace;font-size:12px;line-height:1.25em}
-.fit{display:inline-block;width:46ch;min-height:1.25em;vertical-align:top;background:#fff;border-right:1px solid #c33}
-.over{background:#fcc;color:#800}
-.diag{font-size:11px;margin-left:8px;max-width:24em}
-.matrix td,.matrix th{border:1px solid #ccc;padding:3px 6px;font-size:12px;text-align:center}
-.matrix td.unreach{background:repeating-linear-gradient(45deg,#eee 0,#eee 4px,#fff 4px,#fff 8px);color:#777}
-.missing{color:#b00;font-weight:bold}
-@page{size:A4 landscape;margin:10mm}
-@media print{
-body{margin:0;font-size:10px}
-*{-webkit-print-color-adjust:exact;print-color-adjust:exact}
-nav{display:none}
-.scroll{overflow:visible}
-.map{min-width:0}
-.variant,.row,.matrix{break-inside:avoid}
-h2,h3{break-after:avoid}
-.step{break-before:page}
-.map th,.map td{min-width:12px;height:16px}
-.map td a{line-height:16px}
-a{color:inherit;text-decoration:none}
-.text{font-size:9pt}
+// The style sheet, a resource of the program; the row's width is the page's own, from the fact.
+QString styleSheet()
+{
+    static const QString style = [] {
+        QFile file(QStringLiteral(":/vorta-author/proof_sheet.css"));
+        QString text =
+            file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+        return QStringLiteral(":root{--row-width:%1}\n").arg(kRowWidth) + text;
+    }();
+    return style;
 }
-@media (max-width:700px){
-body{margin:8px;font-size:13px}
-.genres{flex-direction:column}
-.text{font-size:11px}
-.stats{font-size:11px}
-.row{flex-wrap:wrap}
-.diag{max-width:none;margin-left:3.2em}
-}
-)css");
 
-// Text for an XML document: the five markup characters as entities, and control characters
-// (which XML cannot hold at all) as their visible pictures.
-QString escaped(QStringView text)
+// Text as an XML document can hold it: control characters (which XML cannot hold at all) as
+// their visible pictures, a lone UTF-16 half or a non-character as the replacement character.
+QString visible(QStringView text)
 {
     QString result;
     result.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'&':
-            result += QStringLiteral("&amp;");
-            break;
-        case u'<':
-            result += QStringLiteral("&lt;");
-            break;
-        case u'>':
-            result += QStringLiteral("&gt;");
-            break;
-        case u'"':
-            result += QStringLiteral("&quot;");
-            break;
-        case u'\'':
-            result += QStringLiteral("&#39;");
-            break;
-        default:
-            if (c.unicode() < 0x20)
-                result += QChar(0x2400 + c.unicode());
-            else if (c.unicode() == 0x7F)
-                result += QChar(0x2421);
-            else if (c.isSurrogate() || c.unicode() >= 0xFFFE)
-                result += QChar(QChar::ReplacementCharacter);
-            else
-                result += c;
-        }
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.unicode() < 0x20)
+            result += QChar(0x2400 + c.unicode());
+        else if (c.unicode() == 0x7F)
+            result += QChar(0x2421);
+        else if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            result += text.sliced(i++, 2);
+        else if (c.isSurrogate() || c.unicode() >= 0xFFFE)
+            result += QChar(QChar::ReplacementCharacter);
+        else
+            result += c;
     }
     return result;
 }
+
+using Attributes = std::initializer_list<std::pair<QString, QString>>;
+
+// XHTML through QXmlStreamWriter, which nests and escapes; text goes in only as XML can hold it.
+class Html
+{
+public:
+    explicit Html(QString *out) : m_xml(out) {}
+
+    void start(const QString &tag, Attributes attributes = {})
+    {
+        m_xml.writeStartElement(tag);
+        for (const auto &[name, value] : attributes)
+            m_xml.writeAttribute(name, visibleLines(value));
+    }
+    void end() { m_xml.writeEndElement(); }
+    void empty(const QString &tag, Attributes attributes = {})
+    {
+        m_xml.writeEmptyElement(tag);
+        for (const auto &[name, value] : attributes)
+            m_xml.writeAttribute(name, visibleLines(value));
+    }
+    void text(QStringView text) { m_xml.writeCharacters(visible(text)); }
+    // Layout between elements, as a reader of the page's source expects it.
+    void newline() { m_xml.writeCharacters(QStringLiteral("\n")); }
+    void element(const QString &tag, const QString &content, Attributes attributes = {})
+    {
+        start(tag, attributes);
+        text(content);
+        end();
+    }
+    // Text already free of what XML cannot hold: the style sheet.
+    void verbatim(const QString &text) { m_xml.writeCharacters(text); }
+    void doctype() { m_xml.writeDTD(QStringLiteral("<!DOCTYPE html>")); }
+    void finish() { m_xml.writeEndDocument(); }
+
+private:
+    // An attribute may hold several lines (a tooltip's): each made visible, the breaks kept.
+    static QString visibleLines(const QString &value)
+    {
+        QStringList lines = value.split(QLatin1Char('\n'));
+        for (QString &line : lines)
+            line = visible(line);
+        return lines.join(QLatin1Char('\n'));
+    }
+
+    QXmlStreamWriter m_xml;
+};
 
 QString timesText(int times)
 {
@@ -180,12 +150,12 @@ class ProofWriter
 {
 public:
     explicit ProofWriter(const ProofSheetInput &input)
-        : m_input(input), m_data(input.checked->data), m_index(m_data)
+        : m_input(input), m_data(input.checked->data), m_index(m_data), m_html(&m_page)
     {
         for (const Diagnostic &d : input.checked->diagnostics)
             m_byPath[d.path].append(&d);
         for (qint32 g = 1; g <= m_index.genreCount(); ++g) {
-            for (qint32 step = 1; step <= kFinaleStep; ++step)
+            for (qint32 step = kFirstStep; step <= kFinaleStep; ++step)
                 m_stepFiles.insert(m_index.path(g, step));
         }
         if (input.counts) {
@@ -196,26 +166,60 @@ public:
 
     QString write()
     {
-        m_html += QStringLiteral("<!DOCTYPE html>\n<html lang=\"ru\">\n<head>\n"
-                                 "<meta charset=\"utf-8\"/>\n"
-                                 "<meta name=\"viewport\" content=\"width=device-width, "
-                                 "initial-scale=1\"/>\n");
-        m_html += QStringLiteral("<title>Корректура: %1</title>\n").arg(escaped(m_input.title));
-        m_html +=
-            QStringLiteral("<style>") + kStyle + QStringLiteral("</style>\n</head>\n<body>\n");
+        m_html.doctype();
+        m_html.newline();
+        m_html.start(QStringLiteral("html"), {{QStringLiteral("lang"), QStringLiteral("ru")}});
+        m_html.newline();
+        m_html.start(QStringLiteral("head"));
+        m_html.newline();
+        m_html.empty(QStringLiteral("meta"),
+                     {{QStringLiteral("charset"), QStringLiteral("utf-8")}});
+        m_html.newline();
+        m_html.empty(
+            QStringLiteral("meta"),
+            {{QStringLiteral("name"), QStringLiteral("viewport")},
+             {QStringLiteral("content"), QStringLiteral("width=device-width, initial-scale=1")}});
+        m_html.newline();
+        m_html.element(QStringLiteral("title"), QStringLiteral("Корректура: ") + m_input.title);
+        m_html.newline();
+        m_html.start(QStringLiteral("style"));
+        m_html.verbatim(styleSheet());
+        m_html.end();
+        m_html.newline();
+        m_html.end(); // head
+        m_html.newline();
+        m_html.start(QStringLiteral("body"));
+        m_html.newline();
         writeHeader();
         writeMap();
-        for (qint32 step = 1; step < kFinaleStep; ++step)
+        for (qint32 step = kFirstStep; step < kFinaleStep; ++step)
             writeStep(step);
         writeFinale();
-        m_html += QStringLiteral("</body>\n</html>\n");
-        return m_html;
+        m_html.end(); // body
+        m_html.newline();
+        m_html.end(); // html
+        m_html.newline();
+        m_html.finish();
+        return m_page;
     }
 
 private:
     QList<int> variantTells(const QString &path) const
     {
         return m_input.counts ? m_input.counts->variants.value(path) : QList<int>();
+    }
+
+    SourcePlace placeOf(const QString &path, int line) const
+    {
+        return m_input.placeOf ? m_input.placeOf(path, line) : SourcePlace{path, line};
+    }
+
+    // A file as the page names it: its path for a tree, the manuscript's place of its first
+    // line for a story built from one.
+    QString fileName(const QString &path) const
+    {
+        const SourcePlace place = placeOf(path, 1);
+        return place.path == path ? path : QStringLiteral("%1:%2").arg(place.path).arg(place.line);
     }
 
     // The most serious finding about a file, if any.
@@ -229,22 +233,36 @@ private:
         return worst;
     }
 
-    QString diagnosticItem(const Diagnostic &d, bool withPlace) const
+    void writeMark(Severity severity, const QString &classes = QStringLiteral("mark"))
     {
-        QString place;
-        if (withPlace)
-            place = escaped(d.line > 0 ? QStringLiteral("%1:%2: ").arg(d.path).arg(d.line)
-                                       : d.path + QStringLiteral(": "));
-        return QStringLiteral("<li class=\"%1\">%2<span class=\"mark\">%3</span> %4</li>")
-            .arg(severityName(d.severity), place, severityMark(d.severity), escaped(d.text));
+        m_html.element(QStringLiteral("span"), severityMark(severity),
+                       {{QStringLiteral("class"), classes}});
+    }
+
+    void writeDiagnosticItem(const Diagnostic &d, bool withPlace)
+    {
+        m_html.start(QStringLiteral("li"), {{QStringLiteral("class"), severityName(d.severity)}});
+        if (withPlace) {
+            const SourcePlace place = placeOf(d.path, d.line);
+            m_html.text(place.line > 0 ? QStringLiteral("%1:%2: ").arg(place.path).arg(place.line)
+                                       : place.path + QStringLiteral(": "));
+        }
+        writeMark(d.severity);
+        m_html.text(QLatin1Char(' ') + d.text);
+        m_html.end();
+        m_html.newline();
     }
 
     void writeHeader()
     {
-        const QList<Diagnostic> &all = m_input.checked->diagnostics;
-        m_html += QStringLiteral("<header>\n<h1>Корректура: %1</h1>\n").arg(escaped(m_input.title));
-        m_html +=
-            QStringLiteral("<p class=\"sub\">Жанров в каталоге: %1. Проверка: %2, %3, %4.")
+        QList<Diagnostic> all = m_input.sourceDiagnostics;
+        all += m_input.checked->diagnostics;
+        m_html.start(QStringLiteral("header"));
+        m_html.newline();
+        m_html.element(QStringLiteral("h1"), QStringLiteral("Корректура: ") + m_input.title);
+        m_html.newline();
+        QString summary =
+            QStringLiteral("Жанров в каталоге: %1. Проверка: %2, %3, %4.")
                 .arg(m_index.genreCount())
                 .arg(countText(countOf(all, Severity::Error), QStringLiteral("ошибка"),
                                QStringLiteral("ошибки"), QStringLiteral("ошибок")),
@@ -254,80 +272,140 @@ private:
                                QStringLiteral("замечания"), QStringLiteral("замечаний")));
         if (m_input.counts) {
             const StoryCounts &counts = *m_input.counts;
-            m_html += QStringLiteral(" Прогон: %1 (зерно %2); на шаге 37 к шагу 38 — %3, к "
-                                     "шагу 39 — %4; без финала — %5.")
-                          .arg(countText(counts.stories, QStringLiteral("рассказ"),
-                                         QStringLiteral("рассказа"), QStringLiteral("рассказов")))
-                          .arg(m_input.seed)
-                          .arg(shareText(counts.lowBranch, counts.stories),
-                               shareText(counts.highBranch, counts.stories),
-                               shareText(counts.endingsWithoutAnyRecord(), counts.stories));
+            summary += QStringLiteral(" Прогон: %1 (зерно %2); на шаге %3 к шагу %4 — %5, к шагу "
+                                      "%6 — %7; без финала — %8.")
+                           .arg(countText(counts.stories, QStringLiteral("рассказ"),
+                                          QStringLiteral("рассказа"), QStringLiteral("рассказов")))
+                           .arg(m_input.seed)
+                           .arg(kIqStep)
+                           .arg(kLowBranchStep)
+                           .arg(shareText(counts.lowBranch, counts.stories))
+                           .arg(kHighBranchStep)
+                           .arg(shareText(counts.highBranch, counts.stories),
+                                shareText(counts.endingsWithoutAnyRecord(), counts.stories));
         } else {
-            m_html += QStringLiteral(" Прогон остановлен: %1").arg(escaped(m_input.runFailure));
+            summary += QStringLiteral(" Прогон остановлен: ") + m_input.runFailure;
         }
-        m_html += QStringLiteral("</p>\n");
+        m_html.element(QStringLiteral("p"), summary,
+                       {{QStringLiteral("class"), QStringLiteral("sub")}});
+        m_html.newline();
         writeStats();
 
-        QString general;
-        for (const Diagnostic &d : all) {
+        QList<const Diagnostic *> general;
+        for (const Diagnostic &d : std::as_const(all)) {
             if (!m_stepFiles.contains(d.path))
-                general += diagnosticItem(d, true) + QLatin1Char('\n');
+                general.append(&d);
         }
-        if (!general.isEmpty())
-            m_html +=
-                QStringLiteral("<ul class=\"diags\">\n") + general + QStringLiteral("</ul>\n");
-        m_html += QStringLiteral("<nav><a href=\"#map\">Карта</a><a href=\"#s1\">Шаги</a>"
-                                 "<a href=\"#finale\">Финал</a></nav>\n</header>\n");
+        if (!general.isEmpty()) {
+            m_html.start(QStringLiteral("ul"),
+                         {{QStringLiteral("class"), QStringLiteral("diags")}});
+            m_html.newline();
+            for (const Diagnostic *d : std::as_const(general))
+                writeDiagnosticItem(*d, true);
+            m_html.end();
+            m_html.newline();
+        }
+        m_html.start(QStringLiteral("nav"));
+        const std::pair<QString, QString> links[] = {
+            {QStringLiteral("#map"), QStringLiteral("Карта")},
+            {QStringLiteral("#") + stepAnchor(kFirstStep), QStringLiteral("Шаги")},
+            {QStringLiteral("#") + stepAnchor(kFinaleStep), QStringLiteral("Финал")}};
+        for (const auto &[target, caption] : links)
+            m_html.element(QStringLiteral("a"), caption, {{QStringLiteral("href"), target}});
+        m_html.end();
+        m_html.newline();
+        m_html.end(); // header
+        m_html.newline();
     }
 
     void writeStats()
     {
-        m_html += QStringLiteral(
-            "<div class=\"scroll\"><table class=\"stats\">\n<tr><th class=\"name\">жанр</th>"
-            "<th>папка</th><th>шагов</th><th>вариантов</th><th>пустых</th><th>строк</th>"
-            "<th>слов</th><th>пар финала</th></tr>\n");
+        m_html.start(QStringLiteral("div"), {{QStringLiteral("class"), QStringLiteral("scroll")}});
+        m_html.start(QStringLiteral("table"), {{QStringLiteral("class"), QStringLiteral("stats")}});
+        m_html.newline();
+        m_html.start(QStringLiteral("tr"));
+        m_html.element(QStringLiteral("th"), QStringLiteral("жанр"),
+                       {{QStringLiteral("class"), QStringLiteral("name")}});
+        for (const char *heading :
+             {"папка", "шагов", "вариантов", "пустых", "строк", "слов", "пар финала"})
+            m_html.element(QStringLiteral("th"), QString::fromUtf8(heading));
+        m_html.end();
+        m_html.newline();
         for (const GenreStats &s : genreStats(m_data)) {
-            m_html += QStringLiteral("<tr><td class=\"name\">%1</td><td>%2</td><td>%3</td>"
-                                     "<td>%4</td><td>%5</td><td>%6</td><td>%7</td>"
-                                     "<td>%8 из %9</td></tr>\n")
-                          .arg(escaped(s.name), escaped(s.dir), QString::number(s.steps),
-                               QString::number(s.variants), QString::number(s.emptyVariants),
-                               QString::number(s.lines), QString::number(s.words),
-                               QString::number(s.finalePairs), QString::number(s.reachablePairs));
+            m_html.start(QStringLiteral("tr"));
+            m_html.element(QStringLiteral("td"), s.name,
+                           {{QStringLiteral("class"), QStringLiteral("name")}});
+            for (const QString &cell :
+                 {s.dir, QString::number(s.steps), QString::number(s.variants),
+                  QString::number(s.emptyVariants), QString::number(s.lines),
+                  QString::number(s.words),
+                  QStringLiteral("%1 из %2").arg(s.finalePairs).arg(s.reachablePairs)})
+                m_html.element(QStringLiteral("td"), cell);
+            m_html.end();
+            m_html.newline();
         }
-        m_html += QStringLiteral("</table></div>\n");
+        m_html.end(); // table
+        m_html.end(); // div
+        m_html.newline();
     }
 
     void writeMap()
     {
-        m_html += QStringLiteral("<section id=\"map\">\n<h2>Карта <small>как часто рассказан "
-                                 "каждый шаг; в клетке — число вариантов</small></h2>\n");
-        m_html += QStringLiteral("<p class=\"legend\"><span class=\"h0\">ни разу</span>");
+        m_html.start(QStringLiteral("section"), {{QStringLiteral("id"), QStringLiteral("map")}});
+        m_html.newline();
+        m_html.start(QStringLiteral("h2"));
+        m_html.text(QStringLiteral("Карта "));
+        m_html.element(
+            QStringLiteral("small"),
+            QStringLiteral("как часто рассказан каждый шаг; в клетке — число вариантов"));
+        m_html.end();
+        m_html.newline();
+        m_html.start(QStringLiteral("p"), {{QStringLiteral("class"), QStringLiteral("legend")}});
+        m_html.element(QStringLiteral("span"), QStringLiteral("ни разу"),
+                       {{QStringLiteral("class"), QStringLiteral("h0")}});
         for (int band = 1; band <= 5; ++band) {
             const int from = int(qint64(band - 1) * m_mostTold / 5) + 1;
             const int to = int(qint64(band) * m_mostTold / 5);
             if (from <= to)
-                m_html += QStringLiteral("<span class=\"h%1\">%2</span>")
-                              .arg(band)
-                              .arg(from == to ? QString::number(to)
-                                              : QStringLiteral("%1–%2").arg(from).arg(to));
+                m_html.element(QStringLiteral("span"),
+                               from == to ? QString::number(to)
+                                          : QStringLiteral("%1–%2").arg(from).arg(to),
+                               {{QStringLiteral("class"), QStringLiteral("h%1").arg(band)}});
         }
-        m_html += QStringLiteral(
-            " <span class=\"mark error\">✖ ошибка</span><span class=\"mark warning\">! "
-            "предупреждение</span><span class=\"mark note\">i замечание</span></p>\n");
-        m_html += QStringLiteral(
-            "<div class=\"scroll\"><table class=\"map\">\n<tr><th class=\"g\">жанр</th>");
-        for (qint32 step = 1; step < kFinaleStep; ++step)
-            m_html += QStringLiteral("<th>%1</th>").arg(step);
-        m_html += QStringLiteral("<th class=\"f\">финал</th></tr>\n");
+        m_html.text(QStringLiteral(" "));
+        for (const Severity severity : {Severity::Error, Severity::Warning, Severity::Note})
+            m_html.element(
+                QStringLiteral("span"),
+                severityMark(severity) + QLatin1Char(' ') + severityWord(severity),
+                {{QStringLiteral("class"), QStringLiteral("mark ") + severityName(severity)}});
+        m_html.end();
+        m_html.newline();
+        m_html.start(QStringLiteral("div"), {{QStringLiteral("class"), QStringLiteral("scroll")}});
+        m_html.start(QStringLiteral("table"), {{QStringLiteral("class"), QStringLiteral("map")}});
+        m_html.newline();
+        m_html.start(QStringLiteral("tr"));
+        m_html.element(QStringLiteral("th"), QStringLiteral("жанр"),
+                       {{QStringLiteral("class"), QStringLiteral("g")}});
+        for (qint32 step = kFirstStep; step < kFinaleStep; ++step)
+            m_html.element(QStringLiteral("th"), QString::number(step));
+        m_html.element(QStringLiteral("th"), QStringLiteral("финал"),
+                       {{QStringLiteral("class"), QStringLiteral("f")}});
+        m_html.end();
+        m_html.newline();
         for (qint32 g = 1; g <= m_index.genreCount(); ++g) {
-            const Genre &genre = m_index.genre(g);
-            m_html += QStringLiteral("<tr><th class=\"g\">%1</th>").arg(escaped(genre.name));
-            for (qint32 step = 1; step <= kFinaleStep; ++step)
+            m_html.start(QStringLiteral("tr"));
+            m_html.element(QStringLiteral("th"), m_index.genre(g).name,
+                           {{QStringLiteral("class"), QStringLiteral("g")}});
+            for (qint32 step = kFirstStep; step <= kFinaleStep; ++step)
                 writeMapCell(g, step);
-            m_html += QStringLiteral("</tr>\n");
+            m_html.end();
+            m_html.newline();
         }
-        m_html += QStringLiteral("</table></div>\n</section>\n");
+        m_html.end(); // table
+        m_html.end(); // div
+        m_html.newline();
+        m_html.end(); // section
+        m_html.newline();
     }
 
     void writeMapCell(qint32 g, qint32 step)
@@ -337,185 +415,261 @@ private:
         int told = 0;
         QString content;
         // The cell's tooltip, one line each: the file, its counts, its findings.
-        QStringList title{path};
+        QString title = fileName(path);
         if (step == kFinaleStep) {
             const FinaleFile *file = m_index.finale(g);
             told = m_input.counts ? m_input.counts->finales.value(path) : 0;
             content = file ? QString::number(file->records.size()) : QString();
-            title.back() += QStringLiteral(": записей %1").arg(file ? file->records.size() : 0);
+            title += QStringLiteral(": записей %1").arg(file ? file->records.size() : 0);
         } else {
             const FragmentFile *file = m_index.fragment(g, step);
             told = m_input.counts ? m_input.counts->stepTold(path) : 0;
             content = file ? QString::number(file->variants.size()) : QString();
-            title.back() += QStringLiteral(": вариантов %1").arg(file ? file->variants.size() : 0);
+            title += QStringLiteral(": вариантов %1").arg(file ? file->variants.size() : 0);
         }
-        title.back() += QStringLiteral(", рассказан %1").arg(timesText(told));
+        title += QStringLiteral(", рассказан %1").arg(timesText(told));
         QStringList classes{QStringLiteral("h%1").arg(heatBand(told, m_mostTold))};
-        for (const Diagnostic *d : m_byPath.value(path))
-            title.append(severityWord(d->severity) + QStringLiteral(": ") + d->text);
-        if (const std::optional<Severity> severity = worst(path)) {
+        for (const Diagnostic *d : m_byPath.value(path)) {
+            // Each finding on a line of its own; its own line breaks would read as more.
+            title += QLatin1Char('\n') + severityWord(d->severity) + QStringLiteral(": ") +
+                     visible(d->text);
+        }
+        const std::optional<Severity> severity = worst(path);
+        if (severity)
             classes.append(
                 QStringList{QStringLiteral("e"), QStringLiteral("w"), QStringLiteral("n")}.at(
                     int(*severity)));
-            content += QStringLiteral("<span class=\"mark %1\">%2</span>")
-                           .arg(severityName(*severity), severityMark(*severity));
-        }
-        for (QString &line : title)
-            line = escaped(line);
-        m_html += QStringLiteral("<td class=\"%1\" data-genre=\"%2\" data-step=\"%3\" "
-                                 "data-told=\"%4\" title=\"%5\"><a href=\"#%6\">%7</a></td>")
-                      .arg(classes.join(QLatin1Char(' ')), escaped(genre.dir),
-                           QString::number(step), QString::number(told),
-                           title.join(QStringLiteral("&#10;")), stepAnchor(step), content);
+        m_html.start(QStringLiteral("td"),
+                     {{QStringLiteral("class"), classes.join(QLatin1Char(' '))},
+                      {QStringLiteral("data-genre"), genre.dir},
+                      {QStringLiteral("data-step"), QString::number(step)},
+                      {QStringLiteral("data-told"), QString::number(told)},
+                      {QStringLiteral("title"), title}});
+        m_html.start(QStringLiteral("a"),
+                     {{QStringLiteral("href"), QLatin1Char('#') + stepAnchor(step)}});
+        m_html.text(content);
+        if (severity)
+            writeMark(*severity, QStringLiteral("mark ") + severityName(*severity));
+        m_html.end();
+        m_html.end();
     }
 
-    // The lines of one variant or record, each with its file line and the findings at it.
+    // The lines of one variant or record, each with its line and the findings at it.
     void writeLines(const QString &path, int firstLine, const QStringList &lines, QSet<int> &placed)
     {
         const QList<const Diagnostic *> diagnostics = m_byPath.value(path);
         for (qsizetype j = 0; j < lines.size(); ++j) {
             const int line = firstLine + int(j);
             placed.insert(line);
+            m_html.start(QStringLiteral("div"), {{QStringLiteral("class"), QStringLiteral("row")}});
+            m_html.element(QStringLiteral("span"), QString::number(placeOf(path, line).line),
+                           {{QStringLiteral("class"), QStringLiteral("ln")}});
             // What fits the row, and what runs past its edge.
             const QString &text = lines.at(j);
-            m_html += QStringLiteral("<div class=\"row\"><span class=\"ln\">%1</span>"
-                                     "<pre class=\"text\"><span class=\"fit\">%2</span>")
-                          .arg(line)
-                          .arg(escaped(QStringView(text).first(qMin(text.size(), kRowWidth))));
+            m_html.start(QStringLiteral("pre"),
+                         {{QStringLiteral("class"), QStringLiteral("text")}});
+            m_html.element(QStringLiteral("span"), text.first(qMin(text.size(), kRowWidth)),
+                           {{QStringLiteral("class"), QStringLiteral("fit")}});
             if (text.size() > kRowWidth)
-                m_html += QStringLiteral("<span class=\"over\">%1</span>")
-                              .arg(escaped(QStringView(text).sliced(kRowWidth)));
-            m_html += QStringLiteral("</pre>");
+                m_html.element(QStringLiteral("span"), text.sliced(kRowWidth),
+                               {{QStringLiteral("class"), QStringLiteral("over")}});
+            m_html.end();
             for (const Diagnostic *d : diagnostics) {
-                if (d->line == line)
-                    m_html += QStringLiteral("<span class=\"diag %1\"><span class=\"mark\">%2"
-                                             "</span> %3</span>")
-                                  .arg(severityName(d->severity), severityMark(d->severity),
-                                       escaped(d->text));
+                if (d->line != line)
+                    continue;
+                m_html.start(QStringLiteral("span"),
+                             {{QStringLiteral("class"),
+                               QStringLiteral("diag ") + severityName(d->severity)}});
+                writeMark(d->severity);
+                m_html.text(QLatin1Char(' ') + d->text);
+                m_html.end();
             }
-            m_html += QStringLiteral("</div>\n");
+            m_html.end();
+            m_html.newline();
         }
     }
 
-    // The findings at a count line, and those of the whole file once nothing else took them.
+    // The findings about a file at the lines that where() takes.
     void writeDiagnosticsAt(const QString &path, const std::function<bool(int)> &where)
     {
-        QString items;
+        QList<const Diagnostic *> items;
         for (const Diagnostic *d : m_byPath.value(path)) {
             if (where(d->line))
-                items += diagnosticItem(*d, false) + QLatin1Char('\n');
+                items.append(d);
         }
-        if (!items.isEmpty())
-            m_html += QStringLiteral("<ul class=\"diags\">\n") + items + QStringLiteral("</ul>\n");
+        if (items.isEmpty())
+            return;
+        m_html.start(QStringLiteral("ul"), {{QStringLiteral("class"), QStringLiteral("diags")}});
+        m_html.newline();
+        for (const Diagnostic *d : std::as_const(items))
+            writeDiagnosticItem(*d, false);
+        m_html.end();
+        m_html.newline();
     }
 
     // " · рассказан 3 раза", or "рассказана" for a record.
-    QString toldText(int told, const QString &told1 = QStringLiteral("рассказан")) const
+    void writeTold(int told, const QString &word = QStringLiteral("рассказан"))
     {
         if (!m_input.counts)
+            return;
+        if (told > 0) {
+            m_html.text(QStringLiteral(" · %1 %2").arg(word, timesText(told)));
+            return;
+        }
+        m_html.text(QStringLiteral(" · "));
+        m_html.element(QStringLiteral("span"), QStringLiteral("ни разу не ") + word,
+                       {{QStringLiteral("class"), QStringLiteral("never")}});
+    }
+
+    // What the heading of a step says of when it is told.
+    static QString stepNote(qint32 step)
+    {
+        switch (step) {
+        case kIqStep:
+            return QStringLiteral("метка %1 уступает место числу от %2 до %3")
+                .arg(kIqMarker)
+                .arg(kLowestIq)
+                .arg(kHighestIq);
+        case kLowBranchStep:
+            return QStringLiteral("рассказывается при IQ до %1").arg(kIqThreshold);
+        case kHighBranchStep:
+            return QStringLiteral("рассказывается при IQ от %1").arg(kIqThreshold + 1);
+        default:
             return {};
-        if (told == 0)
-            return QStringLiteral(" · <span class=\"never\">ни разу не %1</span>").arg(told1);
-        return QStringLiteral(" · %1 %2").arg(told1, timesText(told));
+        }
+    }
+
+    void startGenre(qint32 g, const QString &path)
+    {
+        m_html.start(QStringLiteral("div"), {{QStringLiteral("class"), QStringLiteral("genre")}});
+        m_html.newline();
+        m_html.start(QStringLiteral("h3"));
+        m_html.text(m_index.genre(g).name + QLatin1Char(' '));
+        m_html.element(QStringLiteral("small"), fileName(path));
+        m_html.end();
+        m_html.newline();
+    }
+
+    void endBlock()
+    {
+        m_html.end();
+        m_html.newline();
     }
 
     void writeStep(qint32 step)
     {
-        m_html += QStringLiteral("<section class=\"step\" id=\"%1\">\n<h2>Шаг %2")
-                      .arg(stepAnchor(step))
-                      .arg(step);
-        if (step == kIqStep)
-            m_html += QStringLiteral(" <small>метка IQ уступает место числу от 80 до 119</small>");
-        else if (step == kLowBranchStep)
-            m_html += QStringLiteral(" <small>рассказывается при IQ до 100</small>");
-        else if (step == kHighBranchStep)
-            m_html += QStringLiteral(" <small>рассказывается при IQ от 101</small>");
-        m_html += QStringLiteral("</h2>\n<div class=\"genres\">\n");
+        m_html.start(QStringLiteral("section"), {{QStringLiteral("class"), QStringLiteral("step")},
+                                                 {QStringLiteral("id"), stepAnchor(step)}});
+        m_html.newline();
+        m_html.start(QStringLiteral("h2"));
+        m_html.text(QStringLiteral("Шаг %1").arg(step));
+        if (const QString note = stepNote(step); !note.isEmpty()) {
+            m_html.text(QStringLiteral(" "));
+            m_html.element(QStringLiteral("small"), note);
+        }
+        endBlock();
+        m_html.start(QStringLiteral("div"), {{QStringLiteral("class"), QStringLiteral("genres")}});
+        m_html.newline();
         for (qint32 g = 1; g <= m_index.genreCount(); ++g) {
-            const Genre &genre = m_index.genre(g);
             const QString path = m_index.path(g, step);
-            m_html += QStringLiteral("<div class=\"genre\">\n<h3>%1 <small>%2</small></h3>\n")
-                          .arg(escaped(genre.name), escaped(path));
+            startGenre(g, path);
             QSet<int> placed;
             if (const FragmentFile *file = m_index.fragment(g, step)) {
-                m_html += QStringLiteral("<p class=\"file\">вариантов %1%2</p>\n")
-                              .arg(file->variantCount)
-                              .arg(toldText(m_input.counts ? m_input.counts->stepTold(path) : 0));
+                m_html.start(QStringLiteral("p"),
+                             {{QStringLiteral("class"), QStringLiteral("file")}});
+                m_html.text(QStringLiteral("вариантов %1").arg(file->variantCount));
+                writeTold(m_input.counts ? m_input.counts->stepTold(path) : 0);
+                endBlock();
                 const QList<int> tells = variantTells(path);
                 for (qsizetype v = 0; v < file->variants.size(); ++v) {
                     const Variant &variant = file->variants.at(v);
-                    m_html += QStringLiteral("<div class=\"variant\">\n<p class=\"vhead\">вариант "
-                                             "%1 из %2%3</p>\n")
-                                  .arg(v + 1)
-                                  .arg(file->variantCount)
-                                  .arg(toldText(tells.value(v)));
+                    m_html.start(QStringLiteral("div"),
+                                 {{QStringLiteral("class"), QStringLiteral("variant")}});
+                    m_html.newline();
+                    m_html.start(QStringLiteral("p"),
+                                 {{QStringLiteral("class"), QStringLiteral("vhead")}});
+                    m_html.text(
+                        QStringLiteral("вариант %1 из %2").arg(v + 1).arg(file->variantCount));
+                    writeTold(tells.value(v));
+                    endBlock();
                     placed.insert(variant.countLine);
                     writeDiagnosticsAt(path,
                                        [&variant](int line) { return line == variant.countLine; });
                     writeLines(path, variant.countLine + 1, variant.lines, placed);
-                    m_html += QStringLiteral("</div>\n");
+                    endBlock();
                 }
             }
             writeDiagnosticsAt(path, [&placed](int line) { return !placed.contains(line); });
-            m_html += QStringLiteral("</div>\n");
+            endBlock();
         }
-        m_html += QStringLiteral("</div>\n</section>\n");
+        endBlock(); // genres
+        endBlock(); // section
     }
 
     void writeFinale()
     {
         const qint32 count = m_index.genreCount();
         const QList<std::pair<int, int>> reachable = reachableFinalePairs(count);
-        m_html += QStringLiteral(
-            "<section class=\"step\" id=\"finale\">\n<h2>Финал <small>строки — наименее, "
-            "столбцы — наиболее используемый жанр</small></h2>\n");
-        m_html += QStringLiteral("<div class=\"scroll\"><table class=\"matrix\">\n<tr><th>"
-                                 "наименее \\ наиболее</th>");
+        m_html.start(QStringLiteral("section"), {{QStringLiteral("class"), QStringLiteral("step")},
+                                                 {QStringLiteral("id"), stepAnchor(kFinaleStep)}});
+        m_html.newline();
+        m_html.start(QStringLiteral("h2"));
+        m_html.text(QStringLiteral("Финал "));
+        m_html.element(QStringLiteral("small"),
+                       QStringLiteral("строки — наименее, столбцы — наиболее используемый жанр"));
+        endBlock();
+        m_html.start(QStringLiteral("div"), {{QStringLiteral("class"), QStringLiteral("scroll")}});
+        m_html.start(QStringLiteral("table"),
+                     {{QStringLiteral("class"), QStringLiteral("matrix")}});
+        m_html.newline();
+        m_html.start(QStringLiteral("tr"));
+        m_html.element(QStringLiteral("th"), QStringLiteral("наименее \\ наиболее"));
         for (qint32 most = 1; most <= count; ++most)
-            m_html +=
-                QStringLiteral("<th>%1 %2</th>").arg(most).arg(escaped(m_index.genre(most).name));
-        m_html += QStringLiteral("</tr>\n");
+            m_html.element(QStringLiteral("th"),
+                           QStringLiteral("%1 ").arg(most) + m_index.genre(most).name);
+        endBlock();
         for (qint32 least = 1; least <= count; ++least) {
-            m_html += QStringLiteral("<tr><th>%1 %2</th>")
-                          .arg(least)
-                          .arg(escaped(m_index.genre(least).name));
+            m_html.start(QStringLiteral("tr"));
+            m_html.element(QStringLiteral("th"),
+                           QStringLiteral("%1 ").arg(least) + m_index.genre(least).name);
             for (qint32 most = 1; most <= count; ++most)
                 writeMatrixCell({least, most}, reachable.contains({least, most}));
-            m_html += QStringLiteral("</tr>\n");
+            endBlock();
         }
-        m_html += QStringLiteral("</table></div>\n<div class=\"genres\">\n");
+        m_html.end(); // table
+        endBlock();   // div
+        m_html.start(QStringLiteral("div"), {{QStringLiteral("class"), QStringLiteral("genres")}});
+        m_html.newline();
         for (qint32 g = 1; g <= count; ++g) {
             const QString path = m_index.path(g, kFinaleStep);
-            m_html += QStringLiteral("<div class=\"genre\">\n<h3>%1 <small>%2</small></h3>\n")
-                          .arg(escaped(m_index.genre(g).name), escaped(path));
+            startGenre(g, path);
             QSet<int> placed;
             if (const FinaleFile *file = m_index.finale(g)) {
                 const QList<int> tells =
                     m_input.counts ? m_input.counts->records.value(path) : QList<int>();
                 for (qsizetype r = 0; r < file->records.size(); ++r) {
                     const FinaleRecord &record = file->records.at(r);
-                    m_html +=
-                        QStringLiteral("<div class=\"variant\">\n<p class=\"vhead\">пара "
-                                       "(%1, %2)%3</p>\n")
-                            .arg(pairPart(record.leastUsedGenre), pairPart(record.mostUsedGenre),
-                                 toldText(tells.value(r), QStringLiteral("рассказана")));
+                    m_html.start(QStringLiteral("div"),
+                                 {{QStringLiteral("class"), QStringLiteral("variant")}});
+                    m_html.newline();
+                    m_html.start(QStringLiteral("p"),
+                                 {{QStringLiteral("class"), QStringLiteral("vhead")}});
+                    m_html.text(QStringLiteral("пара ") + pairText(record.pair));
+                    writeTold(tells.value(r), QStringLiteral("рассказана"));
+                    endBlock();
                     placed << record.line << record.line + 1 << record.countLine;
                     writeDiagnosticsAt(path, [&record](int line) {
                         return line >= record.line && line <= record.countLine;
                     });
                     writeLines(path, record.countLine + 1, record.lines, placed);
-                    m_html += QStringLiteral("</div>\n");
+                    endBlock();
                 }
             }
             writeDiagnosticsAt(path, [&placed](int line) { return !placed.contains(line); });
-            m_html += QStringLiteral("</div>\n");
+            endBlock();
         }
-        m_html += QStringLiteral("</div>\n</section>\n");
-    }
-
-    static QString pairPart(const std::optional<qint64> &index)
-    {
-        return index ? QString::number(*index) : QStringLiteral("?");
+        endBlock(); // genres
+        endBlock(); // section
     }
 
     void writeMatrixCell(const FinalePair &pair, bool reachable)
@@ -523,34 +677,40 @@ private:
         QStringList without;
         for (qint32 g = 1; g <= m_index.genreCount(); ++g) {
             const FinaleFile *file = m_index.finale(g);
-            const bool has = file && std::any_of(file->records.begin(), file->records.end(),
-                                                 [&pair](const FinaleRecord &record) {
-                                                     return record.leastUsedGenre == pair.first &&
-                                                            record.mostUsedGenre == pair.second;
-                                                 });
+            const bool has =
+                file && std::any_of(file->records.begin(), file->records.end(),
+                                    [&pair](const FinaleRecord &record) {
+                                        return record.pair.matches(pair.first, pair.second);
+                                    });
             if (!has)
                 without.append(m_index.genre(g).dir);
         }
         const int told = m_input.counts ? m_input.counts->endings.value(pair) : 0;
-        const qint32 genres = m_index.genreCount();
         QString records;
         if (without.isEmpty())
             records = QStringLiteral("записи есть");
-        else if (without.size() == genres)
+        else if (without.size() == m_index.genreCount())
             records = QStringLiteral("записей нет");
         else
-            records = QStringLiteral("нет записи: ") + escaped(without.join(QStringLiteral(", ")));
+            records = QStringLiteral("нет записи: ") + without.join(QStringLiteral(", "));
         const bool missing = reachable && !without.isEmpty();
-        m_html += QStringLiteral("<td class=\"%1\" data-least=\"%2\" data-most=\"%3\" "
-                                 "data-told=\"%4\"><span%5>%6</span><br/>%7<br/>%8</td>")
-                      .arg(reachable ? QStringLiteral("reach") : QStringLiteral("unreach"))
-                      .arg(pair.first)
-                      .arg(pair.second)
-                      .arg(told)
-                      .arg(missing ? QStringLiteral(" class=\"missing\"") : QString(), records,
-                           reachable ? QStringLiteral("достижима") : QStringLiteral("недостижима"),
-                           m_input.counts ? QStringLiteral("рассказана %1").arg(timesText(told))
-                                          : QString());
+        m_html.start(QStringLiteral("td"),
+                     {{QStringLiteral("class"),
+                       reachable ? QStringLiteral("reach") : QStringLiteral("unreach")},
+                      {QStringLiteral("data-least"), QString::number(pair.first)},
+                      {QStringLiteral("data-most"), QString::number(pair.second)},
+                      {QStringLiteral("data-told"), QString::number(told)}});
+        if (missing)
+            m_html.element(QStringLiteral("span"), records,
+                           {{QStringLiteral("class"), QStringLiteral("missing")}});
+        else
+            m_html.element(QStringLiteral("span"), records);
+        m_html.empty(QStringLiteral("br"));
+        m_html.text(reachable ? QStringLiteral("достижима") : QStringLiteral("недостижима"));
+        m_html.empty(QStringLiteral("br"));
+        if (m_input.counts)
+            m_html.text(QStringLiteral("рассказана %1").arg(timesText(told)));
+        m_html.end();
     }
 
     const ProofSheetInput &m_input;
@@ -559,7 +719,8 @@ private:
     QHash<QString, QList<const Diagnostic *>> m_byPath;
     QSet<QString> m_stepFiles;
     int m_mostTold = 0; // the count of the most told step file
-    QString m_html;
+    QString m_page;
+    Html m_html;
 };
 
 } // namespace

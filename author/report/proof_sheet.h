@@ -1,18 +1,27 @@
 #pragma once
 
 #include "author/check/tree_check.h"
+#include "author/manuscript/tree_build.h"
 #include "author/simulation/story_counts.h"
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace vorta::author {
+
+// Where a line of a tree's file is shown: the file and line themselves for a tree, the
+// manuscript's for a story built from one.
+using PlaceOf = std::function<SourcePlace(const QString &path, int line)>;
 
 struct ProofSheetInput
 {
     QString title; // the story folder's name
     const CheckResult *checked = nullptr;
+    // Findings about the story's sources beside those of the tree (a manuscript's own).
+    QList<Diagnostic> sourceDiagnostics;
+    PlaceOf placeOf; // none: the tree's own places
     // The counts of the coverage run; none when a story of the run stopped on a data error,
     // which runFailure then names.
     std::optional<StoryCounts> counts;

@@ -2,7 +2,7 @@
 
 #include "author/check/story_index.h"
 
-#include "engine/story_step.h"
+#include "format/story_facts.h"
 
 #include <QSet>
 
@@ -39,7 +39,7 @@ QList<GenreStats> genreStats(const StoryData &data)
     QList<GenreStats> all;
     for (qint32 g = 1; g <= index.genreCount(); ++g) {
         GenreStats stats{index.genre(g).name, index.genre(g).dir};
-        for (qint32 step = 1; step < kFinaleStep; ++step) {
+        for (qint32 step = kFirstStep; step < kFinaleStep; ++step) {
             const FragmentFile *file = index.fragment(g, step);
             if (file == nullptr || file->variants.isEmpty())
                 continue;
@@ -56,9 +56,11 @@ QList<GenreStats> genreStats(const StoryData &data)
             QSet<std::pair<int, int>> covered;
             for (const FinaleRecord &record : finale->records) {
                 countLines(stats, record.lines);
-                if (record.leastUsedGenre && record.mostUsedGenre) {
-                    const std::pair<int, int> pair(int(*record.leastUsedGenre),
-                                                   int(*record.mostUsedGenre));
+                // An empty record is no ending written yet.
+                if (record.pair.leastUsedGenre && record.pair.mostUsedGenre &&
+                    !record.lines.isEmpty()) {
+                    const std::pair<int, int> pair(*record.pair.leastUsedGenre,
+                                                   *record.pair.mostUsedGenre);
                     if (reachable.contains(pair))
                         covered.insert(pair);
                 }

@@ -18,7 +18,7 @@ struct GenreStats
     int emptyVariants = 0;
     int lines = 0; // story lines of the variants and the finale records
     int words = 0;
-    int finalePairs = 0;    // reachable pairs that the genre's finale file has a record for
+    int finalePairs = 0;    // reachable pairs that the genre's finale file has a written record for
     int reachablePairs = 0; // the pairs a story of this catalogue can end with
 };
 

@@ -1,41 +1,27 @@
 #include "steered_story.h"
 
-#include "author/simulation/recording_random.h"
-
-#include "engine/data_files.h"
-#include "engine/finale.h"
-#include "engine/fragments.h"
 #include "engine/moves.h"
-#include "engine/numbers.h"
+#include "engine/random_source.h"
 #include "engine/story_state.h"
 #include "engine/story_step.h"
+#include "format/numbers.h"
+#include "format/story_facts.h"
 
 namespace vorta::author {
 
 namespace {
 
-// The variant count as the file states it; the move that just read the file has proved it
-// readable, unless the file changed since.
-qint32 variantCountOf(const QDir &dataDir, const QString &path)
-{
-    try {
-        return TextReader::open(dataDir, path).readCount();
-    } catch (const StoryError &) {
-        return 0;
-    }
-}
-
 class SteeredRun
 {
 public:
-    SteeredRun(const QDir &dataDir, quint64 seed, const QList<qint32> &picks)
-        : m_dir(dataDir), m_random([seed] { return seed; }), m_picks(picks)
+    SteeredRun(const DataTree &tree, quint64 seed, const QList<qint32> &picks)
+        : m_tree(tree), m_random([seed] { return seed; }), m_picks(picks)
     {}
 
     SteeredStory tell()
     {
         try {
-            firstStart(m_state, m_random, m_dir);
+            firstStart(m_state, m_random, m_tree);
             for (int moveIndex = 0; m_state.stepNumber < kFinaleStep; ++moveIndex)
                 move(moveIndex);
         } catch (const StoryError &e) {
@@ -47,22 +33,27 @@ public:
 private:
     void move(int moveIndex)
     {
-        const qint32 firstLine = m_state.nextLine;
-        m_random.startMove();
-        const std::optional<qint32> pick = pickFor(moveIndex);
+        StepReport report;
+        report.firstLine = m_state.nextLine;
         try {
-            if (pick) {
+            if (const std::optional<qint32> pick = pickFor(moveIndex)) {
                 // The click of a reader who may name any genre, the current one too.
                 m_state.currentGenre = *pick;
-                runStoryStep(m_state, MoveKind::Reader, m_random, m_dir);
+                report = runStoryStep(m_state, MoveKind::Reader, m_random, m_tree);
             } else {
-                programMove(m_state, m_random, m_dir);
+                report = programMove(m_state, m_random, m_tree);
             }
         } catch (const StoryError &) {
-            record(firstLine, false);
+            // What the failed move had told before it stopped.
+            report.step = m_state.stepNumber;
+            report.genre = m_state.currentGenre;
+            if (report.step == kIqStep)
+                report.iqValue = m_state.iqValue;
+            report.lineCount = m_state.nextLine - report.firstLine;
+            record(report);
             throw;
         }
-        record(firstLine, true);
+        record(report);
     }
 
     std::optional<qint32> pickFor(int moveIndex) const
@@ -74,30 +65,25 @@ private:
         return std::nullopt;
     }
 
-    void record(qint32 firstLine, bool done)
+    void record(const StepReport &report)
     {
         ToldStep step;
-        step.step = m_state.stepNumber;
-        step.genreName = element(m_state.genreNames, m_state.currentGenre);
-        step.genreDir = element(m_state.genreDirs, m_state.currentGenre);
-        step.lines = m_state.storyLines.mid(firstLine, qMax(0, m_state.nextLine - firstLine));
-        if (step.step == kFinaleStep) {
-            const UseExtremes extremes = useExtremes(m_state);
-            step.leastUsedGenre = extremes.leastUsedGenre;
-            step.mostUsedGenre = extremes.mostUsedGenre;
-        } else if (done && m_random.drawsInMove() > 0) {
-            step.variantCount = variantCountOf(
-                m_dir, fragmentPath(m_state, m_state.currentGenre, m_state.stepNumber));
-            if (step.variantCount > 0)
-                step.variant = drawVariant(m_random.lastDraw(), step.variantCount);
+        step.step = report.step;
+        step.genreName = element(m_state.genreNames, report.genre);
+        step.genreDir = element(m_state.genreDirs, report.genre);
+        step.variant = report.variant;
+        step.variantCount = report.variantCount;
+        step.iqValue = report.iqValue.value_or(0);
+        if (report.finale) {
+            step.leastUsedGenre = report.finale->pair.leastUsedGenre;
+            step.mostUsedGenre = report.finale->pair.mostUsedGenre;
         }
-        if (step.step == kIqStep)
-            step.iqValue = m_state.iqValue;
+        step.lines = m_state.storyLines.mid(report.firstLine, qMax(0, report.lineCount));
         m_story.steps.append(step);
     }
 
-    QDir m_dir;
-    RecordingRandom m_random;
+    DataTree m_tree;
+    SeededRandom m_random;
     QList<qint32> m_picks;
     StoryState m_state;
     SteeredStory m_story;
@@ -113,9 +99,9 @@ QStringList SteeredStory::lines() const
     return all;
 }
 
-SteeredStory tellSteeredStory(const QDir &dataDir, quint64 seed, const QList<qint32> &picks)
+SteeredStory tellSteeredStory(const DataTree &tree, quint64 seed, const QList<qint32> &picks)
 {
-    return SteeredRun(dataDir, seed, picks).tell();
+    return SteeredRun(tree, seed, picks).tell();
 }
 
 QString stepLabel(const ToldStep &step)

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "format/data_tree.h"
 #include "format/story_error.h"
 
-#include <QDir>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -17,7 +17,7 @@ struct ToldStep
     qint32 step = 0; // 1..64, or 65 for the finale
     QString genreName;
     QString genreDir;
-    qint32 variant = 0;        // the drawn variant; 0 when the move stopped before its draw
+    qint32 variant = 0;        // the drawn variant; 0 when the move stopped before it was told
     qint32 variantCount = 0;   // as the file states it
     qint32 iqValue = 0;        // step 37 only
     qint32 leastUsedGenre = 0; // the finale only
@@ -38,7 +38,7 @@ struct SteeredStory
 // picks[m] (a genre index) while the picks last, and a single pick steers every move; the
 // program's own moves tell the rest. With no picks it is the story of a reader who never
 // clicks.
-SteeredStory tellSteeredStory(const QDir &dataDir, quint64 seed, const QList<qint32> &picks = {});
+SteeredStory tellSteeredStory(const DataTree &tree, quint64 seed, const QList<qint32> &picks = {});
 
 // "[шаг 12 · Детектив (detective) · вариант 3 из 4]", with " · IQ 103" at step 37, and
 // "[финал · наименее 2 · наиболее 4]" for the finale.

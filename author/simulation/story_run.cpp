@@ -2,26 +2,28 @@
 
 #include "author/check/story_index.h"
 #include "author/report/plural.h"
-#include "author/simulation/recording_random.h"
 #include "author/simulation/steered_story.h"
 
-#include "engine/finale.h"
-#include "engine/fragments.h"
 #include "engine/moves.h"
-#include "engine/numbers.h"
 #include "engine/random_source.h"
 #include "engine/story_state.h"
 #include "engine/story_step.h"
-
-#include <stdexcept>
+#include "format/numbers.h"
+#include "format/story_facts.h"
+#include "format/tree_paths.h"
 
 namespace vorta::author {
 
 namespace {
 
-QStringList linesFrom(const StoryState &state, qint32 firstLine)
+// Counts one more telling of item number (from 1) of a list of counts.
+void countTold(QList<int> &counts, qint32 number)
 {
-    return state.storyLines.mid(firstLine, qMax(0, state.nextLine - firstLine));
+    if (number < 1)
+        return;
+    if (counts.size() < number)
+        counts.resize(number);
+    ++counts[number - 1];
 }
 
 // A reader with favourite genres: clicks an offered genre with the story's own chance,
@@ -106,8 +108,8 @@ private:
 class CoverageRun
 {
 public:
-    CoverageRun(const QDir &dataDir, const StoryData &data, quint64 seed)
-        : m_dir(dataDir), m_data(data), m_index(data),
+    CoverageRun(const DataTree &tree, const StoryData &data, quint64 seed)
+        : m_tree(tree), m_data(data),
           // Each story (each reseed) takes the next seed.
           m_random([next = seed]() mutable { return next++; }), m_reader(seed)
     {
@@ -121,9 +123,9 @@ public:
     {
         for (int story = 0; story < stories; ++story) {
             if (story == 0)
-                firstStart(m_state, m_random, m_dir);
+                firstStart(m_state, m_random, m_tree);
             else
-                newStory(m_state, m_random, m_dir);
+                newStory(m_state, m_random, m_tree);
             m_reader.startStory(m_state.genreCount);
             while (m_state.stepNumber < kFinaleStep)
                 move();
@@ -143,7 +145,7 @@ public:
             const QList<int> &told = m_counts.variants[file.path];
             for (qsizetype i = 0; i < file.variants.size(); ++i) {
                 ++report.variantsTotal;
-                if (told.at(i) > 0)
+                if (told.value(i) > 0)
                     ++report.variantsTold;
                 else
                     report.notes.append(
@@ -159,12 +161,12 @@ public:
             for (qsizetype i = 0; i < file.records.size(); ++i) {
                 const FinaleRecord &record = file.records.at(i);
                 ++report.recordsTotal;
-                if (told.at(i) > 0)
+                if (told.value(i) > 0)
                     ++report.recordsTold;
                 else
                     report.notes.append({file.path, record.countLine, Severity::Note,
                                          QStringLiteral("запись %1 ни разу не рассказана в %2")
-                                             .arg(recordPairText(record), inStories)});
+                                             .arg(pairText(record.pair), inStories)});
             }
             const QMap<FinalePair, int> without = m_counts.endingsWithoutRecord.value(file.path);
             for (auto it = without.begin(); it != without.end(); ++it)
@@ -184,89 +186,32 @@ public:
 private:
     void move()
     {
-        const qint32 firstNewLine = m_state.nextLine;
-        m_random.startMove();
-        if (const std::optional<QString> caption = m_reader.choose(m_state))
-            readerMove(m_state, *caption, m_random, m_dir);
-        else
-            programMove(m_state, m_random, m_dir);
-        const QStringList told = linesFrom(m_state, firstNewLine);
-        if (m_state.stepNumber < kFinaleStep)
-            recordFragment(told);
-        else if (m_state.stepNumber == kFinaleStep)
-            recordFinale(told);
-    }
-
-    void recordFragment(const QStringList &told)
-    {
-        const QString path = fragmentPath(m_state, m_state.currentGenre, m_state.stepNumber);
-        const FragmentFile *file = m_index.fragmentAt(path);
-        if (file == nullptr || m_random.drawsInMove() == 0)
-            lostTrack(path);
-        const qint32 k = drawVariant(m_random.lastDraw(), file->variantCount);
-        if (k < 1 || k > file->variants.size())
-            lostTrack(path);
-        QStringList expected = file->variants.at(k - 1).lines;
-        if (m_state.stepNumber == kIqStep) {
-            for (QString &line : expected)
-                line = insertIqValue(line, m_state.iqValue);
+        // A failure ends the whole run, so the moves need no undo.
+        const std::optional<QString> caption = m_reader.choose(m_state);
+        const StepReport told = caption ? readerStep(m_state, *caption, m_random, m_tree)
+                                        : programMove(m_state, m_random, m_tree);
+        const QString path = fragmentFilePath(element(m_state.genreDirs, told.genre), told.step);
+        if (told.step < kFinaleStep) {
+            countTold(m_counts.variants[path], told.variant);
+            if (told.step == kLowBranchStep)
+                ++m_counts.lowBranch;
+            else if (told.step == kHighBranchStep)
+                ++m_counts.highBranch;
+        } else if (told.finale) {
+            const FinalePair pair(told.finale->pair.leastUsedGenre,
+                                  told.finale->pair.mostUsedGenre);
+            for (const qint32 record : told.finale->records)
+                countTold(m_counts.records[path], record);
+            ++m_counts.finales[path];
+            ++m_counts.endings[pair];
+            if (told.finale->records.isEmpty())
+                ++m_counts.endingsWithoutRecord[path][pair];
         }
-        if (!sameText(expected, told, file->utf8))
-            lostTrack(path);
-        ++m_counts.variants[path][k - 1];
-        if (m_state.stepNumber == kLowBranchStep)
-            ++m_counts.lowBranch;
-        else if (m_state.stepNumber == kHighBranchStep)
-            ++m_counts.highBranch;
     }
 
-    void recordFinale(const QStringList &told)
-    {
-        const QString path = fragmentPath(m_state, m_state.currentGenre, kFinaleStep);
-        const FinaleFile *file = m_index.finaleAt(path);
-        if (file == nullptr)
-            lostTrack(path);
-        const UseExtremes extremes = useExtremes(m_state);
-        const FinalePair pair(extremes.leastUsedGenre, extremes.mostUsedGenre);
-        QStringList expected;
-        bool matched = false;
-        for (qsizetype i = 0; i < file->records.size(); ++i) {
-            const FinaleRecord &record = file->records.at(i);
-            if (record.leastUsedGenre == pair.first && record.mostUsedGenre == pair.second) {
-                expected += record.lines;
-                ++m_counts.records[path][i];
-                matched = true;
-            }
-        }
-        if (!sameText(expected, told, file->utf8))
-            lostTrack(path);
-        ++m_counts.finales[path];
-        ++m_counts.endings[pair];
-        if (!matched)
-            ++m_counts.endingsWithoutRecord[path][pair];
-    }
-
-    // A file the check read as UTF-8 the program tells in Windows-1251, so there only the
-    // number of lines can be compared.
-    static bool sameText(const QStringList &checked, const QStringList &told, bool utf8)
-    {
-        return utf8 ? checked.size() == told.size() : checked == told;
-    }
-
-    // The lines told are not those of the file as checked (it changed during the run?).
-    [[noreturn]] static void lostTrack(const QString &path)
-    {
-        throw std::runtime_error(
-            QStringLiteral("рассказанное не совпадает с файлом %1 (файл менялся во время "
-                           "проверки?)")
-                .arg(path)
-                .toStdString());
-    }
-
-    QDir m_dir;
+    DataTree m_tree;
     const StoryData &m_data;
-    StoryIndex m_index;
-    RecordingRandom m_random;
+    SeededRandom m_random;
     SimulatedReader m_reader;
     StoryState m_state;
     StoryCounts m_counts;
@@ -274,24 +219,15 @@ private:
 
 } // namespace
 
-ToldStory tellStory(const QDir &dataDir, quint64 seed)
+ToldStory tellStory(const DataTree &tree, quint64 seed)
 {
-    SteeredStory story = tellSteeredStory(dataDir, seed);
+    SteeredStory story = tellSteeredStory(tree, seed);
     return {story.lines(), std::move(story.error)};
 }
 
-QString recordPairText(const FinaleRecord &record)
+CoverageReport runCoverage(const DataTree &tree, const StoryData &data, int stories, quint64 seed)
 {
-    auto index = [](const std::optional<qint64> &genre) {
-        return genre ? QString::number(*genre) : QStringLiteral("?");
-    };
-    return QStringLiteral("(%1, %2)")
-        .arg(index(record.leastUsedGenre), index(record.mostUsedGenre));
-}
-
-CoverageReport runCoverage(const QDir &dataDir, const StoryData &data, int stories, quint64 seed)
-{
-    CoverageRun run(dataDir, data, seed);
+    CoverageRun run(tree, data, seed);
     run.tellStories(stories);
     return run.report();
 }
@@ -309,11 +245,14 @@ void printCoverage(const CoverageReport &report, const StoryData &data, QTextStr
                .arg(countText(report.recordsTotal, QStringLiteral("записи"),
                               QStringLiteral("записей"), QStringLiteral("записей")))
         << '\n';
-    out << QStringLiteral("шаг 37: к шагу 38 — %1 (%2), к шагу 39 — %3 (%4)")
+    out << QStringLiteral("шаг %1: к шагу %2 — %3 (%4), к шагу %5 — %6 (%7)")
+               .arg(kIqStep)
+               .arg(kLowBranchStep)
                .arg(countText(counts.lowBranch, QStringLiteral("рассказ"),
                               QStringLiteral("рассказа"), QStringLiteral("рассказов")),
-                    shareText(counts.lowBranch, counts.stories),
-                    countText(counts.highBranch, QStringLiteral("рассказ"),
+                    shareText(counts.lowBranch, counts.stories))
+               .arg(kHighBranchStep)
+               .arg(countText(counts.highBranch, QStringLiteral("рассказ"),
                               QStringLiteral("рассказа"), QStringLiteral("рассказов")),
                     shareText(counts.highBranch, counts.stories))
         << '\n';

@@ -4,9 +4,9 @@
 #include "author/check/tree_check.h"
 #include "author/simulation/story_counts.h"
 
+#include "format/data_tree.h"
 #include "format/story_error.h"
 
-#include <QDir>
 #include <QStringList>
 #include <QTextStream>
 
@@ -25,7 +25,7 @@ struct ToldStory
 
 // One whole story as the program tells it when the reader never clicks: every move is the
 // program's, with the settings file's switch probability, from a generator seeded with seed.
-ToldStory tellStory(const QDir &dataDir, quint64 seed);
+ToldStory tellStory(const DataTree &tree, quint64 seed);
 
 struct CoverageReport
 {
@@ -42,12 +42,10 @@ struct CoverageReport
 
 // Tells whole stories one after another with a simulated reader who sometimes clicks an
 // offered genre (each story with its own favourites and patience, half of them aiming at one
-// ending) and otherwise lets the program move. Throws the StoryError that stops a story.
-CoverageReport runCoverage(const QDir &dataDir, const StoryData &data, int stories,
+// ending) and otherwise lets the program move. Each move's report says what it told. Throws
+// the StoryError that stops a story.
+CoverageReport runCoverage(const DataTree &tree, const StoryData &data, int stories,
                            quint64 seed = kCoverageSeed);
-
-// "(2, 1)" for a record's pair, "?" for an index that is not a number.
-QString recordPairText(const FinaleRecord &record);
 
 // The report: the notes, then the totals, the branch taken at step 37, the stories that ended
 // with no finale and, per genre, the variants never told.

@@ -1,5 +1,6 @@
 #include "engine/data_files.h"
 #include "engine/story_state.h"
+#include "format/text_reader.h"
 #include "tests/support/story_tree.h"
 
 #include <QFile>

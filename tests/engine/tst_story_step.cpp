@@ -1,8 +1,8 @@
 #include "engine/fragments.h"
 #include "engine/moves.h"
-#include "engine/numbers.h"
 #include "engine/story_state.h"
 #include "engine/story_step.h"
+#include "format/numbers.h"
 #include "format/story_error.h"
 #include "tests/support/scripted_random.h"
 #include "tests/support/story_tree.h"
@@ -60,6 +60,8 @@ private Q_SLOTS:
     void iqDecidesTheBranch_data();
     void iqDecidesTheBranch();
     void drawOrderOfAProgramMoveAtStep37();
+    void reportSaysWhatWasTold_data();
+    void reportSaysWhatWasTold();
     void emptyVariantStillCountsTheStep();
     void failedMoveLeavesTheStateAsItWas();
 };
@@ -279,6 +281,60 @@ void TestStoryStep::drawOrderOfAProgramMoveAtStep37()
     QCOMPARE(story.state.genreUses[3], 1);
     QCOMPARE(story.state.window.choiceLabels[0].caption, QStringLiteral("G1"));
     QCOMPARE(story.state.window.choiceLabels[1].caption, QStringLiteral("G2"));
+}
+
+void TestStoryStep::reportSaysWhatWasTold_data()
+{
+    QTest::addColumn<int>("stepBefore");
+    QTest::addColumn<QList<double>>("draws");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("variant"); // of 3 at step 5, of 1 elsewhere; 0 for the finale
+    QTest::addColumn<int>("iq");      // -1: none drawn
+    QTest::addColumn<QList<qint32>>("records");
+    QTest::addColumn<int>("lines");
+
+    QTest::newRow("variant 2 of 3")
+        << 4 << QList<double>{0.5} << 5 << 2 << -1 << QList<qint32>() << 2;
+    QTest::newRow("empty variant 3 of 3")
+        << 4 << QList<double>{0.9} << 5 << 3 << -1 << QList<qint32>() << 0;
+    QTest::newRow("step 37 draws the value")
+        << 36 << QList<double>{0.525, 0.0} << 37 << 1 << 101 << QList<qint32>() << 1;
+    QTest::newRow("a high value passes step 38 by")
+        << 37 << QList<double>{0.0} << 39 << 1 << -1 << QList<qint32>() << 1;
+    // Genre 1 tells 63 steps and genre 2 none: the records of the pair (2, 1), second and last.
+    QTest::newRow("finale") << 64 << QList<double>() << 65 << 0 << -1 << QList<qint32>{2, 4} << 3;
+}
+
+void TestStoryStep::reportSaysWhatWasTold()
+{
+    QFETCH(int, stepBefore);
+    QFETCH(QList<double>, draws);
+    QFETCH(QList<qint32>, records);
+    Story story(2);
+    story.tree.writeFragment(QStringLiteral("g1"), 5,
+                             {strings({"а"}), strings({"б", "в"}), StoryTree::Variant()});
+    story.tree.writeFinale(QStringLiteral("g1"), {{1, 2, strings({"не то"})},
+                                                  {2, 1, strings({"конец"})},
+                                                  {1, 1, {}},
+                                                  {2, 1, strings({"совсем", "конец"})}});
+    story.state.stepNumber = stepBefore;
+    story.state.iqValue = 101;
+    story.state.genreUses[1] = 63;
+    story.random.push(draws);
+    const qint32 firstLine = story.state.nextLine;
+
+    const StepReport report =
+        runStoryStep(story.state, MoveKind::Reader, story.random, story.tree.dir());
+    QTEST(report.step, "step");
+    QCOMPARE(report.genre, 1);
+    QTEST(report.variant, "variant");
+    QCOMPARE(report.variantCount, report.variant == 0 ? 0 : report.step == 5 ? 3 : 1);
+    QTEST(report.iqValue.value_or(-1), "iq");
+    QCOMPARE(report.finale.has_value(), report.step == 65);
+    QCOMPARE(report.finale ? report.finale->records : QList<qint32>(), records);
+    QCOMPARE(report.firstLine, firstLine);
+    QTEST(report.lineCount, "lines");
+    QCOMPARE(story.state.nextLine, firstLine + report.lineCount);
 }
 
 void TestStoryStep::emptyVariantStillCountsTheStep()

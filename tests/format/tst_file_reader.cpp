@@ -1,6 +1,7 @@
 #include "engine/data_files.h"
 #include "format/file_reader.h"
 #include "format/story_error.h"
+#include "format/windows1251.h"
 #include "tests/support/hostile_files.h"
 #include "tests/support/story_tree.h"
 

@@ -2,11 +2,11 @@
 #include "engine/finale.h"
 #include "engine/fragments.h"
 #include "engine/moves.h"
-#include "engine/numbers.h"
 #include "engine/random_source.h"
 #include "engine/story_buffer.h"
 #include "engine/story_state.h"
 #include "engine/story_step.h"
+#include "format/numbers.h"
 #include "format/story_error.h"
 #include "tests/support/story_tree.h"
 

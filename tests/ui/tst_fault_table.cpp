@@ -1,4 +1,5 @@
 #include "engine/data_files.h"
+#include "format/file_reader.h"
 #include "format/story_error.h"
 #include "tests/support/hostile_files.h"
 #include "tests/support/no_file_growth.h"

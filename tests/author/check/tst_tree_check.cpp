@@ -101,12 +101,17 @@ void TreeCheckTest::oneFaultGivesItsDiagnostic_data()
 
     fault("missing catalogue", kCatalogue, {}, "0: error");
     fault("empty catalogue", kCatalogue, "", "1: error");
-    fault("eleven genres", kCatalogue, StoryTree::lineBytes(elevenGenres), "11: error");
+    // Ten of them fit, all telling one folder; the eleventh is one too many.
+    fault("eleven genres", kCatalogue, StoryTree::lineBytes(elevenGenres),
+          "2: warning; 3: warning; 4: warning; 5: warning; 6: warning; 7: warning; 8: warning; "
+          "9: warning; 10: warning; 11: error");
     fault("catalogue ends inside a pair", kCatalogue, lines({"Детектив,detective", "Ужасы"}),
           "2: error");
     fault("empty line after the last pair", kCatalogue,
           lines({"Детектив,detective", "Ужасы,horror", ""}), "3: error");
     fault("two genres of one name", kCatalogue, lines({"Детектив,detective", "Детектив,horror"}),
+          "2: warning");
+    fault("two genres of one folder", kCatalogue, lines({"Детектив,detective", "Ужасы,detective"}),
           "2: warning");
     fault("catalogue names a missing directory", kCatalogue,
           lines({"Детектив,detective", "Ужасы,horrors"}), "2: error");
@@ -138,12 +143,14 @@ void TreeCheckTest::oneFaultGivesItsDiagnostic_data()
     fault("finale ends inside a record", kFinale, lines({"1", "2", "1", "а", "2", "1", "2", "б"}),
           "1: warning; 8: error");
     fault("finale text after the last record", kFinale,
-          lines({"1", "2", "0", "2", "1", "0", "конец"}), "7: error");
+          lines({"1", "2", "0", "2", "1", "0", "конец"}), "1: warning; 4: warning; 7: error");
     fault("finale lacks a reachable pair", kFinale, lines({"1", "2", "1", "Финал"}), "1: warning");
+    // Empty records are endings not written yet, but one that no story reaches is only noted.
     fault("finale record no story ends with", kFinale,
-          lines({"1", "2", "0", "1", "1", "0", "2", "1", "0"}), "4: note");
+          lines({"1", "2", "0", "1", "1", "0", "2", "1", "0"}), "1: warning; 4: note; 7: warning");
     fault("finale genre index not a number", kFinale,
-          lines({"1", "2", "0", "2", "1", "0", "x", "1", "0"}), "7: warning");
+          lines({"1", "2", "0", "2", "1", "0", "x", "1", "0"}),
+          "1: warning; 4: warning; 7: warning");
 
     fault("bare LF line ends", kStep5, "1\r\n1\nx\n", "2: warning");
     fault("fragment saved as UTF-8", kStep5,
@@ -219,9 +226,17 @@ void TreeCheckTest::hostileFilesAreErrorsNotHangs()
     else
         hostile::makeSparseFile(path, vorta::capFor(file) + 1);
 
-    const QList<Diagnostic> diagnostics = checkTree(tree.dir()).diagnostics;
+    const CheckResult checked = checkTree(tree.dir());
+    const QList<Diagnostic> &diagnostics = checked.diagnostics;
     QCOMPARE(places(diagnostics), QStringList{file + QStringLiteral(":0: error")});
     QVERIFY2(diagnostics.first().text.startsWith(error), qPrintable(diagnostics.first().text));
+    // The stories told from what the check read meet the same error, without reading again.
+    try {
+        checked.files.readBytes(file);
+        QFAIL("read what the check could not");
+    } catch (const vorta::StoryError &e) {
+        QCOMPARE(errorText(e), diagnostics.first().text);
+    }
 }
 
 void TreeCheckTest::diagnosticQuotesTheFileAsItIsEncoded_data()
@@ -244,6 +259,9 @@ void TreeCheckTest::diagnosticQuotesTheFileAsItIsEncoded_data()
     QTest::newRow("61 characters: one form")
         << kStep5 << storyLine(QString(61, QChar(0x0436)))
         << QStringLiteral("строка шире окна: 61 знак, а в строке окна помещается 46 знаков");
+    QTest::newRow("what the row cuts off")
+        << kStep5 << storyLine(QString(46, QChar(0x0436)) + QStringLiteral("хвост"))
+        << QStringLiteral("помещается 46 знаков; не видно конца \"хвост\"");
     QTest::newRow("52 characters of UTF-8: another form")
         << kStep5 << "1\r\n1\r\n" + QString(52, QChar(0x0436)).toUtf8() + "\r\n"
         << QStringLiteral("строка шире окна: 52 знака, а в строке окна помещается 46 знаков");
@@ -292,6 +310,8 @@ void TreeCheckTest::genreStatsCountWhatEachGenreHolds()
     tree.writeStory(kTwoGenres);
     tree.writeFragment(QStringLiteral("detective"), 5,
                        {strings({"Раз два, три!"}), {}, strings({"четыре-пять", ""})});
+    // An empty record is an ending not written yet.
+    tree.writeFinale(QStringLiteral("detective"), {{1, 2, strings({"а"})}, {2, 1, {}}});
     tree.writeFinale(QStringLiteral("horror"), {{1, 2, strings({"а", "б"})}, {1, 1, {}}});
     tree.remove(StoryTree::fragmentFile(QStringLiteral("horror"), 9));
 
@@ -301,8 +321,8 @@ void TreeCheckTest::genreStatsCountWhatEachGenreHolds()
     QCOMPARE(detective.steps, 64);
     QCOMPARE(detective.variants, 66);
     QCOMPARE(detective.emptyVariants, 1);
-    QCOMPARE(detective.lines, 63 + 3 + 2); // one line a step, three in step 5, a finale line a pair
-    QCOMPARE(detective.finalePairs, 2);
+    QCOMPARE(detective.lines, 63 + 3 + 1); // one line a step, three in step 5, one finale line
+    QCOMPARE(detective.finalePairs, 1);
     QCOMPARE(detective.reachablePairs, 2);
     const GenreStats &horror = stats.at(1);
     QCOMPARE(horror.steps, 63);
@@ -336,7 +356,8 @@ void TreeCheckTest::missingPairsAreListedInOneWarning()
     tree.writeStory(kTwoGenres +
                     QList<StoryTree::Genre>{{QStringLiteral("Сказка"), QStringLiteral("skazka")}});
     // With three genres 63 steps can be shared equally, so (1, 1) is an ending too.
-    tree.writeFinale(QStringLiteral("skazka"), {{2, 1, {}}, {3, 1, {}}, {3, 2, {}}});
+    tree.writeFinale(QStringLiteral("skazka"),
+                     {{2, 1, strings({"а"})}, {3, 1, strings({"б"})}, {3, 2, strings({"в"})}});
 
     const QList<Diagnostic> diagnostics = checkTree(tree.dir()).diagnostics;
     QCOMPARE(diagnostics.size(), 3); // the two complete genres lack (1, 1)

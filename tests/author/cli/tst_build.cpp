@@ -73,6 +73,7 @@ private Q_SLOTS:
     void canonicalTreeRoundTrips();
     void rebuildWritesOnlyWhatChanged();
     void nothingIsWrittenOnAnError();
+    void everyFindingOfAManuscriptInOneRound();
     void catalogueEndsAtItsLastGenre();
     void settingsFileRule_data();
     void settingsFileRule();
@@ -194,6 +195,38 @@ void BuildTest::nothingIsWrittenOnAnError()
     QCOMPARE(author({QStringLiteral("build"), manuscript.path(), fresh.path()}).status,
              int(ExitErrors));
     QCOMPARE(filesOf(fresh.dir()), (QMap<QString, QByteArray>()));
+}
+
+// An encoding error must not hide a step-37 error, nor that the width warning: an author sees
+// every finding of the manuscript in one build.
+void BuildTest::everyFindingOfAManuscriptInOneRound()
+{
+    ManuscriptFolder manuscript;
+    manuscript.writeStory(kTwoGenres);
+    QByteArray text = ManuscriptFolder::genreText(QStringLiteral("detective"), 2).toUtf8();
+    const QList<std::pair<QByteArray, QByteArray>> faults{
+        {"detective 1\n", "\xff\xfe not UTF-8\n"},                        // line 2
+        {"detective 3\n", QStringLiteral("Сердце ♥\n").toUtf8()},         // line 6
+        {"detective 5\n", QString(47, QChar(u'ж')).toUtf8() + '\n'},      // line 10
+        {"## 20\n", "## 20x\n"},                                          // line 39
+        {"detective ум:(IQ).\n", QStringLiteral("без метки\n").toUtf8()}, // line 74
+        {"## 65: 1, 2\ndetective финал 1-2\n", "## 65: 1, 2\n"},          // line 129
+    };
+    for (const auto &[from, to] : faults)
+        text.replace(from, to);
+    manuscript.write(QStringLiteral("detective.txt"), text);
+    StoryTree tree;
+
+    const AuthorRun run = author({QStringLiteral("build"), manuscript.path(), tree.path()});
+    QCOMPARE(run.status, int(ExitErrors));
+    QStringList places;
+    for (const QString &line : run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        places.append(line.section(QStringLiteral(": "), 0, 1).section(QLatin1Char('/'), -1));
+    QCOMPARE(places, strings({"detective.txt:1: error", "detective.txt:2: error",
+                              "detective.txt:6: error", "detective.txt:10: warning",
+                              "detective.txt:39: error", "detective.txt:74: error",
+                              "detective.txt:129: warning", "5 ошибок, 2 предупреждения"}));
+    QCOMPARE(filesOf(tree.dir()), (QMap<QString, QByteArray>()));
 }
 
 void BuildTest::catalogueEndsAtItsLastGenre()

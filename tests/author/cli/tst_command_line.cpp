@@ -1,4 +1,5 @@
 #include "tests/author/author_run.h"
+#include "tests/author/manuscript_folder.h"
 #include "tests/support/story_tree.h"
 
 #include "author/cli/command_line.h"
@@ -40,6 +41,8 @@ private Q_SLOTS:
     void coverageReportsNotesThenTotals();
     void labelledStoryHasALineBeforeEachStep();
     void programReadsTheWorkingDirectoryByDefault();
+    void manuscriptFolderIsReadAtItsOwnLines_data();
+    void manuscriptFolderIsReadAtItsOwnLines();
 };
 
 void CommandLineTest::exitStatusSaysWhatHappened_data()
@@ -232,6 +235,68 @@ void CommandLineTest::programReadsTheWorkingDirectoryByDefault()
     QCOMPARE(process.exitCode(), int(ExitErrors));
     // The story up to the broken step, in UTF-8.
     QCOMPARE(process.readAllStandardOutput(), QStringLiteral("Жили-были.\nskazka 2\n").toUtf8());
+}
+
+void CommandLineTest::manuscriptFolderIsReadAtItsOwnLines_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // the manuscript folder follows
+    QTest::addColumn<QString>("from");          // in skazka.txt: step N on line 2N
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QByteArray>("settings"); // the manuscript's vorta.cfg; none when empty
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("expected"); // in standard output, or "err:" and in standard error
+
+    const QString wide = QString(47, QChar(u'ж'));
+    QTest::newRow("check: a finding of the tree at the manuscript's line")
+        << strings({"check"}) << QStringLiteral("skazka 3") << wide << QByteArray()
+        << int(ExitClean) << QStringLiteral("skazka.txt:6: warning: строка шире окна");
+    QTest::newRow("check: the manuscript's own error")
+        << strings({"check"}) << QStringLiteral("## 9") << QStringLiteral("## 99") << QByteArray()
+        << int(ExitErrors) << QStringLiteral("skazka.txt:17: error: шага 99 нет");
+    QTest::newRow("story: the lines the build would tell")
+        << strings({"story", "--seed", "3"}) << QString() << QString() << QByteArray()
+        << int(ExitClean) << QStringLiteral("skazka 1\nskazka 2\n");
+    QTest::newRow("story stopped by the manuscript's settings")
+        << strings({"story", "--seed", "3"}) << QString() << QString() << QByteArray("1 x\n")
+        << int(ExitErrors) << QStringLiteral("err:vorta.cfg\nСтрока: 1");
+    QTest::newRow("story of a manuscript with an error")
+        << strings({"story", "--seed", "3"}) << QStringLiteral("## 9") << QStringLiteral("## 99")
+        << QByteArray() << int(ExitErrors) << QStringLiteral("err:skazka.txt:17: error");
+    QTest::newRow("coverage: an untold variant at its separator")
+        << strings({"coverage", "--stories", "1"}) << QStringLiteral("skazka 38")
+        << QStringLiteral("а\n---\nб") << QByteArray() << int(ExitClean)
+        << QStringLiteral("skazka.txt:");
+    QTest::newRow("proof: the lines of the manuscript")
+        << strings({"proof", "--stories", "2"}) << QString() << QString() << QByteArray()
+        << int(ExitClean) << QStringLiteral("skazka.txt:1</small>");
+}
+
+// A folder with genres.txt is a manuscript: it is built in memory, and everything is said at
+// its own lines.
+void CommandLineTest::manuscriptFolderIsReadAtItsOwnLines()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QByteArray, settings);
+    QFETCH(QString, expected);
+
+    ManuscriptFolder manuscript;
+    manuscript.writeStory({{QStringLiteral("Сказка"), QStringLiteral("skazka")}});
+    QString text = ManuscriptFolder::genreText(QStringLiteral("skazka"), 1);
+    if (!from.isEmpty())
+        text.replace(from + QLatin1Char('\n'), to + QLatin1Char('\n'));
+    manuscript.writeText(QStringLiteral("skazka.txt"), text);
+    if (!settings.isEmpty())
+        manuscript.write(QStringLiteral("vorta.cfg"), settings);
+
+    const AuthorRun run = runCommand(arguments << manuscript.path(), QDir::root());
+    QTEST(run.status, "status");
+    const bool inErr = expected.startsWith(QStringLiteral("err:"));
+    const QString &printed = inErr ? run.err : run.out;
+    QVERIFY2(printed.contains(inErr ? expected.mid(4) : expected), qPrintable(printed));
+    // What the build would write is what is told: the manuscript folder is never written.
+    QCOMPARE(manuscript.dir().entryList(QDir::Files).size(), settings.isEmpty() ? 2 : 3);
 }
 
 QTEST_GUILESS_MAIN(CommandLineTest)

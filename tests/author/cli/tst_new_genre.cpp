@@ -33,6 +33,10 @@ class NewGenreTest : public QObject
 private Q_SLOTS:
     void skeletonHasEveryHeading_data();
     void skeletonHasEveryHeading();
+    void otherGenresGetTheNewPairs_data();
+    void otherGenresGetTheNewPairs();
+    void skeletonStatesTheStorysFacts_data();
+    void skeletonStatesTheStorysFacts();
     void refused_data();
     void refused();
 };
@@ -91,12 +95,112 @@ void NewGenreTest::skeletonHasEveryHeading()
         QCOMPARE(headings.at(step - 1), QStringLiteral("## %1").arg(step));
     QCOMPARE(headings.mid(64), finaleHeadings);
 
+    // Every other genre's manuscript now has a heading for every pair it can end with.
+    for (int g = 1; g <= genresBefore; ++g) {
+        QFile other(manuscript.path(QStringLiteral("g%1.txt").arg(g)));
+        QVERIFY(other.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(other.readAll());
+        for (const QString &heading : finaleHeadings)
+            QVERIFY2(text.contains(QLatin1Char('\n') + heading + QLatin1Char('\n')),
+                     qPrintable(heading));
+    }
+
     // The skeleton builds as it stands: every step one empty variant.
     StoryTree tree;
     QCOMPARE(author({QStringLiteral("build"), manuscript.path(), tree.path()}).status,
              int(ExitClean));
     QCOMPARE(tree.readBytes(StoryTree::fragmentFile(QStringLiteral("new"), 37)),
              QByteArray("1\r\n0\r\n"));
+}
+
+void NewGenreTest::otherGenresGetTheNewPairs_data()
+{
+    QTest::addColumn<QByteArray>("lineEnd");
+    QTest::addColumn<bool>("lastLineEnds");
+    QTest::addColumn<QString>("written"); // a record g1.txt has already
+
+    QTest::newRow("LF") << QByteArray("\n") << true << QString();
+    QTest::newRow("CR LF, no line end after the last line")
+        << QByteArray("\r\n") << false << QString();
+    QTest::newRow("a new pair written already")
+        << QByteArray("\n") << true << QStringLiteral("## 65: 2, 1");
+}
+
+// No pair of the new genre has to be typed by hand in the other genres' files: after new-genre
+// every manuscript has a heading for every ending a story can reach, each once.
+void NewGenreTest::otherGenresGetTheNewPairs()
+{
+    QFETCH(QByteArray, lineEnd);
+    QFETCH(bool, lastLineEnds);
+    QFETCH(QString, written);
+    ManuscriptFolder manuscript;
+    manuscript.writeStory(genres(1));
+    QString text = ManuscriptFolder::genreText(QStringLiteral("g1"), 1);
+    if (!written.isEmpty())
+        text += written + QStringLiteral("\nЖили-были.\n");
+    QByteArray bytes = text.toUtf8().replace("\n", lineEnd);
+    if (!lastLineEnds)
+        bytes.chop(lineEnd.size());
+    manuscript.write(QStringLiteral("g1.txt"), bytes);
+
+    const AuthorRun added = author({QStringLiteral("new-genre"), QStringLiteral("Былина"),
+                                    QStringLiteral("new"), manuscript.path()});
+    QCOMPARE(added.status, int(ExitClean));
+    QVERIFY2(added.out.contains(QStringLiteral("g1.txt: заголовки концовок")),
+             qPrintable(added.out));
+    QFile file(manuscript.path(QStringLiteral("g1.txt")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray after = file.readAll();
+    QVERIFY(after.startsWith(bytes));
+    QCOMPARE(after.count("## 65: 2, 1"), 1);
+    QCOMPARE(after.count("\r\n") > 0, lineEnd == "\r\n");
+
+    StoryTree tree;
+    const AuthorRun built = author({QStringLiteral("build"), manuscript.path(), tree.path()});
+    QCOMPARE(built.status, int(ExitClean));
+    QVERIFY2(!built.out.contains(QStringLiteral("нет записи для пар")), qPrintable(built.out));
+}
+
+void NewGenreTest::skeletonStatesTheStorysFacts_data()
+{
+    QTest::addColumn<QString>("after"); // the line the fact follows
+    QTest::addColumn<QString>("fact");  // the line that states it
+
+    QTest::newRow("low values tell step 38")
+        << QStringLiteral("## 38")
+        << QStringLiteral("// Рассказывается, когда число шага 37 не больше 100; иначе шаг 39.");
+    QTest::newRow("high values tell step 39")
+        << QStringLiteral("## 39")
+        << QStringLiteral("// Рассказывается, когда число шага 37 больше 100; иначе шаг 38.");
+    QTest::newRow("the values step 37 draws")
+        << QStringLiteral("## 37")
+        << QStringLiteral("// Каждая строка несёт метку (IQ): в неё встаёт число от 80 до 119 со "
+                          "своим пробелом впереди («на(IQ)» читается «на 119»).");
+    QTest::newRow("the steps and the row's width")
+        << QStringLiteral("// Жанр «Былина» (папка new), рукопись в UTF-8; vorta-author build "
+                          "собирает из неё Genres/new/.")
+        << QStringLiteral("// «## N» начинает шаг N (1..64); строка «---» отделяет варианты "
+                          "шага, и программа рассказывает один из них наугад.\n// Строка не шире "
+                          "46 знаков: программа её не переносит. Пустые строки в начале и в "
+                          "конце варианта не рассказываются;");
+}
+
+// The skeleton's comments are what an author goes by: each states a fact of the story as the
+// program has it.
+void NewGenreTest::skeletonStatesTheStorysFacts()
+{
+    QFETCH(QString, after);
+    QFETCH(QString, fact);
+    ManuscriptFolder manuscript;
+    manuscript.writeStory(genres(1));
+    QCOMPARE(author({QStringLiteral("new-genre"), QStringLiteral("Былина"), QStringLiteral("new"),
+                     manuscript.path()})
+                 .status,
+             int(ExitClean));
+    QFile skeleton(manuscript.path(QStringLiteral("new.txt")));
+    QVERIFY(skeleton.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(skeleton.readAll());
+    QVERIFY2(text.contains(after + QLatin1Char('\n') + fact + QLatin1Char('\n')), qPrintable(text));
 }
 
 void NewGenreTest::refused_data()

@@ -88,6 +88,12 @@ void WatchTest::rebuildsAfterEverySave()
     save(manuscript, withStep9(QStringLiteral("Третья правка.")), byRename);
     QTRY_COMPARE_WITH_TIMEOUT(tree.readBytes(step9),
                               StoryTree::lineBytes(strings({"1", "1", "Третья правка."})), kWaitMs);
+    // After the first build only what changed is printed, and one line of summary.
+    const QStringList last =
+        outText.split(QLatin1Char('\n')).mid(outText.count(QLatin1Char('\n')) - 2);
+    QCOMPARE(last.first(), QStringLiteral("исправлено: story/skazka.txt:18: error: шага 99 нет: "
+                                          "шаги идут от 1 до 64, концовка — «## 65: L, M»"));
+    QCOMPARE(last.at(1), QStringLiteral("записано: 1 файл из 66; 0 ошибок, 0 предупреждений"));
 }
 
 QTEST_GUILESS_MAIN(WatchTest)

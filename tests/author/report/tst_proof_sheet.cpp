@@ -100,6 +100,7 @@ void ProofSheetTest::pageIsSelfContainedAndCountsMatchCoverage_data()
     QTest::newRow("clean story") << QString();
     QTest::newRow("hostile text in a line and a name") << QStringLiteral("hostile");
     QTest::newRow("a story stops on a missing file") << QStringLiteral("missing");
+    QTest::newRow("a line wider than the row") << QStringLiteral("wide");
 }
 
 void ProofSheetTest::pageIsSelfContainedAndCountsMatchCoverage()
@@ -115,6 +116,9 @@ void ProofSheetTest::pageIsSelfContainedAndCountsMatchCoverage()
         tree.writeFragment(QStringLiteral("horror"), 3, {{kHostileLine}, {}});
     if (fault == QLatin1String("missing"))
         tree.remove(StoryTree::fragmentFile(QStringLiteral("horror"), 20));
+    const QString wide = QString(46, QChar(u'ж')) + QStringLiteral(" хвост");
+    if (fault == QLatin1String("wide"))
+        tree.writeFragment(QStringLiteral("horror"), 3, {{wide}});
 
     QString html;
     QString complaints;
@@ -128,6 +132,13 @@ void ProofSheetTest::pageIsSelfContainedAndCountsMatchCoverage()
 
     const Page page = readPage(html);
     QVERIFY2(page.error.isEmpty(), qPrintable(page.error));
+    // A browser reads the style element as it stands: an escaped character would not read back.
+    const QString style =
+        html.section(QStringLiteral("<style>"), 1).section(QStringLiteral("</style>"), 0, 0);
+    QVERIFY(!style.isEmpty() && !style.contains(QLatin1Char('&')));
+    // The branch steps say when they are told, as the program tells them.
+    QVERIFY(html.contains(QStringLiteral("Шаг 38 <small>рассказывается при IQ до 100</small>")));
+    QVERIFY(html.contains(QStringLiteral("Шаг 39 <small>рассказывается при IQ от 101</small>")));
     QCOMPARE(page.references, QStringList());
     for (const QString &anchor : page.anchors)
         QVERIFY2(page.ids.contains(anchor), qPrintable(anchor));
@@ -151,6 +162,11 @@ void ProofSheetTest::pageIsSelfContainedAndCountsMatchCoverage()
         }
     }
     QCOMPARE(toldSteps, counts ? 63 * kStories : 0);
+    // What fits the row, and apart from it what runs past its edge.
+    if (fault == QLatin1String("wide")) {
+        QVERIFY(page.texts.contains(wide.first(46)));
+        QVERIFY(page.texts.contains(QStringLiteral(" хвост")));
+    }
     if (fault == QLatin1String("hostile")) {
         QVERIFY(page.texts.contains(QString(kHostileLine).replace(QChar(1), QChar(0x2401))));
         // As written in the map's row and the statistics' row.

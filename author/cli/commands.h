@@ -1,0 +1,19 @@
+#pragma once
+
+#include "author/cli/command.h"
+
+#include <memory>
+
+// The subcommands, one file each.
+namespace vorta::author {
+
+std::shared_ptr<Command> checkCommand();
+std::shared_ptr<Command> storyCommand();
+std::shared_ptr<Command> coverageCommand();
+std::shared_ptr<Command> buildCommand();
+std::shared_ptr<Command> unpackCommand();
+std::shared_ptr<Command> fixCommand();
+std::shared_ptr<Command> newGenreCommand();
+std::shared_ptr<Command> proofCommand();
+
+} // namespace vorta::author

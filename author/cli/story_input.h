@@ -1,0 +1,60 @@
+#pragma once
+
+#include "author/check/diagnostics.h"
+#include "author/manuscript/tree_build.h"
+
+#include "format/data_tree.h"
+#include "format/story_error.h"
+
+#include <QDir>
+#include <QList>
+#include <QString>
+#include <QTextStream>
+
+#include <optional>
+
+namespace vorta::author {
+
+// The story that a reading subcommand works on: a tree folder, or a manuscript folder (one that
+// holds genres.txt), which is built in memory and never written. Whatever is found in the
+// tree's files is shown at the manuscript's lines. The one place where an input is opened.
+class StoryInput
+{
+public:
+    // The folder, as the command line named it.
+    StoryInput(const QDir &folder, const QString &shownPath);
+
+    // The story's files: the folder itself, or the manuscript's build.
+    const DataTree &tree() const { return m_tree; }
+    // The folder's name, as a page titles the story.
+    QString title() const;
+    bool isManuscript() const { return m_build.has_value(); }
+
+    // The manuscript's own findings (none for a tree).
+    QList<Diagnostic> sourceDiagnostics() const;
+    bool hasSourceErrors() const { return m_build && m_build->hasErrors(); }
+    // Whether the tree can be checked at all: a manuscript without a catalogue builds none.
+    bool checkable() const { return !m_build || m_build->madeCatalogue(); }
+
+    // The findings of a check of tree() as the author reads them: a manuscript's with its own
+    // findings, at its lines (see withTreeFindings); a tree's as they stand.
+    QList<Diagnostic> withSourceFindings(const QList<Diagnostic> &treeDiagnostics) const;
+    // Findings about the tree's files, each at its place (see placeOf).
+    QList<Diagnostic> placed(const QList<Diagnostic> &treeDiagnostics) const;
+    // Where a line of a tree file is shown: its manuscript line, or itself.
+    SourcePlace placeOf(const QString &path, int line) const;
+    // An error of the program's reader, at that place.
+    StoryError placed(const StoryError &error) const;
+
+private:
+    DataTree m_tree;
+    QDir m_folder;
+    QString m_shownPath;
+    std::optional<TreeBuild> m_build;
+};
+
+// A manuscript with errors tells no story, since it is not what a build would make: its errors
+// go to err, and the status is ExitErrors.
+int reportSourceErrors(const StoryInput &story, QTextStream &err);
+
+} // namespace vorta::author

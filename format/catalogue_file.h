@@ -1,0 +1,36 @@
+#pragma once
+
+#include "format/text_reader.h"
+
+#include <QString>
+
+namespace vorta {
+
+// One pair of the genre catalogue: the name the reader sees, the folder of the genre's files.
+struct CatalogueEntry
+{
+    QString name;
+    QString dir;
+    int line = 0;    // where the name begins
+    int dirLine = 0; // where the folder's name begins
+};
+
+// Reads the catalogue pair by pair, as the program does: the end of the file is tested only
+// before a pair, and a pair that would be the eleventh is an error at its line.
+class CatalogueReader
+{
+public:
+    explicit CatalogueReader(TextReader reader) : m_reader(std::move(reader)) {}
+
+    bool atEnd() const { return m_reader.atEnd(); }
+    CatalogueEntry next();
+
+private:
+    TextReader m_reader;
+    qint32 m_pairs = 0;
+};
+
+// A pair as a catalogue line writes it: a name that holds a comma goes in quotes.
+QString catalogueLine(const QString &name, const QString &dir);
+
+} // namespace vorta

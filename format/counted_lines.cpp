@@ -1,0 +1,24 @@
+#include "counted_lines.h"
+
+namespace vorta {
+
+void CountedLines::read(TextReader &reader, const StoryLineHandler &handler)
+{
+    m_count.reset();
+    m_linesRead = 0;
+    m_countLine = reader.line();
+    const qint32 count = reader.readCount();
+    m_count = count;
+    m_countLine = reader.valueLine();
+    // A negative count reads no line.
+    for (; m_linesRead < count; ++m_linesRead) {
+        if (handler) {
+            const int line = reader.line();
+            handler(reader.readLine(), line);
+        } else {
+            reader.skipLine();
+        }
+    }
+}
+
+} // namespace vorta

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "format/text_reader.h"
+
+#include <functional>
+#include <optional>
+
+namespace vorta {
+
+// Takes one story line of a variant or a finale record, with the file line it stands on.
+using StoryLineHandler = std::function<void(const QString &text, int line)>;
+
+// A line count and the lines it counts, the shape of a fragment's variant and of a finale
+// record's text. Each line is handed on before the next is read, so lines told before a fault
+// have been told; where the read stood is kept for the report of that fault.
+class CountedLines
+{
+public:
+    // Reads the count and its lines; without a handler the lines are read and dropped.
+    void read(TextReader &reader, const StoryLineHandler &handler);
+
+    // The count once read, and its line.
+    std::optional<qint32> count() const { return m_count; }
+    int countLine() const { return m_countLine; }
+    // Lines read so far.
+    qint32 linesRead() const { return m_linesRead; }
+
+private:
+    std::optional<qint32> m_count;
+    int m_countLine = 0;
+    qint32 m_linesRead = 0;
+};
+
+} // namespace vorta

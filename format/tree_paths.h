@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// Where each file of a story tree lies, relative to the tree's folder.
+namespace vorta {
+
+inline const QString kSettingsFile = QStringLiteral("vorta.cfg");
+inline const QString kCatalogueFile = QStringLiteral("Genres/genres.vtq");
+inline const QString kGenresFolder = QStringLiteral("Genres");
+
+// "Genres/<genre folder>", the folder of one genre's files.
+QString genreFolderPath(const QString &genreDir);
+
+// "Genres/<genre folder>/<plain digits of the step>.vtq"; step 65 is the finale file.
+QString fragmentFilePath(const QString &genreDir, qint32 step);
+
+} // namespace vorta
