@@ -31,6 +31,9 @@ struct StoryCounts
     int endingsWithoutAnyRecord() const;
 };
 
+// Adds the counts of another run of stories.
+void addCounts(StoryCounts &into, const StoryCounts &from);
+
 // "52,7 %": part of whole with one decimal, as Russian writes it; "—" for no whole.
 QString shareText(int part, int whole);
 

@@ -12,6 +12,11 @@
 #include "format/story_facts.h"
 #include "format/tree_paths.h"
 
+#include <QThread>
+
+#include <memory>
+#include <vector>
+
 namespace vorta::author {
 
 namespace {
@@ -105,13 +110,12 @@ private:
     qint32 m_finaleGenre = 1;
 };
 
-class CoverageRun
+// The stories of one share of a run: each told from its own seeds and a fresh start, so the
+// counts do not depend on which share told it or in what order.
+class CoverageShare
 {
 public:
-    CoverageRun(const DataTree &tree, const StoryData &data, quint64 seed)
-        : m_tree(tree), m_data(data),
-          // Each story (each reseed) takes the next seed.
-          m_random([next = seed]() mutable { return next++; }), m_reader(seed)
+    CoverageShare(const DataTree &tree, const StoryData &data) : m_tree(tree)
     {
         for (const FragmentFile &file : data.fragments)
             m_counts.variants.insert(file.path, QList<int>(file.variants.size(), 0));
@@ -119,78 +123,42 @@ public:
             m_counts.records.insert(file.path, QList<int>(file.records.size(), 0));
     }
 
-    void tellStories(int stories)
+    // Tells stories first .. end - 1; the first error stops the share and is kept with the
+    // number of the story it stopped.
+    void tellStories(int first, int end, quint64 seed)
     {
-        for (int story = 0; story < stories; ++story) {
-            if (story == 0)
-                firstStart(m_state, m_random, m_tree);
-            else
-                newStory(m_state, m_random, m_tree);
-            m_reader.startStory(m_state.genreCount);
-            while (m_state.stepNumber < kFinaleStep)
-                move();
-            ++m_counts.stories;
+        try {
+            for (m_story = first; m_story < end; ++m_story)
+                tellStory(seed + quint64(m_story));
+        } catch (...) {
+            m_error = currentError();
         }
     }
 
-    CoverageReport report() const
-    {
-        CoverageReport report;
-        report.stories = m_counts.stories;
-        report.counts = m_counts;
-        const QString inStories =
-            countText(m_counts.stories, QStringLiteral("рассказе"), QStringLiteral("рассказах"),
-                      QStringLiteral("рассказах"));
-        for (const FragmentFile &file : m_data.fragments) {
-            const QList<int> &told = m_counts.variants[file.path];
-            for (qsizetype i = 0; i < file.variants.size(); ++i) {
-                ++report.variantsTotal;
-                if (told.value(i) > 0)
-                    ++report.variantsTold;
-                else
-                    report.notes.append(
-                        {file.path, file.variants.at(i).countLine, Severity::Note,
-                         QStringLiteral("вариант %1 из %2 ни разу не рассказан в %3")
-                             .arg(i + 1)
-                             .arg(file.variantCount)
-                             .arg(inStories)});
-            }
-        }
-        for (const FinaleFile &file : m_data.finales) {
-            const QList<int> &told = m_counts.records[file.path];
-            for (qsizetype i = 0; i < file.records.size(); ++i) {
-                const FinaleRecord &record = file.records.at(i);
-                ++report.recordsTotal;
-                if (told.value(i) > 0)
-                    ++report.recordsTold;
-                else
-                    report.notes.append({file.path, record.countLine, Severity::Note,
-                                         QStringLiteral("запись %1 ни разу не рассказана в %2")
-                                             .arg(pairText(record.pair), inStories)});
-            }
-            const QMap<FinalePair, int> without = m_counts.endingsWithoutRecord.value(file.path);
-            for (auto it = without.begin(); it != without.end(); ++it)
-                report.notes.append(
-                    {file.path, 1, Severity::Note,
-                     QStringLiteral("пара (%1, %2) закончила здесь %3, а записи для неё нет: "
-                                    "финала не было")
-                         .arg(it.key().first)
-                         .arg(it.key().second)
-                         .arg(countText(it.value(), QStringLiteral("рассказ"),
-                                        QStringLiteral("рассказа"), QStringLiteral("рассказов")))});
-        }
-        sortDiagnostics(report.notes);
-        return report;
-    }
+    const StoryCounts &counts() const { return m_counts; }
+    int story() const { return m_story; }
+    const std::optional<StoryError> &error() const { return m_error; }
 
 private:
-    void move()
+    void tellStory(quint64 storySeed)
+    {
+        SeededRandom random([storySeed] { return storySeed; });
+        SimulatedReader reader(storySeed);
+        StoryState state;
+        firstStart(state, random, m_tree);
+        reader.startStory(state.genreCount);
+        while (state.stepNumber < kFinaleStep)
+            move(state, random, reader);
+        ++m_counts.stories;
+    }
+
+    void move(StoryState &state, RandomSource &random, SimulatedReader &reader)
     {
         // A failure ends the whole run, so the moves need no undo.
-        const std::optional<QString> caption = m_reader.choose(m_state);
-        const StepReport told = caption ? readerStep(m_state, *caption, m_random, m_tree)
-                                        : programMove(m_state, m_random, m_tree);
-        const QString path = fragmentFilePath(element(m_state.genreDirs, told.genre), told.step);
+        const std::optional<QString> caption = reader.choose(state);
+        const StepReport told = caption ? readerStep(state, *caption, random, m_tree)
+                                        : programMove(state, random, m_tree);
+        const QString path = fragmentFilePath(element(state.genreDirs, told.genre), told.step);
         if (told.step < kFinaleStep) {
             countTold(m_counts.variants[path], told.variant);
             if (told.step == kLowBranchStep)
@@ -210,12 +178,58 @@ private:
     }
 
     DataTree m_tree;
-    const StoryData &m_data;
-    SeededRandom m_random;
-    SimulatedReader m_reader;
-    StoryState m_state;
     StoryCounts m_counts;
+    int m_story = 0;
+    std::optional<StoryError> m_error;
 };
+
+CoverageReport coverageReport(const StoryCounts &counts, const StoryData &data)
+{
+    CoverageReport report;
+    report.stories = counts.stories;
+    report.counts = counts;
+    const QString inStories = countText(counts.stories, QStringLiteral("рассказе"),
+                                        QStringLiteral("рассказах"), QStringLiteral("рассказах"));
+    for (const FragmentFile &file : data.fragments) {
+        const QList<int> told = counts.variants.value(file.path);
+        for (qsizetype i = 0; i < file.variants.size(); ++i) {
+            ++report.variantsTotal;
+            if (told.value(i) > 0)
+                ++report.variantsTold;
+            else
+                report.notes.append({file.path, file.variants.at(i).countLine, Severity::Note,
+                                     QStringLiteral("вариант %1 из %2 ни разу не рассказан в %3")
+                                         .arg(i + 1)
+                                         .arg(file.variantCount)
+                                         .arg(inStories)});
+        }
+    }
+    for (const FinaleFile &file : data.finales) {
+        const QList<int> told = counts.records.value(file.path);
+        for (qsizetype i = 0; i < file.records.size(); ++i) {
+            const FinaleRecord &record = file.records.at(i);
+            ++report.recordsTotal;
+            if (told.value(i) > 0)
+                ++report.recordsTold;
+            else
+                report.notes.append({file.path, record.countLine, Severity::Note,
+                                     QStringLiteral("запись %1 ни разу не рассказана в %2")
+                                         .arg(pairText(record.pair), inStories)});
+        }
+        const QMap<FinalePair, int> without = counts.endingsWithoutRecord.value(file.path);
+        for (auto it = without.begin(); it != without.end(); ++it)
+            report.notes.append(
+                {file.path, 1, Severity::Note,
+                 QStringLiteral("пара (%1, %2) закончила здесь %3, а записи для неё нет: "
+                                "финала не было")
+                     .arg(it.key().first)
+                     .arg(it.key().second)
+                     .arg(countText(it.value(), QStringLiteral("рассказ"),
+                                    QStringLiteral("рассказа"), QStringLiteral("рассказов")))});
+    }
+    sortDiagnostics(report.notes);
+    return report;
+}
 
 } // namespace
 
@@ -227,9 +241,28 @@ ToldStory tellStory(const DataTree &tree, quint64 seed)
 
 CoverageReport runCoverage(const DataTree &tree, const StoryData &data, int stories, quint64 seed)
 {
-    CoverageRun run(tree, data, seed);
-    run.tellStories(stories);
-    return run.report();
+    // The stories are independent, so they are shared out among the processors; the counts add
+    // up to the same report however many shares there are.
+    const int shares = qBound(1, QThread::idealThreadCount(), qMax(1, stories / 100));
+    std::vector<CoverageShare> runs(std::size_t(shares), CoverageShare(tree, data));
+    std::vector<std::unique_ptr<QThread>> threads;
+    for (int i = 0; i < shares; ++i) {
+        const int first = int(qint64(stories) * i / shares);
+        const int end = int(qint64(stories) * (i + 1) / shares);
+        CoverageShare &run = runs[std::size_t(i)];
+        threads.emplace_back(
+            QThread::create([&run, first, end, seed] { run.tellStories(first, end, seed); }));
+        threads.back()->start();
+    }
+    StoryCounts counts;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        threads[i]->wait();
+        // The error of the earliest story stops the run, as if the stories were told in order.
+        if (runs[i].error())
+            throw *runs[i].error();
+        addCounts(counts, runs[i].counts());
+    }
+    return coverageReport(counts, data);
 }
 
 void printCoverage(const CoverageReport &report, const StoryData &data, QTextStream &out)

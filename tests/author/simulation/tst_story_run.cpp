@@ -155,10 +155,11 @@ void StoryRunTest::coverageNotesOnlyWhatNoStoryCanReach()
 }
 
 // Each story takes one branch at step 37 and ends in one finale file with one pair, told from
-// its record or from none.
+// its record or from none; enough stories that the run is shared out among the processors,
+// whose counts must add up.
 void StoryRunTest::coverageCountsEveryStoryOnceAtEachFork()
 {
-    constexpr int kStories = 60;
+    constexpr int kStories = 300;
     StoryTree tree;
     tree.writeStory(kTwoGenres);
     const QString detective = StoryTree::fragmentFile(QStringLiteral("detective"), 65);
