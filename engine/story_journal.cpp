@@ -5,6 +5,7 @@
 #include "engine/story_state.h"
 #include "format/atomic_write.h"
 #include "format/file_reader.h"
+#include "format/system_error.h"
 
 #include <QFileInfo>
 
@@ -197,8 +198,10 @@ void StoryJournal::append(const StoryState &state, qint32 firstLine)
     if (m_size + record.size() > kSavedStoryCap)
         throw StoryError(ErrorKind::FileTooLarge, kSavedStoryFile, 0,
                          QStringLiteral("больше %1 байт").arg(kSavedStoryCap));
+    errno = 0;
     if (m_file.write(record) != record.size()) {
-        const QString why = m_file.errorString();
+        const QString why = m_file.isOpen() ? fileErrorText(m_file.error(), errno)
+                                            : QStringLiteral("файл не открылся для дописывания");
         // What was written of the record goes; if it stays, the reader leaves it out.
         m_file.resize(m_size);
         throw StoryError(ErrorKind::FileNotWritten, kSavedStoryFile, 0, why);

@@ -1,11 +1,11 @@
 #include "file_reader.h"
 
 #include "format/story_error.h"
+#include "format/system_error.h"
 
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -43,8 +43,7 @@ QString byteCount(qint64 bytes)
     case EPERM:
         throw StoryError(ErrorKind::PermissionDenied, shownName);
     default:
-        throw StoryError(ErrorKind::ReadError, shownName, 0,
-                         QString::fromLocal8Bit(std::strerror(error)));
+        throw StoryError(ErrorKind::ReadError, shownName, 0, systemErrorText(error));
     }
 }
 
@@ -57,6 +56,13 @@ void checkKind(const struct stat &info, const QString &shownName, qint64 cap)
         throw StoryError(ErrorKind::FileTooLarge, shownName, 0,
                          byteCount(info.st_size) + QStringLiteral(", предел ") + byteCount(cap));
 }
+
+// Closes a file on every way out.
+struct FileCloser
+{
+    int fd;
+    ~FileCloser() { ::close(fd); }
+};
 
 } // namespace
 
@@ -83,19 +89,30 @@ QByteArray readCappedFile(const QString &fullPath, const QString &shownName, qin
         ::close(fd);
         failOpen(error, shownName);
     }
-    QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        throw StoryError(ErrorKind::ReadError, shownName, 0, file.errorString());
-    }
+    const FileCloser closer{fd};
     checkKind(info, shownName, cap);
     // One byte past the size tells a file that grew since it was measured; it is then read on,
     // but never past the cap.
-    QByteArray bytes = file.read(info.st_size + 1);
-    if (bytes.size() > info.st_size && file.error() == QFileDevice::NoError)
-        bytes += file.read(cap + 1 - bytes.size());
-    if (file.error() != QFileDevice::NoError)
-        throw StoryError(ErrorKind::ReadError, shownName, 0, file.errorString());
+    QByteArray bytes;
+    qint64 wanted = qMin<qint64>(info.st_size, cap) + 1;
+    while (wanted > 0) {
+        const qsizetype before = bytes.size();
+        bytes.resize(before + wanted);
+        const ssize_t got = ::read(fd, bytes.data() + before, std::size_t(wanted));
+        if (got < 0 && errno == EINTR) {
+            bytes.resize(before);
+            continue;
+        }
+        if (got < 0) {
+            const int error = errno;
+            throw StoryError(ErrorKind::ReadError, shownName, 0, systemErrorText(error));
+        }
+        bytes.resize(before + got);
+        if (got == 0)
+            break;
+        wanted =
+            bytes.size() > info.st_size ? cap + 1 - bytes.size() : info.st_size + 1 - bytes.size();
+    }
     if (bytes.size() > cap)
         throw StoryError(ErrorKind::FileTooLarge, shownName, 0,
                          QStringLiteral("больше ") + byteCount(cap));

@@ -1,6 +1,7 @@
 #include "text_reader.h"
 
 #include "format/data_tree.h"
+#include "format/line_ends.h"
 
 #include <limits>
 
@@ -42,15 +43,12 @@ void TextReader::fail(ErrorKind kind, int line, const QString &detail) const
 
 bool TextReader::atLineEnd() const
 {
-    return !atEnd() && isLineEnd(m_text.at(m_pos));
+    return lineEndLength(m_text, m_pos) > 0;
 }
 
 void TextReader::consumeLineEnd()
 {
-    if (m_text.at(m_pos) == QLatin1Char('\r') && m_pos + 1 < m_text.size() &&
-        m_text.at(m_pos + 1) == QLatin1Char('\n'))
-        ++m_pos;
-    ++m_pos;
+    m_pos += lineEndLength(m_text, m_pos);
     ++m_line;
 }
 

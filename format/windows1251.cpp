@@ -77,24 +77,6 @@ QString characterName(QStringView text, qsizetype at)
     return QStringLiteral("«%1» (%2)").arg(text.mid(at, length).toString(), hex);
 }
 
-QStringList splitLines(const QString &text)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines.append(text.mid(start));
-    return lines;
-}
-
 QByteArray windows1251Lines(const QStringList &lines)
 {
     QByteArray bytes;

@@ -25,10 +25,6 @@ QByteArray encodeWindows1251(QStringView text);
 // control character by its code alone.
 QString characterName(QStringView text, qsizetype at);
 
-// The lines of a text whose line ends are CR LF, LF or a lone CR; a final line end ends the
-// last line and starts none.
-QStringList splitLines(const QString &text);
-
 // The lines as a text file of the tree holds them: in Windows-1251, each ended by CR LF. Every
 // character must have a byte.
 QByteArray windows1251Lines(const QStringList &lines);

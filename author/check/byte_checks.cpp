@@ -1,5 +1,7 @@
 #include "byte_checks.h"
 
+#include "format/line_ends.h"
+
 #include <QStringDecoder>
 
 namespace vorta::author {
@@ -45,27 +47,24 @@ ByteFindings checkFileBytes(const QString &path, const QByteArray &bytes)
     QList<int> undefinedByteLines;
     LineEndCount nulLines; // lines holding a NUL byte
 
-    int line = 1;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const char c = bytes.at(i);
-        if (c == '\r') {
-            if (i + 1 < bytes.size() && bytes.at(i + 1) == '\n')
-                ++i;
-            else
-                bareCr.add(line);
-            ++line;
-        } else if (c == '\n') {
-            bareLf.add(line);
-            ++line;
-        } else if (c == '\0') {
-            if (nulLines.count == 0 || nulLines.last != line)
-                nulLines.add(line);
-        } else if (static_cast<unsigned char>(c) >= 0x80) {
-            if (firstNonAsciiLine == 0)
-                firstNonAsciiLine = line;
-            if (c == kUndefinedByte &&
-                (undefinedByteLines.isEmpty() || undefinedByteLines.back() != line))
-                undefinedByteLines.append(line);
+    const QList<LineSpan> spans = lineSpans(bytes);
+    for (qsizetype index = 0; index < spans.size(); ++index) {
+        const LineSpan &span = spans.at(index);
+        const int line = int(index) + 1;
+        if (span.endLength == 1)
+            (bytes.at(span.start + span.length) == '\n' ? bareLf : bareCr).add(line);
+        for (qsizetype i = span.start; i < span.start + span.length; ++i) {
+            const char c = bytes.at(i);
+            if (c == '\0') {
+                if (nulLines.count == 0 || nulLines.last != line)
+                    nulLines.add(line);
+            } else if (static_cast<unsigned char>(c) >= 0x80) {
+                if (firstNonAsciiLine == 0)
+                    firstNonAsciiLine = line;
+                if (c == kUndefinedByte &&
+                    (undefinedByteLines.isEmpty() || undefinedByteLines.back() != line))
+                    undefinedByteLines.append(line);
+            }
         }
     }
 

@@ -6,8 +6,14 @@
 #include "author/manuscript/tree_build.h"
 #include "author/report/plural.h"
 
+#include "format/tree_paths.h"
+
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QTime>
+
+#include <sys/stat.h>
 
 namespace vorta::author {
 
@@ -22,21 +28,29 @@ BuildOutcome buildOnce(const BuildFolders &folders, QTextStream &err)
         outcome.status = ExitErrors;
         return outcome;
     }
+    outcome.leftovers = removeLeftoverTemporaries(folders.tree);
     int written = 0;
-    for (const BuiltFile &file : build.files) {
-        try {
-            if (writeIfChanged(folders.tree.filePath(file.path), file.bytes) ==
-                WriteOutcome::Written)
-                ++written;
-        } catch (const FileWriteError &e) {
-            err << kProgramName
-                << QStringLiteral(" build: не записан файл %1: %2")
-                       .arg(QDir::toNativeSeparators(e.path), e.reason)
-                << '\n';
-            err.flush();
-            outcome.status = ExitUsage;
-            return outcome;
+    try {
+        FileWrites writes;
+        // The catalogue goes in place last: until then the program reads the tree as it was,
+        // and once it names a genre, every file of that genre is there.
+        for (const bool catalogue : {false, true}) {
+            for (const BuiltFile &file : build.files) {
+                if ((file.path == kCatalogueFile) == catalogue &&
+                    writes.add(folders.tree.filePath(file.path), file.bytes) ==
+                        WriteOutcome::Written)
+                    ++written;
+            }
         }
+        writes.commit();
+    } catch (const FileWriteError &e) {
+        err << kProgramName
+            << QStringLiteral(" build: не записан файл %1: %2")
+                   .arg(QDir::toNativeSeparators(e.path), e.reason)
+            << '\n';
+        err.flush();
+        outcome.status = ExitUsage;
+        return outcome;
     }
     outcome.written = QStringLiteral("записано: %1 из %2")
                           .arg(countText(written, QStringLiteral("файл"), QStringLiteral("файла"),
@@ -46,10 +60,19 @@ BuildOutcome buildOnce(const BuildFolders &folders, QTextStream &err)
     return outcome;
 }
 
+void printLeftovers(const BuildOutcome &outcome, QTextStream &out)
+{
+    if (outcome.leftovers > 0)
+        out << QStringLiteral("удалено временных файлов прерванной сборки: %1")
+                   .arg(outcome.leftovers)
+            << '\n';
+}
+
 void printOutcome(const BuildOutcome &outcome, QTextStream &out)
 {
     if (outcome.status == ExitUsage)
         return;
+    printLeftovers(outcome, out);
     if (outcome.written)
         out << *outcome.written << '\n';
     reportDiagnostics(outcome.diagnostics, out);
@@ -60,12 +83,46 @@ BuildWatcher::BuildWatcher(BuildFolders folders, QTextStream &out, QTextStream &
 {
     m_quiet.setSingleShot(true);
     m_quiet.setInterval(quietMs);
-    connect(&m_quiet, &QTimer::timeout, this, [this] { buildNow(); });
-    auto changed = [this] {
+    connect(&m_quiet, &QTimer::timeout, this, &BuildWatcher::quietAfterChanges);
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, [this] { m_quiet.start(); });
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this,
+            &BuildWatcher::directoryChanged);
+}
+
+std::optional<BuildWatcher::FolderId> BuildWatcher::manuscriptId() const
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(m_folders.manuscript.absolutePath()).constData(), &info) != 0 ||
+        !S_ISDIR(info.st_mode))
+        return std::nullopt;
+    return FolderId{info.st_dev, info.st_ino};
+}
+
+void BuildWatcher::directoryChanged(const QString &path)
+{
+    // The folder above changes with everything beside the manuscript (the tree among it); only
+    // the manuscript folder's going or coming back matters.
+    if (path == m_folders.manuscript.absolutePath() || manuscriptId() != m_watchedId)
         m_quiet.start();
-    };
-    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, changed);
-    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, changed);
+}
+
+void BuildWatcher::quietAfterChanges()
+{
+    if (!manuscriptId()) {
+        if (!m_waiting)
+            m_out << QStringLiteral("Папки рукописи %1 нет: жду, когда она появится снова.")
+                         .arg(m_folders.shownManuscript)
+                  << '\n';
+        m_out.flush();
+        m_waiting = true;
+        watchFiles();
+        return;
+    }
+    if (m_waiting)
+        m_out << QStringLiteral("Папка рукописи %1 снова на месте.").arg(m_folders.shownManuscript)
+              << '\n';
+    m_waiting = false;
+    buildNow();
 }
 
 int BuildWatcher::buildNow()
@@ -91,6 +148,7 @@ void BuildWatcher::printChanges(const BuildOutcome &outcome)
 {
     if (outcome.status == ExitUsage)
         return;
+    printLeftovers(outcome, m_out);
     int kept = 0;
     for (const Diagnostic &diagnostic : outcome.diagnostics) {
         if (m_last->contains(diagnostic))
@@ -111,10 +169,29 @@ void BuildWatcher::printChanges(const BuildOutcome &outcome)
 
 void BuildWatcher::watchFiles()
 {
-    QStringList paths{m_folders.manuscript.absolutePath()};
-    const QStringList names = m_folders.manuscript.entryList(QDir::Files);
-    for (const QString &name : names)
-        paths.append(m_folders.manuscript.absoluteFilePath(name));
+    const std::optional<FolderId> id = manuscriptId();
+    // Files watched in a folder that is gone, or was renamed away, say nothing of the new one.
+    if (id != m_watchedId) {
+        QStringList stale = m_watcher.files();
+        if (m_watcher.directories().contains(m_folders.manuscript.absolutePath()))
+            stale.append(m_folders.manuscript.absolutePath());
+        if (!stale.isEmpty())
+            m_watcher.removePaths(stale);
+    }
+    m_watchedId = id;
+    QString above = QFileInfo(m_folders.manuscript.absolutePath()).path();
+    while (!QFileInfo(above).isDir() && !QFileInfo(above).isRoot())
+        above = QFileInfo(above).path();
+    if (above != m_above && !m_above.isEmpty())
+        m_watcher.removePath(m_above);
+    m_above = above;
+    QStringList paths{above};
+    if (id) {
+        paths.append(m_folders.manuscript.absolutePath());
+        const QStringList names = m_folders.manuscript.entryList(QDir::Files);
+        for (const QString &name : names)
+            paths.append(m_folders.manuscript.absoluteFilePath(name));
+    }
     const QStringList watched = m_watcher.files() + m_watcher.directories();
     QStringList added;
     for (const QString &path : std::as_const(paths)) {

@@ -12,6 +12,8 @@
 
 #include <optional>
 
+#include <sys/types.h>
+
 namespace vorta::author {
 
 // The two folders of a build, and how diagnostics name them (as the command line did).
@@ -30,18 +32,22 @@ struct BuildOutcome
 {
     QList<Diagnostic> diagnostics;
     std::optional<QString> written;
+    qsizetype leftovers = 0; // temporary files of a killed build, removed
     int status = 0;
 };
 
 // One build of the tree from the manuscript: every finding in one round; the files are written
-// only when none is an error. A file that cannot be written is reported on err.
+// only when none is an error, and then all together or none (see FileWrites). A file that
+// cannot be written is reported on err.
 BuildOutcome buildOnce(const BuildFolders &folders, QTextStream &err);
 
 // Builds the tree again whenever a file of the manuscript folder changes. Editors that save by
 // writing a new file and renaming it over the old one leave the watcher watching nothing, so
 // every build watches the folder's files afresh; a burst of saves gives one build. After the
 // first build only what changed is printed: the findings that are new, those that are gone, and
-// one line of summary.
+// one line of summary. The folder is followed by its path: the folder above it is watched too,
+// so a manuscript folder deleted or renamed away is waited for, and built again once a folder
+// by its name is back.
 class BuildWatcher : public QObject
 {
     Q_OBJECT
@@ -56,6 +62,18 @@ Q_SIGNALS:
     void built(int status);
 
 private:
+    // A folder as the file system tells one from another, so a folder made again under the
+    // same name is known for a new one.
+    struct FolderId
+    {
+        dev_t device;
+        ino_t inode;
+        bool operator==(const FolderId &) const = default;
+    };
+
+    std::optional<FolderId> manuscriptId() const;
+    void directoryChanged(const QString &path);
+    void quietAfterChanges();
     void watchFiles();
     void printChanges(const BuildOutcome &outcome);
 
@@ -65,11 +83,16 @@ private:
     QFileSystemWatcher m_watcher;
     QTimer m_quiet;
     std::optional<QList<Diagnostic>> m_last; // the findings of the last build
+    std::optional<FolderId> m_watchedId;     // of the manuscript folder whose files are watched
+    QString m_above;                         // the nearest folder above it that exists
+    bool m_waiting = false;                  // for the manuscript folder to come back
 };
 
 // build --watch: the first build, then a build after every save until the program is stopped.
 int watchAndBuild(const BuildFolders &folders, QTextStream &out, QTextStream &err);
 
+// The line on the temporary files of a killed build that a build removed, if any.
+void printLeftovers(const BuildOutcome &outcome, QTextStream &out);
 // A build's findings printed whole, after the line of what it wrote.
 void printOutcome(const BuildOutcome &outcome, QTextStream &out);
 

@@ -2,11 +2,10 @@
 
 #include "author/check/diagnostics.h"
 
-#include "format/atomic_write.h"
 #include "format/file_reader.h"
 #include "format/story_error.h"
+#include "format/tree_paths.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace vorta::author {
@@ -22,25 +21,41 @@ std::optional<QByteArray> readExisting(const QString &fullPath, const QString &s
     }
 }
 
-WriteOutcome writeIfChanged(const QString &fullPath, const QByteArray &bytes)
+WriteOutcome FileWrites::add(const QString &fullPath, const QByteArray &bytes)
 {
     std::optional<QByteArray> existing;
     try {
         existing = readExisting(fullPath, fullPath);
+        if (existing == bytes)
+            return WriteOutcome::Unchanged;
+        m_files.makeFolder(QFileInfo(fullPath).absolutePath(), fullPath);
+        m_files.stage(fullPath, fullPath, bytes);
     } catch (const StoryError &e) {
-        throw FileWriteError{fullPath, errorText(e)};
-    }
-    if (existing == bytes)
-        return WriteOutcome::Unchanged;
-    const QString folder = QFileInfo(fullPath).absolutePath();
-    if (!QDir().mkpath(folder))
-        throw FileWriteError{fullPath, QStringLiteral("не создать папку %1").arg(folder)};
-    try {
-        writeFileAtomically(fullPath, fullPath, bytes);
-    } catch (const StoryError &e) {
-        throw FileWriteError{fullPath, e.detail()};
+        throw FileWriteError{fullPath,
+                             e.kind() == ErrorKind::FileNotWritten ? e.detail() : errorText(e)};
     }
     return WriteOutcome::Written;
+}
+
+void FileWrites::commit()
+{
+    try {
+        m_files.commit();
+    } catch (const StoryError &e) {
+        throw FileWriteError{e.file(), e.detail()};
+    }
+}
+
+qsizetype removeLeftoverTemporaries(const QDir &tree)
+{
+    qsizetype removed = vorta::removeLeftoverTemporaries(tree).size();
+    const QDir genres(tree.filePath(kGenresFolder));
+    removed += vorta::removeLeftoverTemporaries(genres).size();
+    const QStringList folders =
+        genres.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks);
+    for (const QString &folder : folders)
+        removed += vorta::removeLeftoverTemporaries(QDir(genres.filePath(folder))).size();
+    return removed;
 }
 
 } // namespace vorta::author

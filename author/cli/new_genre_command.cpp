@@ -5,6 +5,7 @@
 
 #include "format/catalogue_file.h"
 #include "format/file_reader.h"
+#include "format/line_ends.h"
 #include "format/story_error.h"
 #include "format/story_facts.h"
 
@@ -54,7 +55,7 @@ QStringList finaleComment(int genre)
 }
 
 QByteArray genreSkeleton(const QString &name, const QString &dir, int genre,
-                         const QList<std::pair<int, int>> &pairs)
+                         const QList<std::pair<int, int>> &pairs, const QByteArray &lineEnd)
 {
     QStringList lines{
         QStringLiteral("// Жанр «%1» (папка %2), рукопись в UTF-8; vorta-author build собирает "
@@ -80,8 +81,22 @@ QByteArray genreSkeleton(const QString &name, const QString &dir, int genre,
         lines << QString() << finaleHeading(least, most);
     QByteArray bytes;
     for (const QString &line : std::as_const(lines))
-        bytes += line.toUtf8() + '\n';
+        bytes += line.toUtf8() + lineEnd;
     return bytes;
+}
+
+// The catalogue's bytes with the new genre's line after its last genre: blank lines after it,
+// a byte order mark and every line end stay as the author left them.
+QByteArray withGenreLine(const QByteArray &catalogue, const SourceLine &added,
+                         const QByteArray &lineEnd)
+{
+    const QList<LineSpan> spans = lineSpans(catalogue);
+    const qsizetype after = added.line - 1; // lines of the catalogue before the new one
+    qsizetype at = after == 0 ? 0 : spans.at(after - 1).next();
+    QByteArray line = added.text.toUtf8() + lineEnd;
+    if (after > 0 && spans.at(after - 1).endLength == 0)
+        line.prepend(lineEnd);
+    return QByteArray(catalogue).insert(at, line);
 }
 
 // The manuscript of a genre with a heading for every pair a story can now end with that it has
@@ -101,7 +116,7 @@ std::optional<QByteArray> withMissingHeadings(const QByteArray &bytes, const QSt
     if (missing.isEmpty())
         return std::nullopt;
     // Written with the line ends the file has.
-    const QByteArray lineEnd = bytes.contains("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
+    const QByteArray lineEnd = firstLineEnd(bytes);
     QByteArray result = bytes;
     if (!result.isEmpty() && !result.endsWith('\n') && !result.endsWith('\r'))
         result += lineEnd;
@@ -169,13 +184,13 @@ protected:
             if (e.kind() != ErrorKind::FileNotFound)
                 diagnostics.append({cataloguePath, 0, Severity::Error, errorText(e)});
         }
-        QStringList lines =
-            manuscriptLines(catalogueBytes, cataloguePath, diagnostics, Comments::Told);
+        QList<SourceLine> lines = catalogueLines(
+            manuscriptLines(catalogueBytes, cataloguePath, diagnostics, Comments::Told),
+            cataloguePath, diagnostics);
         QList<CatalogueEntry> entries;
         if (countOf(diagnostics, Severity::Error) == 0) {
-            lines.append(catalogueLine(name, dir));
-            entries = readCatalogue(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'),
-                                    cataloguePath, diagnostics);
+            lines.append({catalogueLine(name, dir), lines.isEmpty() ? 1 : lines.back().line + 1});
+            entries = readCatalogue(lines, cataloguePath, diagnostics);
             for (qsizetype i = 0; i + 1 < entries.size(); ++i) {
                 if (entries.at(i).dir == dir)
                     diagnostics.append({cataloguePath, entries.at(i).line, Severity::Error,
@@ -188,16 +203,17 @@ protected:
         if (countOf(diagnostics, Severity::Error) > 0)
             return reportDiagnostics(diagnostics, out);
 
-        QByteArray catalogue;
-        for (const QString &line : std::as_const(lines))
-            catalogue += line.toUtf8() + '\n';
+        const QByteArray lineEnd = firstLineEnd(catalogueBytes);
         const int genre = int(entries.size());
         QStringList completed;
         try {
-            writeIfChanged(manuscriptDir->filePath(genreFile),
-                           genreSkeleton(name, dir, genre, reachableFinalePairs(genre)));
-            writeIfChanged(manuscriptDir->filePath(kManuscriptCatalogue), catalogue);
-            completed = addMissingHeadings(*manuscriptDir, entries, name);
+            FileWrites writes;
+            writes.add(manuscriptDir->filePath(genreFile),
+                       genreSkeleton(name, dir, genre, reachableFinalePairs(genre), lineEnd));
+            writes.add(manuscriptDir->filePath(kManuscriptCatalogue),
+                       withGenreLine(catalogueBytes, lines.back(), lineEnd));
+            completed = addMissingHeadings(*manuscriptDir, entries, name, writes);
+            writes.commit();
         } catch (const FileWriteError &e) {
             context.err
                 << kProgramName
@@ -223,7 +239,7 @@ private:
     // files written. A manuscript that is not there is the build's to report.
     static QStringList addMissingHeadings(const QDir &manuscriptDir,
                                           const QList<CatalogueEntry> &entries,
-                                          const QString &newName)
+                                          const QString &newName, FileWrites &writes)
     {
         QStringList completed;
         QSet<QString> done{entries.back().dir};
@@ -242,7 +258,7 @@ private:
                 continue;
             if (const std::optional<QByteArray> completedBytes =
                     withMissingHeadings(*bytes, newName, int(entries.size()))) {
-                writeIfChanged(manuscriptDir.filePath(file), *completedBytes);
+                writes.add(manuscriptDir.filePath(file), *completedBytes);
                 completed.append(file);
             }
         }

@@ -2,6 +2,7 @@
 #include "author/cli/file_writes.h"
 #include "author/manuscript/tree_build.h"
 #include "author/manuscript/tree_unpack.h"
+#include "author/report/plural.h"
 
 #include "format/story_error.h"
 
@@ -48,7 +49,8 @@ protected:
                                      QStringLiteral("[DIR]"));
         parser.addPositionalArgument(
             QStringLiteral("MANUSCRIPT"),
-            QStringLiteral("папка рукописи, куда записать рассказ в UTF-8"));
+            QStringLiteral("папка рукописи, куда записать рассказ в UTF-8: новая или пустая"));
+        parser.addOption(m_force);
     }
 
     int execute(const QCommandLineParser &parser, const CommandContext &context) override
@@ -64,26 +66,54 @@ protected:
         if (!treeDir)
             return ExitUsage;
         const QDir manuscriptDir(context.workingDir.filePath(positional.back()));
+        const QString shown = QDir::cleanPath(positional.back());
+        // A manuscript holds what a tree cannot: comments, edits not yet built. Writing over
+        // one is for an author who says so.
+        const QStringList present =
+            manuscriptDir.exists() ? manuscriptDir.entryList(QDir::AllEntries | QDir::Hidden |
+                                                             QDir::System | QDir::NoDotAndDotDot)
+                                   : QStringList();
+        if (!present.isEmpty() && !parser.isSet(m_force))
+            return usageError(
+                QStringLiteral("папка %1 не пуста (%2): рукопись пишется в новую или пустую "
+                               "папку, чтобы не затереть комментарии и несобранные правки; "
+                               "--force заменит файлы с теми же именами")
+                    .arg(shown, countText(present.size(), QStringLiteral("файл"),
+                                          QStringLiteral("файла"), QStringLiteral("файлов"))),
+                context.err);
 
         const TreeUnpack unpack = unpackTree(*treeDir);
         if (countOf(unpack.diagnostics, Severity::Error) > 0)
             return reportDiagnostics(unpack.diagnostics, context.out);
-        for (const ManuscriptFile &file : unpack.files) {
-            try {
-                writeIfChanged(manuscriptDir.filePath(file.name), file.bytes);
-            } catch (const FileWriteError &e) {
-                context.out.flush();
-                context.err
-                    << kProgramName
-                    << QStringLiteral(" unpack: не записан файл %1: %2").arg(e.path, e.reason)
-                    << '\n';
-                return ExitUsage;
+        QStringList replaced;
+        try {
+            FileWrites writes;
+            for (const ManuscriptFile &file : unpack.files) {
+                const QString path = manuscriptDir.filePath(file.name);
+                const bool existed = QFileInfo::exists(path) || QFileInfo(path).isSymLink();
+                if (writes.add(path, file.bytes) == WriteOutcome::Written && existed)
+                    replaced.append(shown + QLatin1Char('/') + file.name);
             }
+            writes.commit();
+        } catch (const FileWriteError &e) {
+            context.out.flush();
+            context.err << kProgramName
+                        << QStringLiteral(" unpack: не записан файл %1: %2").arg(e.path, e.reason)
+                        << '\n';
+            return ExitUsage;
         }
+        for (const QString &file : std::as_const(replaced))
+            context.out << QStringLiteral("заменён %1").arg(file) << '\n';
         QList<Diagnostic> diagnostics = unpack.diagnostics + notCanonical(manuscriptDir, *treeDir);
         sortDiagnostics(diagnostics);
         return reportDiagnostics(diagnostics, context.out);
     }
+
+private:
+    const QCommandLineOption m_force{
+        QStringLiteral("force"),
+        QStringLiteral("писать и в папку, где уже есть файлы: одноимённые файлы заменяются, и "
+                       "каждый из них называется")};
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "manuscript.h"
 
 #include "format/catalogue_file.h"
+#include "format/line_ends.h"
 #include "format/story_error.h"
 #include "format/story_facts.h"
 #include "format/text_reader.h"
@@ -47,25 +48,6 @@ bool isSafeDirName(const QString &dir)
     return !dir.isEmpty() && dir != QLatin1String(".") && dir != QLatin1String("..") &&
            !dir.contains(QLatin1Char('/')) && !dir.contains(QLatin1Char('\\')) &&
            !dir.contains(QChar(0));
-}
-
-// The lines of a file's bytes, parted as splitLines parts text: at CR LF, LF or a lone CR.
-QList<QByteArray> splitByteLines(const QByteArray &bytes)
-{
-    QList<QByteArray> lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const char c = bytes.at(i);
-        if (c != '\r' && c != '\n')
-            continue;
-        lines.append(bytes.mid(start, i - start));
-        if (c == '\r' && i + 1 < bytes.size() && bytes.at(i + 1) == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < bytes.size())
-        lines.append(bytes.mid(start));
-    return lines;
 }
 
 // A story line as the manuscript holds it, before the edges of its variant are known.
@@ -306,23 +288,53 @@ bool needsEscape(const QString &storyLine)
            storyLine.startsWith(kEscape) || isSeparator(storyLine);
 }
 
-QList<CatalogueEntry> readCatalogue(const QString &text, const QString &shownPath,
+QList<SourceLine> catalogueLines(const QStringList &lines, const QString &shownPath,
+                                 QList<Diagnostic> &diagnostics)
+{
+    qsizetype end = lines.size();
+    while (end > 0 && isBlank(lines.at(end - 1)))
+        --end;
+    QList<SourceLine> told;
+    for (qsizetype i = 0; i < end; ++i) {
+        if (!isBlank(lines.at(i))) {
+            told.append({lines.at(i), int(i) + 1});
+            continue;
+        }
+        diagnostics.append({shownPath, int(i) + 1, Severity::Error,
+                            QStringLiteral("пустая строка в каталоге: программа прочтёт её как "
+                                           "жанр без имени, и все пары после неё сдвинутся; "
+                                           "каждая строка — «имя,папка»")});
+    }
+    return told;
+}
+
+QList<CatalogueEntry> readCatalogue(const QList<SourceLine> &lines, const QString &shownPath,
                                     QList<Diagnostic> &diagnostics)
 {
-    auto error = [&](int line, const QString &message) {
-        diagnostics.append({shownPath, line, Severity::Error, message});
+    // The reader counts the lines of the told text; the author reads the manuscript's.
+    auto lineOf = [&lines](int textLine) {
+        return lines.isEmpty() ? textLine
+                               : lines.at(qBound(0, textLine - 1, int(lines.size()) - 1)).line;
     };
+    auto error = [&](int line, const QString &message) {
+        diagnostics.append({shownPath, lineOf(line), Severity::Error, message});
+    };
+    QString text;
+    for (const SourceLine &line : lines)
+        text += line.text + QLatin1Char('\n');
     QList<CatalogueEntry> entries;
     CatalogueReader reader(TextReader(text, shownPath));
     try {
         while (!reader.atEnd()) {
-            const CatalogueEntry entry = reader.next();
+            CatalogueEntry entry = reader.next();
             if (!isSafeDirName(entry.dir)) {
                 error(entry.dirLine,
                       QStringLiteral("имя папки жанра «%1» %2: нужно имя одной папки")
                           .arg(entry.name, quoted(entry.dir)));
                 continue;
             }
+            entry.line = lineOf(entry.line);
+            entry.dirLine = lineOf(entry.dirLine);
             entries.append(entry);
         }
     } catch (const StoryError &e) {
@@ -358,7 +370,7 @@ QStringList manuscriptLines(const QByteArray &bytes, const QString &shownPath,
     };
     // Line by line, so that every line that is not UTF-8 is named, and the rest still read.
     QStringList lines;
-    const QList<QByteArray> rawLines = splitByteLines(bytes);
+    const QList<QByteArray> rawLines = splitLines(QByteArrayView(bytes));
     for (qsizetype i = 0; i < rawLines.size(); ++i) {
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         QString line = decoder.decode(rawLines.at(i));

@@ -78,9 +78,16 @@ bool isBlank(QStringView line);
 // as layout at the edge (the first or last line) of its variant or record.
 QString manuscriptLine(const QString &storyLine, bool atEdge);
 
+// The told lines of a manuscript's catalogue, each with its line. Blank lines after the last
+// genre are layout. One before it would read as a genre without a name and shift every pair
+// after it, so it is an error at its own line under shownPath, and is left out.
+QList<SourceLine> catalogueLines(const QStringList &lines, const QString &shownPath,
+                                 QList<Diagnostic> &diagnostics);
+
 // The catalogue's pairs read as the program reads them (so a build fails where the program
-// would), each directory checked to name one folder; findings are errors under shownPath.
-QList<CatalogueEntry> readCatalogue(const QString &text, const QString &shownPath,
+// would), each directory checked to name one folder; findings are errors under shownPath, at
+// the lines the told lines stand on.
+QList<CatalogueEntry> readCatalogue(const QList<SourceLine> &lines, const QString &shownPath,
                                     QList<Diagnostic> &diagnostics);
 
 // The heading of a finale record.

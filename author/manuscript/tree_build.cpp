@@ -5,6 +5,7 @@
 #include "format/file_reader.h"
 #include "format/finale_file.h"
 #include "format/fragment_file.h"
+#include "format/line_ends.h"
 #include "format/settings_file.h"
 #include "format/story_error.h"
 #include "format/story_facts.h"
@@ -75,8 +76,8 @@ private:
         if (QFileInfo::exists(m_manuscript.filePath(kSettingsFile))) {
             if (const std::optional<QByteArray> bytes = read(kSettingsFile, kSettingsFileCap)) {
                 QList<SourcePlace> sources;
-                for (int line = 1; line <= bytes->count('\n'); ++line)
-                    sources.append({shown(kSettingsFile), line});
+                for (qsizetype line = 1; line <= lineSpans(*bytes).size(); ++line)
+                    sources.append({shown(kSettingsFile), int(line)});
                 addFile(kSettingsFile, *bytes, sources);
             }
             return;
@@ -101,19 +102,17 @@ private:
         const std::optional<QByteArray> bytes = read(kManuscriptCatalogue, kDataFileCap);
         if (!bytes)
             return {};
-        const QStringList lines =
-            manuscriptLines(*bytes, path, m_build.diagnostics, Comments::Told);
-        // Blank lines that an editor leaves at the end would read as one more genre that never
-        // comes, so they are layout here.
-        qsizetype end = lines.size();
-        while (end > 0 && isBlank(lines.at(end - 1)))
-            --end;
+        const QList<SourceLine> lines =
+            catalogueLines(manuscriptLines(*bytes, path, m_build.diagnostics, Comments::Told), path,
+                           m_build.diagnostics);
         QList<SourcePlace> sources;
-        for (qsizetype i = 0; i < end; ++i)
-            sources.append({path, int(i) + 1});
-        const QByteArray catalogue = windows1251Lines(lines.first(end));
-        addFile(kCatalogueFile, catalogue, sources);
-        return readCatalogue(decodeWindows1251(catalogue), path, m_build.diagnostics);
+        QStringList told;
+        for (const SourceLine &line : lines) {
+            sources.append({path, line.line});
+            told.append(line.text);
+        }
+        addFile(kCatalogueFile, windows1251Lines(told), sources);
+        return readCatalogue(lines, path, m_build.diagnostics);
     }
 
     void buildGenre(const CatalogueEntry &entry)

@@ -6,6 +6,7 @@
 #include "format/data_tree.h"
 #include "format/finale_file.h"
 #include "format/fragment_file.h"
+#include "format/line_ends.h"
 #include "format/settings_file.h"
 #include "format/story_error.h"
 #include "format/story_facts.h"
