@@ -28,10 +28,6 @@ QFont monoFont(qreal points, bool bold, int zoom = 100);
 // The desktop's default dialog font at a zoom.
 QFont dialogFont(int zoom);
 
-// The characters of the widest story line, as the authors cut the lines: a viewport row holds
-// them all.
-constexpr int kRowCharacters = 46;
-
 // The family that monoFont uses: "Courier New" where installed, else a face of its metrics.
 QString monoFamily();
 

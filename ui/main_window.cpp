@@ -4,6 +4,7 @@
 #include "engine/moves.h"
 #include "engine/story_buffer.h"
 #include "format/story_error.h"
+#include "format/story_facts.h"
 #include "ui/about_dialog.h"
 #include "ui/accessibility.h"
 #include "ui/announcer.h"
@@ -25,8 +26,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -82,12 +85,46 @@ QString pausedCaption(qint32 countdownMs)
 const QString kFinaleAnnouncement =
     QStringLiteral("Рассказ окончен. Новый начнёт кнопка «Начать новый рассказ».");
 
+// Qt's own file dialog reads a name with a double quote in it as a list of quoted names, and
+// would save "x \"y\".txt" as "y" in the folder shown. Such a name is refused before the dialog
+// reads it, so the story goes nowhere but where the reader named. A desktop's native dialog
+// takes every name as it is, and is left to do so.
+class StorySaveDialog : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        const auto *name = findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        if (!name || !name->text().contains(QLatin1Char('"'))) {
+            QFileDialog::accept();
+            return;
+        }
+        if (m_refusal)
+            return;
+        m_refusal = new QMessageBox(QMessageBox::Warning, windowTitle(),
+                                    QStringLiteral("В имени файла не может быть кавычек (\"): "
+                                                   "окно выбора файла читает их как список "
+                                                   "файлов. Рассказ не сохранён; выберите другое "
+                                                   "имя."),
+                                    QMessageBox::Ok, this);
+        m_refusal->setObjectName(QStringLiteral("nameRefused"));
+        m_refusal->setTextFormat(Qt::PlainText);
+        m_refusal->setAttribute(Qt::WA_DeleteOnClose);
+        m_refusal->open();
+    }
+
+private:
+    QPointer<QMessageBox> m_refusal;
+};
+
 // The reader picks the file in a dialog of its own, without holding up the story.
 void askForSavePath(QWidget *parent, const QString &suggestedPath,
                     const std::function<void(const QString &)> &chosen)
 {
-    auto *dialog = new QFileDialog(parent, QStringLiteral("Сохранить рассказ"), suggestedPath,
-                                   QStringLiteral("Текст (*.txt)"));
+    auto *dialog = new StorySaveDialog(parent, QStringLiteral("Сохранить рассказ"), suggestedPath,
+                                       QStringLiteral("Текст (*.txt)"));
     dialog->setObjectName(QStringLiteral("saveStoryDialog"));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -214,7 +251,7 @@ void Form1::buildControls()
         m_layout.place(row, QRect(160, 600 + 240 * r, 4875, 255), page);
         // The fragment files cut their lines to fit the row at the normal size; at every other
         // size the row holds as many characters.
-        m_layout.monoFont(row, 9, false, vorta::ui::kRowCharacters);
+        m_layout.monoFont(row, 9, false, vorta::kRowWidth);
         paintBox(row, kWhite);
         m_rows[std::size_t(r)] = row;
         rows.append(row);

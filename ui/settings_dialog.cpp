@@ -1,7 +1,9 @@
 #include "settings_dialog.h"
 
 #include "engine/data_files.h"
+#include "format/settings_file.h"
 #include "format/story_error.h"
+#include "format/story_facts.h"
 #include "ui/accessibility.h"
 #include "ui/controls.h"
 #include "ui/unit_slider.h"
@@ -23,19 +25,19 @@ using vorta::ui::ZoomLayout;
 
 namespace {
 
-constexpr int kSliderMin = 0;
-constexpr int kSliderMax = 10;
+// The slider's positions are the settings as the file holds them.
+constexpr int kSliderMin = vorta::kSmallestSetting;
+constexpr int kSliderMax = vorta::kLargestSetting;
 
-// What the positions stand for, as the story reads the settings file: a waiting period in
-// steps of 5 seconds, the first of which is one second, and a chance in steps of 10 %.
+// What the positions stand for, as the story reads the settings file.
 int waitingSeconds(int position)
 {
-    return position == 0 ? 1 : position * 5;
+    return vorta::autoPeriodMsOf(position).value_or(0) / 1000;
 }
 
 int switchPercent(int position)
 {
-    return position * 10;
+    return vorta::switchPercentOf(position).value_or(0);
 }
 
 QString secondsInWords(int seconds)

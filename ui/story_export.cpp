@@ -1,9 +1,7 @@
 #include "story_export.h"
 
 #include "engine/story_state.h"
-#include "format/story_error.h"
-
-#include <QSaveFile>
+#include "format/atomic_write.h"
 
 namespace vorta::ui {
 
@@ -25,12 +23,7 @@ QString storyFileName(const QDateTime &when)
 
 void writeStoryFile(const QString &path, const StoryState &state)
 {
-    QSaveFile file(path);
-    const QByteArray bytes = storyText(state).toUtf8();
-    // commit() would put a file whose flush failed in place of the old one: flush first.
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
-        !file.commit())
-        throw StoryError(ErrorKind::FileNotWritten, path, 0, file.errorString());
+    writeFileAtomically(path, path, storyText(state).toUtf8());
 }
 
 } // namespace vorta::ui

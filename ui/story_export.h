@@ -15,8 +15,8 @@ QString storyText(const StoryState &state);
 // The name a kept story is offered under: рассказ-YYYY-MM-DD-HHMM.txt.
 QString storyFileName(const QDateTime &when);
 
-// Writes the story told so far as UTF-8 text. The file is replaced only by a whole, flushed
-// copy, so a failed write leaves whatever stood there; the failure is thrown as a StoryError.
+// Writes the story told so far as UTF-8 text, atomically: a failed write leaves whatever stood
+// there, and is thrown as a StoryError.
 void writeStoryFile(const QString &path, const StoryState &state);
 
 } // namespace vorta::ui

@@ -1,4 +1,5 @@
 #include "format/story_error.h"
+#include "format/story_facts.h"
 #include "tests/ui/window_story.h"
 #include "ui/about_dialog.h"
 #include "ui/controls.h"
@@ -100,8 +101,7 @@ void ZoomTest::windowAndDialogsKeepTheirProportions()
     for (int n = 12; n <= 26; ++n) {
         QLabel *row = zoomed.control(QStringLiteral("Label%1").arg(n));
         const QFontMetricsF metrics(row->font());
-        QVERIFY(metrics.horizontalAdvance(QString(vorta::ui::kRowCharacters, u'Ж')) <=
-                row->width());
+        QVERIFY(metrics.horizontalAdvance(QString(vorta::kRowWidth, u'Ж')) <= row->width());
     }
     Form2 about;
     Form2 aboutZoomed(150);
