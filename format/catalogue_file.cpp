@@ -2,6 +2,8 @@
 
 #include "format/story_facts.h"
 
+#include <algorithm>
+
 namespace vorta {
 
 CatalogueEntry CatalogueReader::next()
@@ -16,6 +18,35 @@ CatalogueEntry CatalogueReader::next()
     entry.dirLine = m_reader.line();
     entry.dir = m_reader.readValue();
     return entry;
+}
+
+namespace {
+
+bool isBlankLine(QStringView line)
+{
+    return std::all_of(line.begin(), line.end(),
+                       [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); });
+}
+
+} // namespace
+
+qsizetype linesBeforeTrailingBlanks(const QStringList &lines)
+{
+    qsizetype end = lines.size();
+    while (end > 0 && isBlankLine(lines.at(end - 1)))
+        --end;
+    return end;
+}
+
+QList<int> blankLinesInside(const QStringList &lines)
+{
+    QList<int> blank;
+    const qsizetype end = linesBeforeTrailingBlanks(lines);
+    for (qsizetype i = 0; i < end; ++i) {
+        if (isBlankLine(lines.at(i)))
+            blank.append(int(i) + 1);
+    }
+    return blank;
 }
 
 QString catalogueLine(const QString &name, const QString &dir)

@@ -2,7 +2,9 @@
 
 #include "format/text_reader.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace vorta {
 
@@ -29,6 +31,14 @@ private:
     TextReader m_reader;
     qint32 m_pairs = 0;
 };
+
+// The lines (from 1) that hold nothing but spaces and tabs and have a pair after them. The
+// program reads each as a genre without a name, and every pair after it shifts by one value;
+// blank lines after the last pair are not among them.
+QList<int> blankLinesInside(const QStringList &lines);
+
+// The lines without the blank lines after the last pair.
+qsizetype linesBeforeTrailingBlanks(const QStringList &lines);
 
 // A pair as a catalogue line writes it: a name that holds a comma goes in quotes.
 QString catalogueLine(const QString &name, const QString &dir);

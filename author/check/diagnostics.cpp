@@ -92,4 +92,10 @@ QString summaryLine(const QList<Diagnostic> &diagnostics)
                      QStringLiteral("предупреждения"), QStringLiteral("предупреждений"));
 }
 
+QString blankCatalogueLineText()
+{
+    return QStringLiteral("пустая строка в каталоге: программа прочтёт её как жанр без имени, и "
+                          "все пары после неё сдвинутся; каждая строка — «имя,папка»");
+}
+
 } // namespace vorta::author

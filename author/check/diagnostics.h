@@ -48,6 +48,9 @@ qsizetype countOf(const QList<Diagnostic> &diagnostics, Severity severity);
 // A read error as a diagnostic says it: its kind, then what the reader found.
 QString errorText(const StoryError &error);
 
+// The finding at a blank line inside a catalogue (see blankLinesInside).
+QString blankCatalogueLineText();
+
 // "N ошибок, M предупреждений", each noun in the form its count takes.
 QString summaryLine(const QList<Diagnostic> &diagnostics);
 

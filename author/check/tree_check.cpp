@@ -5,6 +5,7 @@
 
 #include "format/catalogue_file.h"
 #include "format/fragment_file.h"
+#include "format/line_ends.h"
 #include "format/settings_file.h"
 #include "format/story_error.h"
 #include "format/story_facts.h"
@@ -216,6 +217,10 @@ private:
         if (!file)
             return false;
         bool ok = true;
+        // The program reads on past a blank line, so what it makes of the pairs after one is
+        // reported below; the blank line itself is the cause.
+        for (const int line : blankLinesInside(splitLines(file->text)))
+            error(kCatalogueFile, line, blankCatalogueLineText());
         CatalogueReader programs(TextReader(file->programsText, kCatalogueFile));
         try {
             while (!programs.atEnd())

@@ -161,6 +161,7 @@ protected:
                    .arg(countText(rewritten.size(), QStringLiteral("файл"), QStringLiteral("файла"),
                                   QStringLiteral("файлов")))
             << '\n';
+        sortDiagnostics(diagnostics);
         return reportDiagnostics(diagnostics, out);
     }
 };

@@ -291,19 +291,14 @@ bool needsEscape(const QString &storyLine)
 QList<SourceLine> catalogueLines(const QStringList &lines, const QString &shownPath,
                                  QList<Diagnostic> &diagnostics)
 {
-    qsizetype end = lines.size();
-    while (end > 0 && isBlank(lines.at(end - 1)))
-        --end;
+    const QList<int> blank = blankLinesInside(lines);
+    for (const int line : blank)
+        diagnostics.append({shownPath, line, Severity::Error, blankCatalogueLineText()});
     QList<SourceLine> told;
+    const qsizetype end = linesBeforeTrailingBlanks(lines);
     for (qsizetype i = 0; i < end; ++i) {
-        if (!isBlank(lines.at(i))) {
+        if (!blank.contains(int(i) + 1))
             told.append({lines.at(i), int(i) + 1});
-            continue;
-        }
-        diagnostics.append({shownPath, int(i) + 1, Severity::Error,
-                            QStringLiteral("пустая строка в каталоге: программа прочтёт её как "
-                                           "жанр без имени, и все пары после неё сдвинутся; "
-                                           "каждая строка — «имя,папка»")});
     }
     return told;
 }

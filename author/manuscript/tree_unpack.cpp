@@ -63,15 +63,22 @@ private:
         }
     }
 
-    // The catalogue's lines as they stand, and its pairs as the program reads them.
+    // The catalogue's lines as they stand, and its pairs as the program reads them. Blank lines
+    // after the last pair are layout, as in a manuscript; one before it is an error at its line.
     QList<CatalogueEntry> unpackCatalogue()
     {
         QList<CatalogueEntry> entries;
         try {
-            const QString text = m_tree.readText(kCatalogueFile);
+            QStringList lines = splitLines(m_tree.readText(kCatalogueFile));
+            for (const int line : blankLinesInside(lines))
+                error(kCatalogueFile, line, blankCatalogueLineText());
+            lines.resize(linesBeforeTrailingBlanks(lines));
             QByteArray manuscript;
-            for (const QString &line : splitLines(text))
+            QString text;
+            for (const QString &line : std::as_const(lines)) {
                 manuscript += line.toUtf8() + '\n';
+                text += line + QStringLiteral("\r\n");
+            }
             m_result.files.append({kManuscriptCatalogue, manuscript});
             CatalogueReader reader(TextReader(text, kCatalogueFile));
             while (!reader.atEnd())
