@@ -7,6 +7,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -93,6 +95,8 @@ private Q_SLOTS:
     void accessiblePressIsTheReadersMove();
     void savingWritesEveryToldLine_data();
     void savingWritesEveryToldLine();
+    void saveDialogTakesTheNameAsTyped_data();
+    void saveDialogTakesTheNameAsTyped();
 };
 
 void ReadingTest::initTestCase()
@@ -335,6 +339,54 @@ void ReadingTest::savingWritesEveryToldLine()
     }
     QCOMPARE(story.tree.readBytes(QStringLiteral("old.txt")) == "old\r\n",
              target != QStringLiteral("old.txt"));
+}
+
+void ReadingTest::saveDialogTakesTheNameAsTyped_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("written"); // at the name as typed; else refused with a message
+    QTest::newRow("a plain name") << QStringLiteral("рассказ.txt") << true;
+    // Qt's own dialog would take these as the list of names ["y"], and replace y.
+    QTest::newRow("a quoted word in the name") << QStringLiteral("x \"y\".txt") << false;
+    QTest::newRow("a name in quotes") << QStringLiteral("\"y\"") << false;
+}
+
+void ReadingTest::saveDialogTakesTheNameAsTyped()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, written);
+    Reading story(3);
+    story.tree.writeBytes(QStringLiteral("y"), "old\r\n");
+    story.start();
+    const QStringList before = story.tree.dir().entryList(QDir::Files | QDir::Hidden);
+
+    type(story, QKeySequence::Save);
+    auto *dialog = story.form->findChild<QFileDialog *>(QStringLiteral("saveStoryDialog"));
+    QVERIFY(dialog);
+    dialog->setDirectory(story.tree.path());
+    auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    QVERIFY(name);
+    // Typed as the reader types: into the name field, which has the focus.
+    dialog->activateWindow();
+    QTRY_VERIFY(dialog->isActiveWindow());
+    name->setFocus();
+    name->setText(typed);
+    QTest::keyClick(name, Qt::Key_Return);
+
+    QCOMPARE(story.tree.readBytes(QStringLiteral("y")), QByteArray("old\r\n"));
+    if (written) {
+        QVERIFY(story.tree.readBytes(typed).startsWith(Reading::line(1).toUtf8() + '\n'));
+        return;
+    }
+    QCOMPARE(story.tree.dir().entryList(QDir::Files | QDir::Hidden), before);
+    QVERIFY(dialog->isVisible());
+    auto *refusal = dialog->findChild<QMessageBox *>(QStringLiteral("nameRefused"));
+    QVERIFY(refusal);
+    QVERIFY(refusal->text().contains(QStringLiteral("кавычек")));
+    // A second try while the message is open adds no second message.
+    QTest::keyClick(name, Qt::Key_Return);
+    QCOMPARE(dialog->findChildren<QMessageBox *>().size(), 1);
+    dialog->reject();
 }
 
 QTEST_MAIN(ReadingTest)

@@ -43,6 +43,8 @@ class WatchTest : public QObject
 private Q_SLOTS:
     void rebuildsAfterEverySave_data();
     void rebuildsAfterEverySave();
+    void followsTheFolderWhenItComesBack_data();
+    void followsTheFolderWhenItComesBack();
 };
 
 void WatchTest::rebuildsAfterEverySave_data()
@@ -94,6 +96,54 @@ void WatchTest::rebuildsAfterEverySave()
     QCOMPARE(last.first(), QStringLiteral("исправлено: story/skazka.txt:18: error: шага 99 нет: "
                                           "шаги идут от 1 до 64, концовка — «## 65: L, M»"));
     QCOMPARE(last.at(1), QStringLiteral("записано: 1 файл из 66; 0 ошибок, 0 предупреждений"));
+}
+
+void WatchTest::followsTheFolderWhenItComesBack_data()
+{
+    QTest::addColumn<bool>("renamedAway"); // else deleted
+    QTest::addColumn<bool>("movedBack");   // else made anew
+    QTest::newRow("deleted and made again") << false << false;
+    QTest::newRow("renamed away and moved back") << true << true;
+    QTest::newRow("renamed away and made anew") << true << false;
+}
+
+void WatchTest::followsTheFolderWhenItComesBack()
+{
+    QFETCH(bool, renamedAway);
+    QFETCH(bool, movedBack);
+
+    ManuscriptFolder manuscript;
+    manuscript.writeStory({{QStringLiteral("Сказка"), kGenre}});
+    const QString folder = manuscript.path();
+    const QString away = folder + QStringLiteral("-away");
+    StoryTree tree;
+    QString outText;
+    QString errText;
+    QTextStream out(&outText);
+    QTextStream err(&errText);
+    BuildWatcher watcher({manuscript.dir(), QStringLiteral("story"), tree.dir(), tree.path()}, out,
+                         err, 0);
+    QCOMPARE(watcher.buildNow(), 0);
+
+    QVERIFY(renamedAway ? QDir().rename(folder, away) : QDir(folder).removeRecursively());
+    QTRY_VERIFY_WITH_TIMEOUT(outText.contains(QStringLiteral("Папки рукописи story нет: жду")),
+                             kWaitMs);
+    if (movedBack) {
+        QVERIFY(QDir().rename(away, folder));
+    } else {
+        QVERIFY(QDir().mkdir(folder));
+        manuscript.writeStory({{QStringLiteral("Сказка"), kGenre}});
+    }
+    // Each save after the return reaches the tree: the folder's files are watched anew.
+    const QString step9 = StoryTree::fragmentFile(kGenre, 9);
+    for (const char *line : {"После возвращения.", "И ещё раз."}) {
+        save(manuscript, withStep9(QString::fromUtf8(line)), false);
+        QTRY_COMPARE_WITH_TIMEOUT(tree.readBytes(step9),
+                                  StoryTree::lineBytes(strings({"1", "1", line})), kWaitMs);
+    }
+    QVERIFY2(outText.contains(QStringLiteral("Папка рукописи story снова на месте.")),
+             qPrintable(outText));
+    QDir(away).removeRecursively();
 }
 
 QTEST_GUILESS_MAIN(WatchTest)
