@@ -246,10 +246,12 @@ void StagedFiles::commit()
     const SignalsHeld held;
     std::optional<StoryError> failure;
     for (const File &file : std::as_const(m_files)) {
-        if (!failure &&
-            ::rename(slotPath(file.slot), QFile::encodeName(file.path).constData()) != 0)
+        const QByteArray path = QFile::encodeName(file.path);
+        if (!failure && ::rename(slotPath(file.slot), path.constData()) != 0) {
+            const int error = errno;
             failure =
-                StoryError(ErrorKind::FileNotWritten, file.shownName, 0, systemErrorText(errno));
+                StoryError(ErrorKind::FileNotWritten, file.shownName, 0, systemErrorText(error));
+        }
         if (failure)
             ::unlink(slotPath(file.slot));
         releaseSlot(file.slot);
