@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The vorta developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "app/command_line.h"
 #include "engine/random_source.h"
 #include "format/story_error.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The vorta developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The authors' simulations beside the one read of the tree that they cannot go below: a
 // coverage run reads every file once, as a check does, and tells its stories from memory.
 #include "bench_support.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The vorta developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The floor of the program's start: Qt Widgets showing an empty window of the main window's
 // size, with a menu bar of two commands, ending once it is painted.
 #include "start_probe.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The vorta developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Runs every benchmark and prints the table of costs against their floors.
 #include "bench_support.h"
 #include "pair_table.h"

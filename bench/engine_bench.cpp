@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The vorta developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The engine's costs per event, headless, each beside the file read it cannot avoid.
 #include "bench_support.h"
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The vorta developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program's start as the reader gets it, ending once the first window is painted.
 #include "engine/random_source.h"
 #include "format/story_error.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The vorta developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What keeping the story in progress adds to a reader's move, and whether it grows with the
 // story.
 #include "bench_support.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The vorta developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program's start-up to its first shown window, and its peak memory, beside a bare Qt
 // Widgets program showing an empty window of the same size. Whole processes are measured.
 #include "bench_support.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The vorta developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One reader's move in the real window, from the click to the repainted rows, beside the same
 // move with the engine alone.
 #include "bench_support.h"

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The vorta developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Measures what each event of the program costs beside the floor it cannot go below (the file
 # read of the event, Qt's own start-up), side by side in one run, and prints the medians and
 # their ratios. Installs Google Benchmark when it is missing, builds the bench preset (Release,

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The vorta developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One entry point for a fresh Debian machine: installs what is missing, builds, then runs
 # the program on the sample story built from story/ (`run`) or every test (`test`).
 set -euo pipefail

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The vorta developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets (fuzz preset) and runs each one for a bounded time on its seed
 # corpus. Fails on any crash, leak, hang, sanitizer report or broken property, and prints the
 # executions per target and in all. FUZZ_SECONDS sets the time per target (default 12).

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The vorta developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the scripts beside it: installs the Debian packages given that are not installed
 # yet, through sudo when not root.
 install_missing() {

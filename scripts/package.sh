@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The vorta developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from the release preset (cpack -G DEB) and checks what it holds the
 # way a distribution would: the desktop entry, the AppStream metadata and the manual pages with
 # their validators, and the whole package with lintian (errors fail). Checks first that the

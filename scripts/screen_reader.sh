@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The vorta developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Hear the window as a blind reader does: the program runs on a virtual display under the Orca
 # screen reader, whose speech goes to a text file instead of a sound card, while a script of
 # keys is typed into the window.

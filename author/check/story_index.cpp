@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The vorta developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "story_index.h"
 
 #include "format/story_facts.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The vorta developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "author/check/tree_check.h"
 #include "author/cli/commands.h"
 #include "author/cli/story_input.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The vorta developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "author/cli/commands.h"
 #include "author/cli/file_writes.h"
 #include "author/manuscript/tree_build.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The vorta developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "story_run.h"
 
 #include "author/check/story_index.h"

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The vorta developers
+# SPDX-License-Identifier: CC-BY-SA-4.0
 # Renders the PNG icons from the SVG beside this script, into this folder (the committed
 # renders) or into OUTDIR. Run it after changing the SVG; it needs rsvg-convert (Debian package
 # librsvg2-bin).

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The vorta developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 cmake_minimum_required(VERSION 3.22)
 # Installs the build into a staging folder (DESTDIR) and checks the file list: the fixed files
 # against installed_files.txt, the story tree against the sample story it was installed from,

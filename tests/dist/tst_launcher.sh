@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The vorta developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The reader's launcher against a fake installed tree and a stub program that records where and
 # how it was started. Usage: tst_launcher.sh LAUNCHER WORK, where LAUNCHER was configured to read
 # WORK/installed and start WORK/program.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The vorta developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "engine/genre_choice.h"
 #include "engine/story_buffer.h"
 #include "engine/story_start.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The vorta developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "engine/data_files.h"
 #include "format/file_reader.h"
 #include "format/story_error.h"

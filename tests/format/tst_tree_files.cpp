@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The vorta developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "format/catalogue_file.h"
 #include "format/data_tree.h"
 #include "format/finale_file.h"

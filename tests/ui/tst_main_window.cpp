@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The vorta developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "engine/saved_story.h"
 #include "tests/support/no_file_growth.h"
 #include "tests/support/scripted_random.h"

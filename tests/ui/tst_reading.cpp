@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The vorta developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "tests/ui/window_story.h"
 #include "ui/choice_label.h"
 #include "ui/main_window.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The vorta developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "tests/support/story_tree.h"
 #include "ui/controls.h"
 #include "ui/settings_dialog.h"
