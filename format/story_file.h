@@ -1,0 +1,82 @@
+// SPDX-FileCopyrightText: 2026 The vorta developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "format/data_tree.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// A story in one file: a ZIP archive whose first entry, "mimetype", stored uncompressed, holds
+// exactly the story's MIME type (as EPUB and OpenDocument do), then "story.json", the story's
+// metadata, then the story tree as the program reads it ("vorta.cfg" and "Genres/...").
+namespace vorta {
+
+inline const QString kStoryFileMimeType = QStringLiteral("application/x-vorta-story");
+inline const QString kStoryFileSuffix = QStringLiteral("vorta");
+inline const QString kStoryMetadataFile = QStringLiteral("story.json");
+
+// What a story says of itself. The identifier stays the same across the story's versions and
+// names the reader's folder of the story, so it is a plain folder name (see
+// isValidStoryIdentifier). A version is dotted numbers, "1", "1.2", "2.0.1".
+struct StoryMetadata
+{
+    QString identifier;
+    QString version;
+    QString title;
+    QString author;
+    QString about; // a few lines, LF between them
+
+    bool operator==(const StoryMetadata &) const = default;
+};
+
+// Lower-case Latin letters, digits, '.', '-' and '_', starting with a letter or a digit, at most
+// 64 characters: a name that can never leave the folder it is put in, on any file system.
+bool isValidStoryIdentifier(const QString &identifier);
+
+// Negative, zero or positive as version a is older than, the same as or newer than b, compared
+// number by number ("1.10" is newer than "1.9"; "1.0" is the same as "1").
+int compareStoryVersions(const QString &a, const QString &b);
+
+// The metadata read from UTF-8 JSON; every field must be there and valid. A StoryError of kind
+// BadStoryFile names shownName and the line otherwise.
+StoryMetadata parseStoryMetadata(const QByteArray &json, const QString &shownName);
+QByteArray storyMetadataJson(const StoryMetadata &metadata);
+
+struct StoryFileEntry
+{
+    QString path; // relative to the tree: "vorta.cfg", "Genres/genres.vtq", ...
+    QByteArray bytes;
+};
+
+// A story file read whole and checked: every entry's name, kind, size and the totals within
+// their caps, the MIME type and the metadata sound. Only the tree's files are kept.
+struct StoryFile
+{
+    StoryMetadata metadata;
+    QList<StoryFileEntry> files;
+
+    // The tree's files, as the engine and the authors' tools read them.
+    DataTree tree() const;
+};
+
+// Reads and checks the whole story file. Every fault is a StoryError of kind BadStoryFile
+// naming shownName and saying what is wrong (a missing file, a permission, a read error keep
+// their own kinds). Nothing is written anywhere.
+StoryFile readStoryFile(const QString &fullPath, const QString &shownName);
+
+// Only the MIME type and the metadata, the cheap look a start takes to find the story's folder.
+StoryMetadata readStoryFileMetadata(const QString &fullPath, const QString &shownName);
+
+// Whether the file is meant as a story file rather than a tree: its name ends in ".vorta", or
+// it is a regular file whose first bytes are a ZIP entry named "mimetype".
+bool isStoryFilePath(const QString &fullPath);
+
+// Writes the story file atomically (a failure leaves any old file as it was): the mimetype
+// entry first and stored, the metadata, then the files in the order given.
+void writeStoryFile(const QString &fullPath, const QString &shownName,
+                    const StoryMetadata &metadata, const QList<StoryFileEntry> &files);
+
+} // namespace vorta
