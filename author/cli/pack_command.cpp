@@ -97,8 +97,10 @@ protected:
                 : QStringLiteral("%1-%2.%3")
                       .arg(metadata->identifier, metadata->version, kStoryFileSuffix);
         const QList<StoryFileEntry> files = treeFiles(build);
+        const QString fullPath = context.workingDir.filePath(output);
+        QDir().mkpath(QFileInfo(fullPath).absolutePath()); // a failure is the write's to tell
         try {
-            writeStoryFile(context.workingDir.filePath(output), output, *metadata, files);
+            writeStoryFile(fullPath, output, *metadata, files);
         } catch (const StoryError &e) {
             context.out.flush();
             context.err << kProgramName
