@@ -414,8 +414,8 @@ StoryFile readStoryFile(const QString &fullPath, const QString &shownName)
     qint64 unpacked = 0;
     for (const zip_int64_t index : treeFiles) {
         const QString path = archive.name(index);
-        StoryFileEntry &file =
-            story.files.emplace_back(path, archive.read(index, path, capFor(path)));
+        story.files.append({path, archive.read(index, path, capFor(path))});
+        const StoryFileEntry &file = story.files.constLast();
         unpacked += file.bytes.size();
         if (unpacked > kUnpackedCap)
             archive.fail(
