@@ -11,6 +11,7 @@
 #include "format/line_ends.h"
 #include "format/story_error.h"
 #include "format/story_facts.h"
+#include "format/story_metadata.h"
 
 #include <QSet>
 
@@ -134,6 +135,16 @@ std::optional<QByteArray> withMissingHeadings(const QByteArray &bytes, const QSt
     return result;
 }
 
+// The metadata a new manuscript starts with, for the author to fill in: sound, so that pack
+// takes it as soon as the story is written.
+StoryMetadata metadataSkeleton(const QDir &manuscriptDir)
+{
+    const QString folder = QFileInfo(manuscriptDir.absolutePath()).fileName().toLower();
+    return {isValidStoryIdentifier(folder) ? folder : QStringLiteral("moy-rasskaz"),
+            QStringLiteral("0.1"), QStringLiteral("Название рассказа"),
+            QStringLiteral("Имя автора"), QStringLiteral("О чём рассказ, в двух-трёх строках.")};
+}
+
 class NewGenreCommand : public Command
 {
 public:
@@ -148,8 +159,10 @@ protected:
         parser.setApplicationDescription(
             QStringLiteral("добавляет жанр в каталог рукописи и пишет заготовку его рукописи: %1 "
                            "заголовка шагов и заголовки концовок; в рукописи других жанров "
-                           "дописывает заголовки концовок для пар с новым жанром")
-                .arg(kLastStep));
+                           "дописывает заголовки концовок для пар с новым жанром; в новой "
+                           "рукописи пишет и заготовку %2 для pack")
+                .arg(kLastStep)
+                .arg(kStoryMetadataFile));
         parser.addPositionalArgument(QStringLiteral("NAME"),
                                      QStringLiteral("имя жанра для читателя"));
         parser.addPositionalArgument(QStringLiteral("DIRNAME"),
@@ -180,6 +193,9 @@ protected:
 
         QList<Diagnostic> diagnostics;
         QByteArray catalogueBytes;
+        // A manuscript's first genre starts it: it gets the metadata that pack needs, too.
+        const bool firstGenre = !QFileInfo::exists(manuscriptDir->filePath(kManuscriptCatalogue)) &&
+                                !QFileInfo::exists(manuscriptDir->filePath(kStoryMetadataFile));
         try {
             catalogueBytes = readCappedFile(manuscriptDir->filePath(kManuscriptCatalogue),
                                             cataloguePath, kDataFileCap);
@@ -216,6 +232,9 @@ protected:
             writes.add(manuscriptDir->filePath(kManuscriptCatalogue),
                        withGenreLine(catalogueBytes, lines.back(), lineEnd));
             completed = addMissingHeadings(*manuscriptDir, entries, name, writes);
+            if (firstGenre)
+                writes.add(manuscriptDir->filePath(kStoryMetadataFile),
+                           storyMetadataJson(metadataSkeleton(*manuscriptDir)));
             writes.commit();
         } catch (const FileWriteError &e) {
             context.err
@@ -229,6 +248,10 @@ protected:
                    .arg(genre)
                    .arg(name)
             << '\n';
+        if (firstGenre)
+            out << QStringLiteral("записан %1: сведения о рассказе для pack, впишите свои")
+                       .arg(shownFile(kStoryMetadataFile))
+                << '\n';
         for (const QString &file : std::as_const(completed))
             out << QStringLiteral("дополнен %1: заголовки концовок для пар с жанром %2")
                        .arg(shownFile(file))

@@ -93,6 +93,19 @@ void PackTest::aPackedStoryReadsAsItsTree()
                                 QString()),
              parseStoryMetadata(kMetadataJson, QString()));
     QVERIFY(!QFileInfo::exists(outDir.filePath(QStringLiteral("m/story.journal"))));
+
+    // A manuscript started by new-genre has metadata that reads, and a later genre keeps it.
+    QVERIFY(outDir.mkdir(QStringLiteral("new")));
+    for (const char *genre : {"first", "second"})
+        QCOMPARE(runAuthor({QStringLiteral("new-genre"), QString::fromLatin1(genre),
+                            QString::fromLatin1(genre), QStringLiteral("new")},
+                           outDir)
+                     .status,
+                 int(ExitClean));
+    QCOMPARE(parseStoryMetadata(
+                 fileText(outDir.filePath(QStringLiteral("new/story.json"))).toUtf8(), QString())
+                 .identifier,
+             QStringLiteral("new"));
 }
 
 void PackTest::packIsRefused_data()
