@@ -7,8 +7,6 @@
 #include "format/windows1251.h"
 
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -69,14 +67,10 @@ const StoryMetadata kMetadata{QStringLiteral("lamp"), QStringLiteral("1.2"),
                               QStringLiteral("Фонарь"), QStringLiteral("Автор"),
                               QStringLiteral("Строка.\nДругая строка.")};
 
-QByteArray metadataWith(const QString &key, const QJsonValue &value)
+// The sound metadata with one part of its text replaced.
+QByteArray metadataWith(const char *part, const char *replacement)
 {
-    QJsonObject object = QJsonDocument::fromJson(storyMetadataJson(kMetadata)).object();
-    if (value.isUndefined())
-        object.remove(key);
-    else
-        object.insert(key, value);
-    return QJsonDocument(object).toJson();
+    return storyMetadataJson(kMetadata).replace(part, replacement);
 }
 
 QList<StoryFileEntry> treeFiles()
@@ -96,26 +90,16 @@ QList<Entry> goodEntries()
     return entries;
 }
 
-QList<Entry> with(Entry added)
+// The sound story file with the entry at the index replaced, or with the entry added after the
+// others for a negative index.
+QByteArray withEntry(qsizetype index, const Entry &entry)
 {
     QList<Entry> entries = goodEntries();
-    entries.append(std::move(added));
-    return entries;
-}
-
-QList<Entry> changed(qsizetype index, const std::function<void(Entry &)> &change)
-{
-    QList<Entry> entries = goodEntries();
-    change(entries[index]);
-    return entries;
-}
-
-QByteArray writeFile(const QTemporaryDir &dir, const QByteArray &bytes)
-{
-    QFile file(dir.filePath(QStringLiteral("story.vorta")));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("the story file is not written");
-    return bytes;
+    if (index < 0)
+        entries.append(entry);
+    else
+        entries[index] = entry;
+    return archiveOf(entries);
 }
 
 } // namespace
@@ -139,46 +123,39 @@ void TestStoryFile::hostileArchivesAreRefused_data()
     QTest::addColumn<QString>("what"); // a part of the message
 
     const QByteArray good = archiveOf(goodEntries());
+    const QByteArray type = kStoryFileMimeType.toUtf8();
     const QByteArray big(kDataFileCap + 1, 'x');
+    const QByteArray fragment = "Genres/horror/1.vtq";
     const auto row = [](const char *name, const QByteArray &archive, const char *what) {
         QTest::newRow(name) << archive << QString::fromUtf8(what);
     };
     row("not an archive", "Ужасы,horror\r\n", "ZIP");
     row("truncated", good.first(good.size() * 2 / 3), "ZIP");
     row("no mimetype", archiveOf(goodEntries().sliced(1)), "mimetype");
-    row("mimetype not first",
-        archiveOf(changed(0, [](Entry &e) { e.name = "mimetypes"; }) +
-                  QList<Entry>{{"mimetype", kStoryFileMimeType.toUtf8(), true}}),
+    row("mimetype not first", archiveOf(goodEntries().sliced(1) << Entry{"mimetype", type, true}),
         "mimetype");
-    row("mimetype compressed", archiveOf(changed(0, [](Entry &e) { e.stored = false; })),
-        "mimetype");
-    row("another type", archiveOf(changed(0, [](Entry &e) { e.bytes = "application/zip"; })),
-        "mimetype");
-    row("the type and a line end", archiveOf(changed(0, [](Entry &e) { e.bytes += '\n'; })),
-        "mimetype");
-    row("parent folder", archiveOf(with({"Genres/../../evil", "x"})), "evil");
-    row("absolute path", archiveOf(with({"/tmp/evil", "x"})), "evil");
-    row("backslash", archiveOf(with({"Genres\\..\\evil", "x"})), "evil");
-    row("drive letter", archiveOf(with({"C:/evil", "x"})), "evil");
-    row("empty part", archiveOf(with({"Genres//evil", "x"})), "evil");
-    row("symbolic link", archiveOf(changed(4, [](Entry &e) { e.mode = S_IFLNK | 0777; })),
-        "ссылка");
-    row("device", archiveOf(changed(4, [](Entry &e) { e.mode = S_IFCHR | 0644; })), "1.vtq");
-    row("named pipe", archiveOf(changed(4, [](Entry &e) { e.mode = S_IFIFO | 0644; })), "1.vtq");
-    row("folder in a file's name", archiveOf(changed(4, [](Entry &e) { e.mode = S_IFDIR; })),
-        "1.vtq");
-    row("file over a folder", archiveOf(with({"Genres/horror", "x"})), "папка");
-    row("same name twice",
-        archiveOf(with({"vorta.cfh", "x", false, S_IFREG | 0644, false, "vorta.cfg"})),
+    row("mimetype compressed", withEntry(0, {"mimetype", type}), "mimetype");
+    row("another type", withEntry(0, {"mimetype", "application/zip", true}), "mimetype");
+    row("the type and a line end", withEntry(0, {"mimetype", type + '\n', true}), "mimetype");
+    row("parent folder", withEntry(-1, {"Genres/../../evil", "x"}), "evil");
+    row("absolute path", withEntry(-1, {"/tmp/evil", "x"}), "evil");
+    row("backslash", withEntry(-1, {"Genres\\..\\evil", "x"}), "evil");
+    row("drive letter", withEntry(-1, {"C:/evil", "x"}), "evil");
+    row("empty part", withEntry(-1, {"Genres//evil", "x"}), "evil");
+    row("symbolic link", withEntry(4, {fragment, "x", false, S_IFLNK | 0777}), "ссылка");
+    row("device", withEntry(4, {fragment, "x", false, S_IFCHR | 0644}), "1.vtq");
+    row("named pipe", withEntry(4, {fragment, "x", false, S_IFIFO | 0644}), "1.vtq");
+    row("folder in a file's name", withEntry(4, {fragment, "x", false, S_IFDIR}), "1.vtq");
+    row("file over a folder", withEntry(-1, {"Genres/horror", "x"}), "папка");
+    row("same name twice", withEntry(-1, {"vorta.cfh", "x", false, S_IFREG, false, "vorta.cfg"}),
         "повторяет");
-    row("same name in other case", archiveOf(with({"Genres/HORROR/1.vtq", "x"})), "повторяет");
-    row("encrypted", archiveOf(changed(4, [](Entry &e) { e.encrypted = true; })), "зашифрована");
-    row("file over the cap", archiveOf(with({"Genres/horror/2.vtq", big})), "2.vtq");
+    row("same name in other case", withEntry(-1, {"Genres/HORROR/1.vtq", "x"}), "повторяет");
+    row("encrypted", withEntry(4, {fragment, "x", false, S_IFREG, true}), "зашифрована");
+    row("file over the cap", withEntry(-1, {"Genres/horror/2.vtq", big}), "2.vtq");
     row("settings over their cap",
-        archiveOf(changed(2, [](Entry &e) { e.bytes = QByteArray(kSettingsFileCap + 1, ' '); })),
-        "vorta.cfg");
+        withEntry(2, {"vorta.cfg", QByteArray(kSettingsFileCap + 1, ' ')}), "vorta.cfg");
     // A size that lies: the entry says, in both its headers, that it unpacks to ten bytes.
-    QByteArray lying = archiveOf(with({"Genres/horror/2.vtq", big}));
+    QByteArray lying = withEntry(-1, {"Genres/horror/2.vtq", big});
     const qsizetype local = lying.indexOf("Genres/horror/2.vtq");
     const qsizetype central = lying.indexOf("Genres/horror/2.vtq", local + 1);
     for (const qsizetype sizeField : {local - 30 + 22, central - 46 + 24})
@@ -193,22 +170,18 @@ void TestStoryFile::hostileArchivesAreRefused_data()
     for (int i = 0; i < 10000; ++i)
         crowd.append({"Genres/horror/" + QByteArray::number(i + 100) + ".vtq", {}});
     row("too many entries", archiveOf(crowd), "записей");
-    row("no metadata", archiveOf(changed(1, [](Entry &e) { e.name = "about.json"; })),
-        "story.json");
-    const auto metadataRow = [&](const char *name, const QByteArray &json, const char *what) {
-        row(name, archiveOf(changed(1, [&](Entry &e) { e.bytes = json; })), what);
-    };
-    metadataRow("metadata not JSON", "{\"identifier\": ", "story.json");
-    metadataRow("identifier escapes", metadataWith(u"identifier"_qs, u"../up"_qs), "identifier");
-    metadataRow("no title", metadataWith(u"title"_qs, QJsonValue::Undefined), "title");
-    metadataRow("version in words", metadataWith(u"version"_qs, u"1.x"_qs), "version");
-    row("no catalogue", archiveOf(changed(3, [](Entry &e) { e.name = "Genres/list.vtq"; })),
-        "genres.vtq");
+    row("no metadata", withEntry(1, {"about.json", "{}"}), "story.json");
+    row("metadata not JSON", withEntry(1, {"story.json", "{\"identifier\": "}), "story.json");
+    row("identifier escapes", withEntry(1, {"story.json", metadataWith("\"lamp\"", "\"../up\"")}),
+        "identifier");
+    row("no title", withEntry(1, {"story.json", metadataWith("\"title\"", "\"name\"")}), "title");
+    row("version in words", withEntry(1, {"story.json", metadataWith("1.2", "1.x")}), "version");
+    row("no catalogue", withEntry(3, {"Genres/list.vtq", "x"}), "genres.vtq");
     QByteArray crowdedCatalogue;
     for (int i = 0; i < 40; ++i)
         crowdedCatalogue += "g" + QByteArray::number(i) + ",d\r\n";
-    row("catalogue that does not read",
-        archiveOf(changed(3, [&](Entry &e) { e.bytes = crowdedCatalogue; })), "genres.vtq");
+    row("catalogue that does not read", withEntry(3, {"Genres/genres.vtq", crowdedCatalogue}),
+        "genres.vtq");
 }
 
 void TestStoryFile::hostileArchivesAreRefused()
@@ -216,7 +189,9 @@ void TestStoryFile::hostileArchivesAreRefused()
     QFETCH(QByteArray, archive);
     QFETCH(QString, what);
     const QTemporaryDir dir;
-    writeFile(dir, archive);
+    QFile file(dir.filePath(QStringLiteral("story.vorta")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(archive) == archive.size());
+    file.close();
     try {
         readStoryFile(dir.filePath(QStringLiteral("story.vorta")), QStringLiteral("shown.vorta"));
         QFAIL("the archive was read");
@@ -275,20 +250,16 @@ void TestStoryFile::versionsCompareNumberByNumber_data()
     QTest::addColumn<QString>("newer");
     QTest::addColumn<int>("order");
 
-    QTest::newRow("same") << "1.2"
-                          << "1.2" << 0;
-    QTest::newRow("trailing zero") << "1.0"
-                                   << "1" << 0;
-    QTest::newRow("leading zeros") << "1.02"
-                                   << "1.2" << 0;
-    QTest::newRow("ten after nine") << "1.9"
-                                    << "1.10" << -1;
-    QTest::newRow("longer is newer") << "2.0"
-                                     << "2.0.1" << -1;
-    QTest::newRow("major first") << "1.99"
-                                 << "2.0" << -1;
-    QTest::newRow("past 32 bits") << "4294967296"
-                                  << "4294967297" << -1;
+    const auto row = [](const char *name, const char *older, const char *newer, int order) {
+        QTest::newRow(name) << QString::fromLatin1(older) << QString::fromLatin1(newer) << order;
+    };
+    row("same", "1.2", "1.2", 0);
+    row("trailing zero", "1.0", "1", 0);
+    row("leading zeros", "1.02", "1.2", 0);
+    row("ten after nine", "1.9", "1.10", -1);
+    row("longer is newer", "2.0", "2.0.1", -1);
+    row("major first", "1.99", "2.0", -1);
+    row("past 32 bits", "4294967296", "4294967297", -1);
 }
 
 void TestStoryFile::versionsCompareNumberByNumber()
