@@ -46,6 +46,8 @@ QString StoryError::kindText() const
         return QStringLiteral("Сохранённый рассказ не подходит к жанрам");
     case ErrorKind::SavedStoryUnreadable:
         return QStringLiteral("Сохранённый рассказ не читается");
+    case ErrorKind::BadStoryFile:
+        return QStringLiteral("Файл рассказа не читается");
     }
     return {};
 }

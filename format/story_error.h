@@ -26,6 +26,7 @@ enum class ErrorKind
     InternalError,
     SavedStoryDoesNotFit,
     SavedStoryUnreadable,
+    BadStoryFile,
 };
 
 // The one error type of the engine: names the kind, the file (relative to the data folder,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "format/data_tree.h"
+#include "format/story_metadata.h"
 
 #include <QByteArray>
 #include <QList>
@@ -16,34 +17,6 @@ namespace vorta {
 
 inline const QString kStoryFileMimeType = QStringLiteral("application/x-vorta-story");
 inline const QString kStoryFileSuffix = QStringLiteral("vorta");
-inline const QString kStoryMetadataFile = QStringLiteral("story.json");
-
-// What a story says of itself. The identifier stays the same across the story's versions and
-// names the reader's folder of the story, so it is a plain folder name (see
-// isValidStoryIdentifier). A version is dotted numbers, "1", "1.2", "2.0.1".
-struct StoryMetadata
-{
-    QString identifier;
-    QString version;
-    QString title;
-    QString author;
-    QString about; // a few lines, LF between them
-
-    bool operator==(const StoryMetadata &) const = default;
-};
-
-// Lower-case Latin letters, digits, '.', '-' and '_', starting with a letter or a digit, at most
-// 64 characters: a name that can never leave the folder it is put in, on any file system.
-bool isValidStoryIdentifier(const QString &identifier);
-
-// Negative, zero or positive as version a is older than, the same as or newer than b, compared
-// number by number ("1.10" is newer than "1.9"; "1.0" is the same as "1").
-int compareStoryVersions(const QString &a, const QString &b);
-
-// The metadata read from UTF-8 JSON; every field must be there and valid. A StoryError of kind
-// BadStoryFile names shownName and the line otherwise.
-StoryMetadata parseStoryMetadata(const QByteArray &json, const QString &shownName);
-QByteArray storyMetadataJson(const StoryMetadata &metadata);
 
 struct StoryFileEntry
 {
@@ -70,8 +43,8 @@ StoryFile readStoryFile(const QString &fullPath, const QString &shownName);
 // Only the MIME type and the metadata, the cheap look a start takes to find the story's folder.
 StoryMetadata readStoryFileMetadata(const QString &fullPath, const QString &shownName);
 
-// Whether the file is meant as a story file rather than a tree: its name ends in ".vorta", or
-// it is a regular file whose first bytes are a ZIP entry named "mimetype".
+// Whether the path is meant as a story file rather than a tree: it is not a folder, and its name
+// ends in ".vorta" or its first bytes are a ZIP entry named "mimetype".
 bool isStoryFilePath(const QString &fullPath);
 
 // Writes the story file atomically (a failure leaves any old file as it was): the mimetype

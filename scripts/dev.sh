@@ -8,7 +8,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$here"
 
 packages=(cmake ninja-build g++ qt6-base-dev libxcb1-dev qt6-translations-l10n fonts-liberation xvfb
-          xauth)
+          xauth libzip-dev pkg-config)
 
 . "$here/scripts/install_missing.sh"
 

@@ -10,7 +10,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$here"
 
 packages=(cmake ninja-build g++ qt6-base-dev libxcb1-dev dpkg-dev file desktop-file-utils appstream
-          lintian man-db groff-base librsvg2-bin)
+          lintian man-db groff-base librsvg2-bin libzip-dev pkg-config)
 
 . "$here/scripts/install_missing.sh"
 

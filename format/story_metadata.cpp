@@ -1,0 +1,178 @@
+// SPDX-FileCopyrightText: 2026 The vorta developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "story_metadata.h"
+
+#include "format/story_error.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <QJsonValue>
+#include <QRegularExpression>
+#include <QStringList>
+
+namespace vorta {
+
+namespace {
+
+// Long enough for any title or name, short enough that a window shows it whole.
+constexpr qsizetype kLongestLine = 200;
+constexpr qsizetype kLongestAbout = 4000;
+
+const QString kIdentifierKey = QStringLiteral("identifier");
+const QString kVersionKey = QStringLiteral("version");
+const QString kTitleKey = QStringLiteral("title");
+const QString kAuthorKey = QStringLiteral("author");
+const QString kAboutKey = QStringLiteral("about");
+
+bool isValidVersion(const QString &version)
+{
+    static const QRegularExpression pattern(QStringLiteral("^[0-9]{1,9}(\\.[0-9]{1,9}){0,9}$"));
+    return pattern.match(version).hasMatch();
+}
+
+// A line of text: no line ends, tabs or other control characters.
+bool isOneLine(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator)
+            return false;
+    }
+    return true;
+}
+
+// Where the key's value is written, for a message: the line of its first mention.
+int lineOfKey(const QByteArray &json, const QString &key)
+{
+    const qsizetype at = json.indexOf(QByteArray("\"") + key.toUtf8() + '"');
+    return at < 0 ? 0 : int(json.left(at).count('\n')) + 1;
+}
+
+class MetadataParser
+{
+public:
+    MetadataParser(const QByteArray &json, const QString &shownName)
+        : m_json(json), m_shownName(shownName)
+    {}
+
+    StoryMetadata parse() const
+    {
+        QJsonParseError parseError;
+        const QJsonDocument document = QJsonDocument::fromJson(m_json, &parseError);
+        if (parseError.error != QJsonParseError::NoError)
+            fail(int(m_json.left(parseError.offset).count('\n')) + 1,
+                 QStringLiteral("не JSON (%1)").arg(parseError.errorString()));
+        if (!document.isObject())
+            fail(1, QStringLiteral("ожидается объект JSON в фигурных скобках"));
+        const QJsonObject object = document.object();
+        StoryMetadata metadata;
+        metadata.identifier = field(object, kIdentifierKey);
+        if (!isValidStoryIdentifier(metadata.identifier))
+            failAt(kIdentifierKey,
+                   QStringLiteral("%1 не годится: только строчные латинские буквы, цифры, «.», "
+                                  "«-» и «_», первой буква или цифра, не длиннее 64")
+                       .arg(quoted(metadata.identifier)));
+        metadata.version = field(object, kVersionKey);
+        if (!isValidVersion(metadata.version))
+            failAt(kVersionKey, QStringLiteral("%1 не годится: нужны числа через точку, "
+                                               "например \"1.0\"")
+                                    .arg(quoted(metadata.version)));
+        metadata.title = line(object, kTitleKey);
+        metadata.author = line(object, kAuthorKey);
+        metadata.about = field(object, kAboutKey);
+        metadata.about.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        if (metadata.about.size() > kLongestAbout)
+            failAt(kAboutKey, QStringLiteral("длиннее %1 знаков").arg(kLongestAbout));
+        if (!isOneLine(QString(metadata.about).remove(QLatin1Char('\n'))))
+            failAt(kAboutKey, QStringLiteral("управляющие знаки кроме перевода строки"));
+        return metadata;
+    }
+
+private:
+    QString field(const QJsonObject &object, const QString &key) const
+    {
+        const QJsonValue value = object.value(key);
+        if (value.isUndefined())
+            fail(0, QStringLiteral("нет поля \"%1\"").arg(key));
+        if (!value.isString())
+            failAt(key, QStringLiteral("ожидается строка в кавычках"));
+        return value.toString();
+    }
+
+    QString line(const QJsonObject &object, const QString &key) const
+    {
+        const QString value = field(object, key).trimmed();
+        if (value.isEmpty())
+            failAt(key, QStringLiteral("пусто"));
+        if (value.size() > kLongestLine)
+            failAt(key, QStringLiteral("длиннее %1 знаков").arg(kLongestLine));
+        if (!isOneLine(value))
+            failAt(key, QStringLiteral("должна быть одна строка без управляющих знаков"));
+        return value;
+    }
+
+    [[noreturn]] void failAt(const QString &key, const QString &why) const
+    {
+        fail(lineOfKey(m_json, key), QStringLiteral("поле \"%1\": %2").arg(key, why));
+    }
+
+    [[noreturn]] void fail(int line, const QString &why) const
+    {
+        throw StoryError(ErrorKind::BadStoryFile, m_shownName, line, why);
+    }
+
+    const QByteArray &m_json;
+    const QString &m_shownName;
+};
+
+// A number of a version without its leading zeros, so that numbers compare as strings do once
+// their lengths are equal.
+QStringView withoutLeadingZeros(QStringView number)
+{
+    while (number.size() > 1 && number.front() == QLatin1Char('0'))
+        number = number.sliced(1);
+    return number;
+}
+
+} // namespace
+
+bool isValidStoryIdentifier(const QString &identifier)
+{
+    static const QRegularExpression pattern(QStringLiteral("^[a-z0-9][a-z0-9._-]{0,63}$"));
+    return pattern.match(identifier).hasMatch();
+}
+
+int compareStoryVersions(const QString &a, const QString &b)
+{
+    const QStringList left = a.split(QLatin1Char('.'));
+    const QStringList right = b.split(QLatin1Char('.'));
+    for (qsizetype i = 0; i < qMax(left.size(), right.size()); ++i) {
+        const QStringView x = withoutLeadingZeros(i < left.size() ? QStringView(left.at(i)) : u"0");
+        const QStringView y =
+            withoutLeadingZeros(i < right.size() ? QStringView(right.at(i)) : u"0");
+        if (x.size() != y.size())
+            return x.size() < y.size() ? -1 : 1;
+        if (const int order = x.compare(y); order != 0)
+            return order < 0 ? -1 : 1;
+    }
+    return 0;
+}
+
+StoryMetadata parseStoryMetadata(const QByteArray &json, const QString &shownName)
+{
+    return MetadataParser(json, shownName).parse();
+}
+
+QByteArray storyMetadataJson(const StoryMetadata &metadata)
+{
+    const QJsonObject object{{kIdentifierKey, metadata.identifier},
+                             {kVersionKey, metadata.version},
+                             {kTitleKey, metadata.title},
+                             {kAuthorKey, metadata.author},
+                             {kAboutKey, metadata.about}};
+    return QJsonDocument(object).toJson(QJsonDocument::Indented);
+}
+
+} // namespace vorta
