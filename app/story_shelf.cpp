@@ -145,7 +145,7 @@ void checkTreePath(const QString &path, const QString &shownName)
                        !path.startsWith(QLatin1Char('.')) && !path.contains(QStringLiteral("/.")) &&
                        path != kStoryMetadataFile;
     if (!sound)
-        throw StoryError(ErrorKind::InternalError, shownName, 0,
+        throw StoryError(ErrorKind::BadStoryFile, shownName, 0,
                          QStringLiteral("недопустимый путь в повести: %1").arg(quoted(path)));
 }
 
@@ -253,7 +253,7 @@ ShelvedStory StoryShelf::place(const ShelfStamp &stamp, const std::function<Stor
 {
     const QString &id = stamp.identifier;
     if (!isValidStoryIdentifier(id))
-        throw StoryError(ErrorKind::InternalError, shownName, 0,
+        throw StoryError(ErrorKind::BadStoryFile, shownName, 0,
                          QStringLiteral("недопустимый идентификатор повести %1").arg(quoted(id)));
     if (!QDir().mkpath(m_path))
         fail(shownName,

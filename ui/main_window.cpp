@@ -9,6 +9,7 @@
 #include "format/file_reader.h"
 #include "format/story_error.h"
 #include "format/story_facts.h"
+#include "format/story_file.h"
 #include "ui/about_dialog.h"
 #include "ui/accessibility.h"
 #include "ui/announcer.h"

@@ -5,7 +5,7 @@
 
 #include "engine/story_journal.h"
 #include "engine/story_state.h"
-#include "format/story_file.h"
+#include "format/story_metadata.h"
 #include "ui/zoom_layout.h"
 
 #include <QDir>
