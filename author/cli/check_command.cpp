@@ -32,8 +32,8 @@ protected:
         // came before; a manuscript's, read in memory, come sorted with its own.
         DiagnosticSink sink;
         if (!story.isManuscript()) {
-            sink = [&out](const Diagnostic &diagnostic) {
-                out << formatDiagnostic(diagnostic) << '\n';
+            sink = [&out, &story](const Diagnostic &diagnostic) {
+                out << formatDiagnostic(story.placed({diagnostic}).constFirst()) << '\n';
                 out.flush();
             };
         }

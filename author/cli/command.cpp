@@ -5,6 +5,8 @@
 
 #include "author/cli/story_input.h"
 
+#include "format/story_file.h"
+
 #include <QCoreApplication>
 #include <QHash>
 #include <QTranslator>
@@ -112,10 +114,11 @@ void StoryInputCommand::addOptions(QCommandLineParser &parser)
 {
     addStoryOptions(parser);
     parser.addPositionalArgument(
-        QStringLiteral("DIR"),
-        QStringLiteral("папка данных рассказа или папка его рукописи (с genres.txt); по "
-                       "умолчанию текущая"),
-        QStringLiteral("[DIR]"));
+        QStringLiteral("STORY"),
+        QStringLiteral("папка данных рассказа, папка его рукописи (с genres.txt) или файл "
+                       "рассказа .%1; по умолчанию текущая папка")
+            .arg(kStoryFileSuffix),
+        QStringLiteral("[STORY]"));
 }
 
 int StoryInputCommand::execute(const QCommandLineParser &parser, const CommandContext &context)
@@ -125,10 +128,22 @@ int StoryInputCommand::execute(const QCommandLineParser &parser, const CommandCo
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > 1)
         return usageError(QStringLiteral("лишний аргумент %1").arg(positional.at(1)), context.err);
+    const QString shown = positional.value(0, QStringLiteral("."));
+    const QString fullPath = context.workingDir.filePath(shown);
+    if (StoryInput::namesStoryFile(fullPath)) {
+        std::optional<StoryInput> story;
+        try {
+            story = StoryInput::fromStoryFile(fullPath, shown);
+        } catch (const StoryError &e) {
+            return reportDiagnostics({{e.file(), e.line(), Severity::Error, errorText(e)}},
+                                     context.out);
+        }
+        return executeWithStory(parser, *story, context);
+    }
     const std::optional<QDir> folder = existingDir(positional.value(0), context);
     if (!folder)
         return ExitUsage;
-    const StoryInput story(*folder, positional.value(0, QStringLiteral(".")));
+    const StoryInput story(*folder, shown);
     return executeWithStory(parser, story, context);
 }
 

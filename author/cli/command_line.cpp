@@ -12,7 +12,7 @@ namespace vorta::author {
 const QList<std::shared_ptr<Command>> &commands()
 {
     static const QList<std::shared_ptr<Command>> table{
-        checkCommand(),  storyCommand(), coverageCommand(), buildCommand(),
+        checkCommand(),  storyCommand(), coverageCommand(), buildCommand(), packCommand(),
         unpackCommand(), fixCommand(),   newGenreCommand(), proofCommand(),
     };
     return table;
@@ -48,7 +48,7 @@ int runAuthorProgram(const QStringList &arguments, const QDir &workingDir, QText
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Программа для авторов рассказа: собирает данные из рукописи, проверяет их, "
-                       "рассказывает."));
+                       "рассказывает, упаковывает в файл рассказа для читателей."));
     // Everything from the subcommand's name on belongs to the subcommand.
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     const QCommandLineOption help = parser.addHelpOption();

@@ -18,5 +18,6 @@ std::shared_ptr<Command> unpackCommand();
 std::shared_ptr<Command> fixCommand();
 std::shared_ptr<Command> newGenreCommand();
 std::shared_ptr<Command> proofCommand();
+std::shared_ptr<Command> packCommand();
 
 } // namespace vorta::author

@@ -6,6 +6,8 @@
 #include "author/cli/command.h"
 #include "author/manuscript/manuscript.h"
 
+#include "format/story_file.h"
+
 #include <QFileInfo>
 
 namespace vorta::author {
@@ -19,9 +21,37 @@ StoryInput::StoryInput(const QDir &folder, const QString &shownPath)
     }
 }
 
+StoryInput StoryInput::fromStoryFile(const QString &fullPath, const QString &shownPath)
+{
+    const QString shown = QDir::cleanPath(shownPath);
+    const StoryFile file = readStoryFile(fullPath, shown);
+    StoryInput story(QFileInfo(fullPath).dir(), shown);
+    story.m_build.reset();
+    story.m_tree = file.tree();
+    story.m_metadata = file.metadata;
+    return story;
+}
+
+bool StoryInput::namesStoryFile(const QString &fullPath)
+{
+    return isStoryFilePath(fullPath);
+}
+
 QString StoryInput::title() const
 {
-    return QFileInfo(m_folder.absolutePath()).fileName();
+    return m_metadata ? m_metadata->title : QFileInfo(m_folder.absolutePath()).fileName();
+}
+
+QString StoryInput::entryPath(const QString &path) const
+{
+    return m_metadata && !path.isEmpty() ? m_shownPath + QLatin1Char(':') + path : path;
+}
+
+QList<Diagnostic> StoryInput::atEntries(QList<Diagnostic> diagnostics) const
+{
+    for (Diagnostic &diagnostic : diagnostics)
+        diagnostic.path = entryPath(diagnostic.path);
+    return diagnostics;
 }
 
 QList<Diagnostic> StoryInput::sourceDiagnostics() const
@@ -31,12 +61,14 @@ QList<Diagnostic> StoryInput::sourceDiagnostics() const
 
 QList<Diagnostic> StoryInput::withSourceFindings(const QList<Diagnostic> &treeDiagnostics) const
 {
-    return m_build ? withTreeFindings(*m_build, treeDiagnostics, m_shownPath) : treeDiagnostics;
+    return m_build ? withTreeFindings(*m_build, treeDiagnostics, m_shownPath)
+                   : atEntries(treeDiagnostics);
 }
 
 QList<Diagnostic> StoryInput::placed(const QList<Diagnostic> &treeDiagnostics) const
 {
-    return m_build ? atManuscriptLines(treeDiagnostics, *m_build, m_shownPath) : treeDiagnostics;
+    return m_build ? atManuscriptLines(treeDiagnostics, *m_build, m_shownPath)
+                   : atEntries(treeDiagnostics);
 }
 
 SourcePlace StoryInput::placeOf(const QString &path, int line) const
@@ -45,12 +77,12 @@ SourcePlace StoryInput::placeOf(const QString &path, int line) const
         if (const std::optional<SourcePlace> source = m_build->sourceOf(path, line))
             return *source;
     }
-    return {path, line};
+    return {entryPath(path), line};
 }
 
 StoryError StoryInput::placed(const StoryError &error) const
 {
-    if (!m_build || error.file().isEmpty())
+    if ((!m_build && !m_metadata) || error.file().isEmpty())
         return error;
     const SourcePlace place = placeOf(error.file(), error.line());
     return StoryError(error.kind(), place.path, place.line, error.detail());

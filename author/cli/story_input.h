@@ -8,6 +8,7 @@
 
 #include "format/data_tree.h"
 #include "format/story_error.h"
+#include "format/story_metadata.h"
 
 #include <QDir>
 #include <QList>
@@ -18,20 +19,28 @@
 
 namespace vorta::author {
 
-// The story that a reading subcommand works on: a tree folder, or a manuscript folder (one that
-// holds genres.txt), which is built in memory and never written. Whatever is found in the
-// tree's files is shown at the manuscript's lines. The one place where an input is opened.
+// The story that a reading subcommand works on: a tree folder, a manuscript folder (one that
+// holds genres.txt), which is built in memory and never written, or a story file, read whole
+// and checked. Whatever is found in the tree's files is shown at the manuscript's lines, or at
+// the story file's entries ("story.vorta:Genres/a/1.vtq"). The one place where an input is
+// opened.
 class StoryInput
 {
 public:
     // The folder, as the command line named it.
     StoryInput(const QDir &folder, const QString &shownPath);
+    // The story file; a StoryError naming it when it does not read.
+    static StoryInput fromStoryFile(const QString &fullPath, const QString &shownPath);
+    // Whether a path of the command line names a story file rather than a folder.
+    static bool namesStoryFile(const QString &fullPath);
 
     // The story's files: the folder itself, or the manuscript's build.
     const DataTree &tree() const { return m_tree; }
-    // The folder's name, as a page titles the story.
+    // The story file's title, or the folder's name, as a page titles the story.
     QString title() const;
     bool isManuscript() const { return m_build.has_value(); }
+    // What a story file says of itself; none for a folder.
+    const std::optional<StoryMetadata> &metadata() const { return m_metadata; }
 
     // The manuscript's own findings (none for a tree).
     QList<Diagnostic> sourceDiagnostics() const;
@@ -44,16 +53,22 @@ public:
     QList<Diagnostic> withSourceFindings(const QList<Diagnostic> &treeDiagnostics) const;
     // Findings about the tree's files, each at its place (see placeOf).
     QList<Diagnostic> placed(const QList<Diagnostic> &treeDiagnostics) const;
-    // Where a line of a tree file is shown: its manuscript line, or itself.
+    // Where a line of a tree file is shown: its manuscript line, its story file's entry, or
+    // itself.
     SourcePlace placeOf(const QString &path, int line) const;
     // An error of the program's reader, at that place.
     StoryError placed(const StoryError &error) const;
 
 private:
+    // The path a tree file is shown at: under the story file's name for a story file.
+    QString entryPath(const QString &path) const;
+    QList<Diagnostic> atEntries(QList<Diagnostic> diagnostics) const;
+
     DataTree m_tree;
     QDir m_folder;
     QString m_shownPath;
     std::optional<TreeBuild> m_build;
+    std::optional<StoryMetadata> m_metadata;
 };
 
 // A manuscript with errors tells no story, since it is not what a build would make: its errors

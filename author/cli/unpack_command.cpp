@@ -3,19 +3,22 @@
 
 #include "author/cli/commands.h"
 #include "author/cli/file_writes.h"
+#include "author/cli/story_input.h"
 #include "author/manuscript/tree_build.h"
 #include "author/manuscript/tree_unpack.h"
 #include "author/report/plural.h"
 
 #include "format/story_error.h"
+#include "format/story_file.h"
 
 namespace vorta::author {
 
 namespace {
 
 // The files of the tree that a build of the manuscript would write otherwise: what the round
-// trip does not keep.
-QList<Diagnostic> notCanonical(const QDir &manuscriptDir, const QDir &treeDir)
+// trip does not keep. A tree folder's own settings file is kept by a build into it.
+QList<Diagnostic> notCanonical(const QDir &manuscriptDir, const DataTree &tree,
+                               const std::optional<QDir> &treeDir)
 {
     QList<Diagnostic> notes;
     const TreeBuild build = buildTree(manuscriptDir, QStringLiteral("."), treeDir);
@@ -24,7 +27,7 @@ QList<Diagnostic> notCanonical(const QDir &manuscriptDir, const QDir &treeDir)
     for (const BuiltFile &file : build.files) {
         std::optional<QByteArray> bytes;
         try {
-            bytes = readExisting(treeDir.filePath(file.path), file.path);
+            bytes = tree.readBytes(file.path);
         } catch (const StoryError &) {
             // An unreadable file differs from what the build writes, as a missing one does.
         }
@@ -47,9 +50,12 @@ public:
 protected:
     void addOptions(QCommandLineParser &parser) override
     {
-        parser.addPositionalArgument(QStringLiteral("DIR"),
-                                     QStringLiteral("папка данных рассказа (по умолчанию текущая)"),
-                                     QStringLiteral("[DIR]"));
+        parser.addPositionalArgument(
+            QStringLiteral("STORY"),
+            QStringLiteral("папка данных рассказа или файл рассказа .%1 (по умолчанию текущая "
+                           "папка); из файла рассказа пишется и его %2")
+                .arg(kStoryFileSuffix, kStoryMetadataFile),
+            QStringLiteral("[STORY]"));
         parser.addPositionalArgument(
             QStringLiteral("MANUSCRIPT"),
             QStringLiteral("папка рукописи, куда записать рассказ в UTF-8: новая или пустая"));
@@ -64,9 +70,13 @@ protected:
         if (positional.size() > 2)
             return usageError(QStringLiteral("лишний аргумент %1").arg(positional.at(2)),
                               context.err);
+        const QString treeArgument = positional.size() == 2 ? positional.at(0) : QString();
+        const QString treePath = context.workingDir.filePath(
+            treeArgument.isEmpty() ? QStringLiteral(".") : treeArgument);
+        const bool fromStoryFile = StoryInput::namesStoryFile(treePath);
         const std::optional<QDir> treeDir =
-            existingDir(positional.size() == 2 ? positional.at(0) : QString(), context);
-        if (!treeDir)
+            fromStoryFile ? std::nullopt : existingDir(treeArgument, context);
+        if (!fromStoryFile && !treeDir)
             return ExitUsage;
         const QDir manuscriptDir(context.workingDir.filePath(positional.back()));
         const QString shown = QDir::cleanPath(positional.back());
@@ -85,13 +95,30 @@ protected:
                                           QStringLiteral("файла"), QStringLiteral("файлов"))),
                 context.err);
 
-        const TreeUnpack unpack = unpackTree(*treeDir);
+        std::optional<StoryInput> story;
+        if (fromStoryFile) {
+            try {
+                story = StoryInput::fromStoryFile(treePath, treeArgument);
+            } catch (const StoryError &e) {
+                return reportDiagnostics({{e.file(), e.line(), Severity::Error, errorText(e)}},
+                                         context.out);
+            }
+        }
+        const DataTree tree = story ? story->tree() : DataTree(*treeDir);
+        const auto placed = [&story](const QList<Diagnostic> &diagnostics) {
+            return story ? story->placed(diagnostics) : diagnostics;
+        };
+        TreeUnpack unpack = unpackTree(tree);
+        unpack.diagnostics = placed(unpack.diagnostics);
         if (countOf(unpack.diagnostics, Severity::Error) > 0)
             return reportDiagnostics(unpack.diagnostics, context.out);
+        // A story file's metadata goes with its manuscript, for the next pack.
+        if (story)
+            unpack.files.append({kStoryMetadataFile, storyMetadataJson(*story->metadata())});
         QStringList replaced;
         try {
             FileWrites writes;
-            for (const ManuscriptFile &file : unpack.files) {
+            for (const ManuscriptFile &file : std::as_const(unpack.files)) {
                 const QString path = manuscriptDir.filePath(file.name);
                 const bool existed = QFileInfo::exists(path) || QFileInfo(path).isSymLink();
                 if (writes.add(path, file.bytes) == WriteOutcome::Written && existed)
@@ -107,7 +134,8 @@ protected:
         }
         for (const QString &file : std::as_const(replaced))
             context.out << QStringLiteral("заменён %1").arg(file) << '\n';
-        QList<Diagnostic> diagnostics = unpack.diagnostics + notCanonical(manuscriptDir, *treeDir);
+        QList<Diagnostic> diagnostics =
+            unpack.diagnostics + placed(notCanonical(manuscriptDir, tree, treeDir));
         sortDiagnostics(diagnostics);
         return reportDiagnostics(diagnostics, context.out);
     }

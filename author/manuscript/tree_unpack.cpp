@@ -25,7 +25,7 @@ namespace {
 class Unpacker
 {
 public:
-    explicit Unpacker(const QDir &treeDir) : m_tree(treeDir) {}
+    explicit Unpacker(const DataTree &tree) : m_tree(tree) {}
 
     TreeUnpack run()
     {
@@ -183,9 +183,9 @@ private:
 
 } // namespace
 
-TreeUnpack unpackTree(const QDir &treeDir)
+TreeUnpack unpackTree(const DataTree &tree)
 {
-    return Unpacker(treeDir).run();
+    return Unpacker(tree).run();
 }
 
 } // namespace vorta::author

@@ -5,8 +5,9 @@
 
 #include "author/check/diagnostics.h"
 
+#include "format/data_tree.h"
+
 #include <QByteArray>
-#include <QDir>
 #include <QList>
 #include <QString>
 
@@ -28,6 +29,6 @@ struct TreeUnpack
 // The manuscript of a story tree: genres.txt, one <dir>.txt per genre and, when the tree's
 // settings file differs from the written form of 2 and 5, vorta.cfg. Building it gives the
 // tree back byte for byte when the tree is in canonical form.
-TreeUnpack unpackTree(const QDir &treeDir);
+TreeUnpack unpackTree(const DataTree &tree);
 
 } // namespace vorta::author
