@@ -23,8 +23,11 @@ ShelvedStory storyToRead(const StoryShelf &shelf, const QString &argument,
 {
     if (!argument.isEmpty())
         return openStoryFile(shelf, argument);
+    // A folder with the tree's genres in it, whole or not, is a tree to read, and its faults are
+    // told as such; a file manager's start in the home folder has none.
     const QString here = QDir::currentPath();
-    if (QFileInfo(QDir(here).filePath(kCatalogueFile)).isFile())
+    const QFileInfo genres(QDir(here).filePath(QFileInfo(kCatalogueFile).path()));
+    if (genres.exists() || genres.isSymLink())
         return {here, {}};
     return openStoryFile(shelf, installedStoryFile);
 }

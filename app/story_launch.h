@@ -14,7 +14,8 @@ namespace vorta::app {
 ShelvedStory openStoryFile(const StoryShelf &shelf, const QString &path);
 
 // The folder a start reads. A story file named on the command line goes on the shelf; without
-// one, a story tree in the working folder is read where it is, and else the installed story.
+// one, a story tree in the working folder (one with a Genres folder) is read where it is, and
+// else the installed story.
 ShelvedStory storyToRead(const StoryShelf &shelf, const QString &argument,
                          const QString &installedStoryFile);
 
