@@ -32,9 +32,13 @@ CommandLine::CommandLine()
     m_parser.setApplicationDescription(QStringLiteral(
         "«Повесть о синем фонаре»: интерактивная литература. Рассказ читается шаг за шагом, а "
         "читатель выбирает жанр каждого следующего шага.\n"
-        "Программа читает рассказ из папки, в которой запущена."));
+        "Файл повести (.vorta) распаковывается в ваш каталог повестей и открывается; без "
+        "файла программа читает рассказ из папки, в которой запущена, а если его там нет, то "
+        "повесть, установленную с программой."));
     m_parser.addOption(m_help);
     m_parser.addOption(m_version);
+    m_parser.addPositionalArgument(QStringLiteral("файл"), QStringLiteral("Файл повести."),
+                                   QStringLiteral("[ФАЙЛ.vorta]"));
 }
 
 std::optional<int> CommandLine::answerWithoutDisplay(int &argc, char **argv)
@@ -66,14 +70,19 @@ std::optional<int> CommandLine::check(const QStringList &arguments)
     QString error;
     if (!m_parser.parse(arguments))
         error = m_parser.errorText();
-    else if (!m_parser.positionalArguments().isEmpty())
-        error =
-            QStringLiteral("Лишний аргумент: %1").arg(m_parser.positionalArguments().constFirst());
+    else if (m_parser.positionalArguments().size() > 1)
+        error = QStringLiteral("Лишний аргумент: %1").arg(m_parser.positionalArguments().at(1));
     if (error.isEmpty())
         return std::nullopt;
     print(stderr, QStringLiteral("%1: %2\nСправка: %1 --help\n")
                       .arg(QCoreApplication::applicationName(), error));
     return 2;
+}
+
+QString CommandLine::storyFile() const
+{
+    const QStringList files = m_parser.positionalArguments();
+    return files.isEmpty() ? QString() : files.constFirst();
 }
 
 } // namespace vorta::app

@@ -27,6 +27,9 @@ public:
     // gives exit status 2.
     std::optional<int> check(const QStringList &arguments);
 
+    // The story file named, once check() has passed; empty when none is.
+    QString storyFile() const;
+
 private:
     QCommandLineParser m_parser;
     QCommandLineOption m_help;

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "app/command_line.h"
+#include "app/story_launch.h"
 #include "engine/random_source.h"
 #include "format/story_error.h"
 #include "ui/controls.h"
@@ -14,6 +15,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QTranslator>
 
 #include <chrono>
@@ -32,6 +34,21 @@ bool nothingIsShown()
 {
     const QString platform = QGuiApplication::platformName();
     return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
+// Written whole, as bytes: a NUL or any other character of the message cannot cut it.
+void printLine(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+// The story's folder: the sample story was kept here before stories had a shelf.
+QString folderBeforeTheShelf()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/vorta");
 }
 
 } // namespace
@@ -60,19 +77,24 @@ int main(int argc, char *argv[])
         return *status;
 
     vorta::SeededRandom random(clockSeed);
-    // The story's files are looked up beside the working directory.
     std::unique_ptr<Form1> form;
     try {
-        form = std::make_unique<Form1>(random, QDir(QDir::currentPath()));
+        vorta::app::StoryShelf shelf(vorta::app::StoryShelf::defaultPath());
+        shelf.setEarlierFolder(kSampleStoryIdentifier, folderBeforeTheShelf());
+        const vorta::app::ShelvedStory story = vorta::app::storyToRead(
+            shelf, commandLine.storyFile(), QStringLiteral(VORTA_INSTALLED_STORY_FILE));
+        if (!story.notice.isEmpty()) {
+            printLine(story.notice);
+            if (!nothingIsShown())
+                QMessageBox::information(nullptr, kMainWindowTitle, story.notice);
+        }
+        form = std::make_unique<Form1>(random, QDir(story.folder));
         form->Form_Load();
     } catch (...) {
         const vorta::StoryError error = vorta::currentError();
         // The window goes first: its countdown must not tick behind the message.
         form.reset();
-        // Written whole, as bytes: a NUL or any other character of the message cannot cut it.
-        const QByteArray bytes = error.message().toUtf8() + '\n';
-        std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
-        std::fflush(stderr);
+        printLine(error.message());
         if (!nothingIsShown())
             QMessageBox::critical(nullptr, kMainWindowTitle, vorta::briefMessage(error.message()));
         return 1;

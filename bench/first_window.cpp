@@ -1,7 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The program's start as the reader gets it, ending once the first window is painted.
+// The program's start as the reader gets it, ending once the first window is painted. Built a
+// second time to start as the menu entry does, through the story file on the reader's shelf.
+#ifdef VORTA_BENCH_STORY_FILE
+#include "app/story_launch.h"
+#endif
 #include "engine/random_source.h"
 #include "format/story_error.h"
 #include "start_probe.h"
@@ -34,7 +38,21 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/vorta/vorta_icon.xpm")));
 
     vorta::SeededRandom random(clockSeed);
-    Form1 form(random, QDir(QDir::currentPath()));
+#ifdef VORTA_BENCH_STORY_FILE
+    QString folder;
+    try {
+        folder =
+            vorta::app::storyToRead(vorta::app::StoryShelf(vorta::app::StoryShelf::defaultPath()),
+                                    QStringLiteral(VORTA_BENCH_STORY_FILE), QString())
+                .folder;
+    } catch (const vorta::StoryError &error) {
+        std::fprintf(stderr, "%s\n", error.message().toLocal8Bit().constData());
+        return 1;
+    }
+#else
+    const QString folder = QDir::currentPath();
+#endif
+    Form1 form(random, QDir(folder));
     try {
         form.Form_Load();
     } catch (const vorta::StoryError &error) {

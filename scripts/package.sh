@@ -3,14 +3,17 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from the release preset (cpack -G DEB) and checks what it holds the
 # way a distribution would: the desktop entry, the AppStream metadata and the manual pages with
-# their validators, and the whole package with lintian (errors fail). Checks first that the
+# their validators, the story file's type with the shared MIME database (the sample story must be
+# recognised by its name and by its contents alone), and the whole package with lintian (errors
+# fail). Checks first that the
 # committed icons are renders of the SVG. Prints the package's path.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$here"
 
 packages=(cmake ninja-build g++ qt6-base-dev libxcb1-dev dpkg-dev file desktop-file-utils appstream
-          lintian man-db groff-base librsvg2-bin libzip-dev pkg-config)
+          lintian man-db groff-base librsvg2-bin libzip-dev pkg-config
+          shared-mime-info xdg-utils)
 
 . "$here/scripts/install_missing.sh"
 
@@ -41,6 +44,22 @@ for page in "$contents"/usr/share/man/man*/*.gz; do
     if [ -n "$warnings" ]; then
         echo "$page:" >&2
         echo "$warnings" >&2
+        exit 1
+    fi
+done
+# The story file's type as the desktop learns it: the package's MIME file compiled into a
+# database of its own, then the packed sample story recognised, also under a name that says
+# nothing.
+mime="$(mktemp -d)"
+trap 'rm -rf "$renders" "$contents" "$mime"' EXIT
+mkdir -p "$mime/share"
+cp -R "$contents/usr/share/mime" "$mime/share/"
+update-mime-database "$mime/share/mime"
+cp "$contents/usr/share/vorta/vorta-sample.vorta" "$mime/nameless"
+for file in "$contents/usr/share/vorta/vorta-sample.vorta" "$mime/nameless"; do
+    type="$(XDG_DATA_DIRS="$mime/share:/usr/share" xdg-mime query filetype "$file")"
+    if [ "$type" != application/x-vorta-story ]; then
+        echo "$file is recognised as $type, not as a story file" >&2
         exit 1
     fi
 done

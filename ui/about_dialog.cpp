@@ -32,17 +32,24 @@ struct AboutLine
 
 } // namespace
 
-Form2::Form2(int zoom, QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint)
+Form2::Form2(int zoom, const QStringList &storyLines, QWidget *parent)
+    : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
+    // Each line of the story two rows high, beneath the program's own; a story cannot grow the
+    // dialog past a few of them.
+    constexpr qsizetype kMostStoryLines = 8;
+    constexpr int kStoryLineStep = 720;
+    const QStringList extra = storyLines.mid(0, kMostStoryLines);
+    const int grown = int(extra.size()) * kStoryLineStep;
     vorta::ui::installAccessibility();
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("О программе"));
     vorta::ui::ZoomLayout layout;
-    layout.fixSize(this, QSize(4680, 4080));
+    layout.fixSize(this, QSize(4680, 4080 + grown));
 
     m_frame1 = new ClickFrame(this);
     m_frame1->setObjectName(QStringLiteral("Frame1"));
-    layout.place(m_frame1, QRect(120, 120, 4455, 3855));
+    layout.place(m_frame1, QRect(120, 120, 4455, 3855 + grown));
     // A click anywhere closes the dialog; for the keyboard the frame is the button that does.
     m_frame1->setFocusPolicy(Qt::StrongFocus);
     m_frame1->setAccessibleName(QStringLiteral("Закрыть"));
@@ -69,6 +76,17 @@ Form2::Form2(int zoom, QWidget *parent) : QWidget(parent, Qt::Dialog | Qt::Frame
         setRoleColour(label, QPalette::WindowText, QColor::fromRgb(0, 0, 0));
         label->setAccessibleName(caption);
         connect(label, &ClickLabel::clicked, this, line.handler);
+    }
+    for (qsizetype i = 0; i < extra.size(); ++i) {
+        auto *label = new ClickLabel(extra.at(i), m_frame1);
+        makeLabel(label, QStringLiteral("Story%1").arg(i + 1), QRect(), Qt::AlignLeft);
+        label->setTextFormat(Qt::PlainText);
+        layout.place(label, QRect(120, 3855 + int(i) * kStoryLineStep, 4215, 615));
+        label->setWordWrap(true);
+        layout.monoFont(label, 12, i == 0);
+        setRoleColour(label, QPalette::WindowText, QColor::fromRgb(0, 0, 0));
+        label->setAccessibleName(extra.at(i));
+        connect(label, &ClickLabel::clicked, this, &Form2::close);
     }
     layout.apply(zoom);
     m_frame1->setFocus();

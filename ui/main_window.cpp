@@ -6,8 +6,10 @@
 #include "engine/finale.h"
 #include "engine/moves.h"
 #include "engine/story_buffer.h"
+#include "format/file_reader.h"
 #include "format/story_error.h"
 #include "format/story_facts.h"
+#include "format/story_file.h"
 #include "ui/about_dialog.h"
 #include "ui/accessibility.h"
 #include "ui/announcer.h"
@@ -24,6 +26,8 @@
 #include <QAction>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -32,13 +36,16 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QUrl>
 
 #include <cmath>
 #include <utility>
@@ -148,11 +155,17 @@ void followTimer(QTimer *timer, bool enabled)
 
 Form1::Form1(vorta::RandomSource &random, const QDir &dataDir, QWidget *parent)
     : QMainWindow(parent), m_random(random), m_dataDir(dataDir), m_journal(dataDir),
-      m_pickSavePath(&askForSavePath)
+      m_pickSavePath(&askForSavePath), m_openStoryFile([this](const QString &path) {
+          // The story opens in a window of its own, the way a double-click on it would.
+          if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), {path}))
+              showError(vorta::StoryError(vorta::ErrorKind::InternalError, path, 0,
+                                          QStringLiteral("не удалось запустить программу")));
+      })
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kMainWindowTitle);
     setWindowIcon(vorta::ui::programIcon());
+    setAcceptDrops(true);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     vorta::ui::installAccessibility();
@@ -369,6 +382,16 @@ void Form1::buildActions()
 
 void Form1::Form_Load()
 {
+    // A story unpacked from its file keeps what it says of itself beside the tree; a tree of
+    // its own has none, and stays as the program has always shown it.
+    const QString metadataPath = m_dataDir.filePath(vorta::kStoryMetadataFile);
+    if (QFileInfo::exists(metadataPath) || QFileInfo(metadataPath).isSymLink()) {
+        constexpr qint64 kMetadataCap = 64 * 1024;
+        m_metadata = vorta::parseStoryMetadata(
+            vorta::readCappedFile(metadataPath, vorta::kStoryMetadataFile, kMetadataCap),
+            vorta::kStoryMetadataFile);
+        setWindowTitle(m_metadata->title);
+    }
     vorta::firstStart(m_state, m_random, m_dataDir);
     m_startNotice = m_journal.resume(m_state, QDateTime::currentDateTime());
     showState();
@@ -401,7 +424,7 @@ void Form1::showError(const vorta::StoryError &error)
     if (m_message)
         return;
     // Without a parent: a child of this window would be disabled with it while a dialog is open.
-    auto *box = new QMessageBox(QMessageBox::Critical, kMainWindowTitle,
+    auto *box = new QMessageBox(QMessageBox::Critical, windowTitle(),
                                 vorta::briefMessage(error.message()), QMessageBox::Ok);
     box->setObjectName(QStringLiteral("errorMessage"));
     box->setTextFormat(Qt::PlainText);
@@ -580,7 +603,13 @@ void Form1::about_Click()
         return;
     Form2 *dialog = nullptr;
     try {
-        dialog = new Form2(m_zoom);
+        // The story the program comes with is the one its own lines tell of.
+        QStringList storyLines;
+        if (m_metadata && m_metadata->identifier != kSampleStoryIdentifier) {
+            storyLines = {m_metadata->title, m_metadata->author};
+            storyLines += m_metadata->about.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        }
+        dialog = new Form2(m_zoom, storyLines);
     } catch (...) {
         // Out of memory for the dialog: the story goes on without it.
         showError(vorta::currentError());
@@ -593,6 +622,40 @@ void Form1::about_Click()
 void Form1::setSavePathPicker(SavePathPicker picker)
 {
     m_pickSavePath = std::move(picker);
+}
+
+void Form1::setStoryFileOpener(StoryFileOpener opener)
+{
+    m_openStoryFile = std::move(opener);
+}
+
+namespace {
+
+// The one story file among what is dragged, if that is all there is.
+QString droppedStoryFile(const QMimeData *data)
+{
+    if (!data || !data->hasUrls() || data->urls().size() != 1 ||
+        !data->urls().first().isLocalFile())
+        return {};
+    const QString path = data->urls().first().toLocalFile();
+    return vorta::isStoryFilePath(path) ? path : QString();
+}
+
+} // namespace
+
+void Form1::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedStoryFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent *event)
+{
+    const QString path = droppedStoryFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    m_openStoryFile(path);
 }
 
 void Form1::copyStory()

@@ -5,6 +5,7 @@
 
 #include "engine/story_journal.h"
 #include "engine/story_state.h"
+#include "format/story_metadata.h"
 #include "ui/zoom_layout.h"
 
 #include <QDir>
@@ -35,6 +36,8 @@ class StoryView;
 } // namespace vorta
 
 inline const QString kMainWindowTitle = QStringLiteral("Повесть о синем фонаре");
+// The story the program comes with: its about dialog already tells of it.
+inline const QString kSampleStoryIdentifier = QStringLiteral("vorta-sample");
 
 // The main window: holds the story, forwards every event to the engine and shows the result.
 class Form1 : public QMainWindow
@@ -71,6 +74,14 @@ public:
         std::function<void(QWidget *parent, const QString &suggestedPath,
                            const std::function<void(const QString &path)> &chosen)>;
     void setSavePathPicker(SavePathPicker picker);
+
+    // Opens a story file dropped on the window: by default the program starts again on it, in
+    // a window of its own. Tests put one in that records the file.
+    using StoryFileOpener = std::function<void(const QString &path)>;
+    void setStoryFileOpener(StoryFileOpener opener);
+
+    // What the story says of itself, when its folder keeps that beside the tree.
+    const std::optional<vorta::StoryMetadata> &storyMetadata() const { return m_metadata; }
 
     // The whole window, layout and fonts together, at a zoom in percent of its designed size;
     // the dialogs it opens come at the same zoom.
@@ -111,6 +122,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -162,6 +175,8 @@ private:
     QAction *m_saveStory = nullptr;
     vorta::ui::MenuKeys *m_menuKeys = nullptr;
     SavePathPicker m_pickSavePath;
+    StoryFileOpener m_openStoryFile;
+    std::optional<vorta::StoryMetadata> m_metadata;
 
     vorta::ui::ZoomLayout m_layout;
     int m_zoom = vorta::ui::kZoomNormal;
