@@ -17,13 +17,14 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QLockFile>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <optional>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -149,6 +150,29 @@ void checkTreePath(const QString &path, const QString &shownName)
                          QStringLiteral("недопустимый путь в повести: %1").arg(quoted(path)));
 }
 
+// What starts that were killed left of one story in the stories folder: names of copies half
+// made (".<id>.new-…") and of copies set aside (".<id>.old-…", marked true).
+QList<std::pair<QString, bool>> leftovers(const QString &storiesPath, const QString &id)
+{
+    const QString prefix = QLatin1Char('.') + id + QLatin1Char('.');
+    QList<std::pair<QString, bool>> found;
+    const QStringList entries =
+        QDir(storiesPath)
+            .entryList({prefix + QLatin1Char('*')}, QDir::AllEntries | QDir::Hidden | QDir::System |
+                                                        QDir::NoDotAndDotDot | QDir::CaseSensitive);
+    for (const QString &name : entries) {
+        // ".<id>.new-" or ".<id>.old-", then the temporary's letters and digits
+        const QStringView kind = QStringView(name).sliced(prefix.size());
+        const QStringView letters = kind.size() > 4 ? kind.sliced(4) : QStringView();
+        const bool aside = kind.startsWith(u"old-");
+        if ((aside || kind.startsWith(u"new-")) && !letters.isEmpty() &&
+            std::all_of(letters.begin(), letters.end(),
+                        [](QChar c) { return c.unicode() < 0x80 && c.isLetterOrNumber(); }))
+            found.append({name, aside});
+    }
+    return found;
+}
+
 // The reader's own files in a story's folder: the settings and the story in progress, with the
 // stories set aside beside it.
 QStringList readerFiles(const QString &folder)
@@ -259,26 +283,24 @@ ShelvedStory StoryShelf::place(const ShelfStamp &stamp, const std::function<Stor
         fail(shownName,
              QStringLiteral("не создать папку %1").arg(QDir::toNativeSeparators(m_path)));
 
+    const QString folder = m_path + QLatin1Char('/') + id;
+    // The usual start: the copy came from this very file and no start left anything half done
+    // beside it. Nothing is written, so no lock is taken, and its flush to the disk is saved.
+    if (isPlainFolder(folder) && readStamp(folder) == stamp && leftovers(m_path, id).isEmpty())
+        return {folder, {}};
+
     // Two starts on the same story at once: the second waits, then finds the copy fresh.
     QLockFile lock(m_path + QStringLiteral("/.") + id + QStringLiteral(".lock"));
     lock.setStaleLockTime(0);
     if (!lock.tryLock(kLockWaitMs))
         fail(shownName, QStringLiteral("повесть распаковывает другая программа"));
 
-    const QString folder = m_path + QLatin1Char('/') + id;
     // What a start that was killed left: a copy half unpacked goes; a copy set aside with none
     // in its place comes back.
-    const QRegularExpression leftover(
-        QStringLiteral("^\\.%1\\.(new|old)-[A-Za-z0-9]+$").arg(QRegularExpression::escape(id)));
-    const QStringList entries = QDir(m_path).entryList(QDir::AllEntries | QDir::Hidden |
-                                                       QDir::System | QDir::NoDotAndDotDot);
-    for (const QString &name : entries) {
-        const QRegularExpressionMatch match = leftover.match(name);
-        if (!match.hasMatch())
-            continue;
+    for (const auto &[name, aside] : leftovers(m_path, id)) {
         const QString path = m_path + QLatin1Char('/') + name;
-        if (match.captured(1) == QLatin1String("old") && !QFileInfo::exists(folder) &&
-            !QFileInfo(folder).isSymLink() && std::rename(encoded(path), encoded(folder)) == 0)
+        if (aside && !QFileInfo::exists(folder) && !QFileInfo(folder).isSymLink() &&
+            std::rename(encoded(path), encoded(folder)) == 0)
             continue;
         removeTree(path);
     }
