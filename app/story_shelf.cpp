@@ -3,12 +3,14 @@
 
 #include "story_shelf.h"
 
+#include "engine/folder_lock.h"
 #include "engine/saved_story.h"
 #include "engine/story_journal.h"
 #include "format/atomic_write.h"
 #include "format/file_reader.h"
 #include "format/story_error.h"
 #include "format/system_error.h"
+#include "format/tree_paths.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -27,7 +29,6 @@
 #include <utility>
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,7 +39,6 @@ namespace {
 constexpr qint64 kStampCap = 4096;
 // Long enough for another start to unpack the largest story on a slow disk.
 constexpr int kLockWaitMs = 120000;
-const QString kSettingsName = QStringLiteral("vorta.cfg");
 
 QByteArray encoded(const QString &path)
 {
@@ -112,31 +112,6 @@ void syncFolder(const QString &path, const QString &shownName)
                             .arg(QDir::toNativeSeparators(path), systemErrorText(error)));
 }
 
-// The folder, locked as a window locks it while it reads the story there: held while the copy is
-// replaced, so no window of the program opens on it halfway.
-class FolderHold
-{
-public:
-    explicit FolderHold(const QString &path)
-        : m_fd(::open(encoded(path).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC))
-    {
-        m_busy = m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-    }
-    ~FolderHold()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FolderHold(const FolderHold &) = delete;
-    FolderHold &operator=(const FolderHold &) = delete;
-
-    bool busy() const { return m_busy; }
-
-private:
-    int m_fd;
-    bool m_busy = false;
-};
-
 // A path of the story's tree as the reader vouches for it, checked again here: relative, clean,
 // and with no part that is hidden or climbs out, so it names a file inside the new copy.
 void checkTreePath(const QString &path, const QString &shownName)
@@ -181,7 +156,7 @@ QStringList readerFiles(const QString &folder)
     if (!isPlainFolder(folder))
         return names;
     const QStringList candidates = QDir(folder).entryList(
-        {kSettingsName, kSavedStoryFile, kSavedStoryFile + QStringLiteral(".*")},
+        {kSettingsFile, kSavedStoryFile, kSavedStoryFile + QStringLiteral(".*")},
         QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : candidates) {
         if (isPlainFile(folder + QLatin1Char('/') + name))
@@ -317,8 +292,9 @@ ShelvedStory StoryShelf::place(const ShelfStamp &stamp, const std::function<Stor
                 .arg(shownName, stamp.version, kept->version);
         return result;
     }
-    const FolderHold hold(folder);
-    if (hold.busy())
+    // Held while the copy is replaced, so no window opens on it halfway.
+    const FolderLock hold(folder);
+    if (hold.heldElsewhere())
         fail(shownName, QStringLiteral("повесть сейчас открыта в другом окне программы, и новая "
                                        "версия не распакована. Закройте то окно и откройте "
                                        "файл снова."));
@@ -350,14 +326,14 @@ ShelvedStory StoryShelf::place(const ShelfStamp &stamp, const std::function<Stor
                 if (carried.contains(name))
                     continue;
                 const QString path = from + QLatin1Char('/') + name;
-                const qint64 cap = name == kSettingsName ? kSettingsFileCap : kSavedStoryCap;
+                const qint64 cap = name == kSettingsFile ? kSettingsFileCap : kSavedStoryCap;
                 files.stage(fresh.filePath(name), QDir::toNativeSeparators(path),
                             readCappedFile(path, QDir::toNativeSeparators(path), cap));
                 carried.append(name);
             }
         };
         carry(folder);
-        if (id == m_earlierIdentifier && !carried.contains(kSettingsName) &&
+        if (id == m_earlierIdentifier && !carried.contains(kSettingsFile) &&
             !m_earlierFolder.isEmpty())
             carry(m_earlierFolder);
         files.stage(fresh.filePath(kShelfStampFile), shownName, stamp.text());

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/story_state.h"
+#include "format/tree_paths.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,9 +12,6 @@
 #include <array>
 
 namespace vorta {
-
-// The story in progress is kept in the story's own folder, beside its data files.
-inline const QString kSavedStoryFile = QStringLiteral("story.journal");
 
 // The most lines a saved story may hold: a story of 64 steps tells a few hundred, so this only
 // bounds what a damaged or foreign file can make the program hold.

@@ -15,10 +15,6 @@
 #include <cerrno>
 #include <cstdio>
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 namespace vorta {
 
 namespace {
@@ -50,11 +46,7 @@ StoryError withOutcome(const StoryError &problem, const QString &outcome)
 
 StoryJournal::StoryJournal(const QDir &dataDir) : m_dataDir(dataDir) {}
 
-StoryJournal::~StoryJournal()
-{
-    if (m_folderLock >= 0)
-        ::close(m_folderLock);
-}
+StoryJournal::~StoryJournal() = default;
 
 QString StoryJournal::path() const
 {
@@ -82,12 +74,10 @@ bool StoryJournal::Kept::sameStory(const StoryState &state) const
 
 std::optional<StoryError> StoryJournal::resume(StoryState &state, const QDateTime &now)
 {
-    // Two windows would write into each other's journal. The lock goes with the process, so a
-    // window that was killed leaves none behind; a folder that cannot be opened to lock cannot
-    // hold the journal either, and the first save says so.
-    m_folderLock = ::open(QFile::encodeName(m_dataDir.absolutePath()).constData(),
-                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (m_folderLock >= 0 && ::flock(m_folderLock, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+    // Two windows would write into each other's journal. A folder that cannot be opened to lock
+    // cannot hold the journal either, and the first save says so.
+    m_folderLock.emplace(m_dataDir.absolutePath());
+    if (m_folderLock->heldElsewhere())
         return StoryError(ErrorKind::FileNotWritten, kSavedStoryFile, 0,
                           QStringLiteral("его ведёт другое окно программы\n"
                                          "Этот рассказ не сохраняется."));

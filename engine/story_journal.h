@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "engine/folder_lock.h"
 #include "format/story_error.h"
 
 #include <QDateTime>
@@ -67,9 +68,9 @@ private:
     void writeFresh(const StoryState &state);
 
     QDir m_dataDir;
-    int m_folderLock = -1;      // the folder, locked while this window keeps its story
-    QFile m_file;               // open while records can be appended to the journal
-    qint64 m_size = 0;          // the journal's bytes while it is open
+    std::optional<FolderLock> m_folderLock; // held while this window keeps its story
+    QFile m_file;                           // open while records can be appended to the journal
+    qint64 m_size = 0;                      // the journal's bytes while it is open
     bool m_enabled = false;     // from the resume on, unless a story could not be set aside
     std::optional<Kept> m_kept; // none before the first save
     bool m_failureReported = false;

@@ -27,11 +27,9 @@ namespace {
 constexpr qint64 kStoryFileCap = 64 * 1024 * 1024;
 constexpr qint64 kUnpackedCap = 64 * 1024 * 1024;
 constexpr zip_int64_t kMostEntries = 4096;
-constexpr qint64 kMetadataCap = 64 * 1024;
 
 const QString kMimeTypeEntry = QStringLiteral("mimetype");
 const QString kGenresPrefix = kGenresFolder + QLatin1Char('/');
-const QString kJournalPrefix = QStringLiteral("story.journal");
 
 // The time every entry carries, so that the same story packs to the same bytes.
 constexpr time_t kEntryTime = 1767225600; // 2026-01-01
@@ -62,7 +60,7 @@ QString entryName(const QString &name)
 // progress never is.
 bool isTreeFile(const QString &path)
 {
-    if (QFileInfo(path).fileName().startsWith(kJournalPrefix))
+    if (QFileInfo(path).fileName().startsWith(kSavedStoryFile))
         return false;
     return path == kSettingsFile || path.startsWith(kGenresPrefix);
 }
@@ -163,7 +161,7 @@ public:
             zip_name_locate(archive(), kStoryMetadataFile.toUtf8().constData(), ZIP_FL_ENC_RAW);
         if (index < 0)
             fail(QStringLiteral("нет записи \"%1\"").arg(kStoryMetadataFile));
-        return parseStoryMetadata(read(index, kStoryMetadataFile, kMetadataCap),
+        return parseStoryMetadata(read(index, kStoryMetadataFile, kStoryMetadataCap),
                                   m_shownName + QLatin1Char(':') + kStoryMetadataFile);
     }
 

@@ -3,6 +3,7 @@
 
 #include "story_metadata.h"
 
+#include "format/file_reader.h"
 #include "format/story_error.h"
 
 #include <QJsonDocument>
@@ -173,6 +174,11 @@ QByteArray storyMetadataJson(const StoryMetadata &metadata)
                              {kAuthorKey, metadata.author},
                              {kAboutKey, metadata.about}};
     return QJsonDocument(object).toJson(QJsonDocument::Indented);
+}
+
+StoryMetadata readStoryMetadataFile(const QString &fullPath, const QString &shownName)
+{
+    return parseStoryMetadata(readCappedFile(fullPath, shownName, kStoryMetadataCap), shownName);
 }
 
 } // namespace vorta

@@ -10,6 +10,8 @@
 namespace vorta {
 
 inline const QString kStoryMetadataFile = QStringLiteral("story.json");
+// A few lines about a story are far below it; a runaway file is not read.
+constexpr qint64 kStoryMetadataCap = 64 * 1024;
 
 // What a story says of itself. The identifier stays the same across the story's versions and
 // names the reader's folder of the story, so it is a plain folder name (see
@@ -37,5 +39,9 @@ int compareStoryVersions(const QString &a, const QString &b);
 // BadStoryFile names shownName and the line otherwise.
 StoryMetadata parseStoryMetadata(const QByteArray &json, const QString &shownName);
 QByteArray storyMetadataJson(const StoryMetadata &metadata);
+
+// The metadata file at fullPath (a manuscript's, or the one kept beside an unpacked story), read
+// within its cap and parsed; every failure a StoryError naming shownName.
+StoryMetadata readStoryMetadataFile(const QString &fullPath, const QString &shownName);
 
 } // namespace vorta

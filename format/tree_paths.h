@@ -11,6 +11,9 @@ namespace vorta {
 inline const QString kSettingsFile = QStringLiteral("vorta.cfg");
 inline const QString kCatalogueFile = QStringLiteral("Genres/genres.vtq");
 inline const QString kGenresFolder = QStringLiteral("Genres");
+// The story in progress, which the reader's program keeps in the story's own folder beside its
+// data files (with the stories set aside under names that begin the same); never part of a story.
+inline const QString kSavedStoryFile = QStringLiteral("story.journal");
 
 // "Genres/<genre folder>", the folder of one genre's files.
 QString genreFolderPath(const QString &genreDir);

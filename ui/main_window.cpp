@@ -6,7 +6,6 @@
 #include "engine/finale.h"
 #include "engine/moves.h"
 #include "engine/story_buffer.h"
-#include "format/file_reader.h"
 #include "format/story_error.h"
 #include "format/story_facts.h"
 #include "format/story_file.h"
@@ -386,10 +385,7 @@ void Form1::Form_Load()
     // its own has none, and stays as the program has always shown it.
     const QString metadataPath = m_dataDir.filePath(vorta::kStoryMetadataFile);
     if (QFileInfo::exists(metadataPath) || QFileInfo(metadataPath).isSymLink()) {
-        constexpr qint64 kMetadataCap = 64 * 1024;
-        m_metadata = vorta::parseStoryMetadata(
-            vorta::readCappedFile(metadataPath, vorta::kStoryMetadataFile, kMetadataCap),
-            vorta::kStoryMetadataFile);
+        m_metadata = vorta::readStoryMetadataFile(metadataPath, vorta::kStoryMetadataFile);
         setWindowTitle(m_metadata->title);
     }
     vorta::firstStart(m_state, m_random, m_dataDir);

@@ -20,13 +20,18 @@
 
 namespace vorta::author {
 
+QList<Diagnostic> buildFindings(const TreeBuild &build, const QString &shownTree)
+{
+    const QList<Diagnostic> treeFindings =
+        build.madeCatalogue() ? checkTree(build.tree).diagnostics : QList<Diagnostic>();
+    return withTreeFindings(build, treeFindings, shownTree);
+}
+
 BuildOutcome buildOnce(const BuildFolders &folders, QTextStream &err)
 {
     const TreeBuild build = buildTree(folders.manuscript, folders.shownManuscript, folders.tree);
     BuildOutcome outcome;
-    const QList<Diagnostic> treeFindings =
-        build.madeCatalogue() ? checkTree(build.tree).diagnostics : QList<Diagnostic>();
-    outcome.diagnostics = withTreeFindings(build, treeFindings, folders.shownTree);
+    outcome.diagnostics = buildFindings(build, folders.shownTree);
     if (build.hasErrors()) {
         outcome.status = ExitErrors;
         return outcome;

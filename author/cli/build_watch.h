@@ -4,6 +4,7 @@
 #pragma once
 
 #include "author/check/diagnostics.h"
+#include "author/manuscript/tree_build.h"
 
 #include <QDir>
 #include <QFileSystemWatcher>
@@ -38,6 +39,10 @@ struct BuildOutcome
     qsizetype leftovers = 0; // temporary files of a killed build, removed
     int status = 0;
 };
+
+// Every finding of a build as an author reads it: the manuscript's, and the whole-tree check's
+// of what it built (when it made a catalogue), at the manuscript's lines.
+QList<Diagnostic> buildFindings(const TreeBuild &build, const QString &shownTree);
 
 // One build of the tree from the manuscript: every finding in one round; the files are written
 // only when none is an error, and then all together or none (see FileWrites). A file that

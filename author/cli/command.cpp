@@ -130,7 +130,7 @@ int StoryInputCommand::execute(const QCommandLineParser &parser, const CommandCo
         return usageError(QStringLiteral("лишний аргумент %1").arg(positional.at(1)), context.err);
     const QString shown = positional.value(0, QStringLiteral("."));
     const QString fullPath = context.workingDir.filePath(shown);
-    if (StoryInput::namesStoryFile(fullPath)) {
+    if (isStoryFilePath(fullPath)) {
         std::optional<StoryInput> story;
         try {
             story = StoryInput::fromStoryFile(fullPath, shown);

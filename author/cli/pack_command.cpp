@@ -1,12 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "author/check/tree_check.h"
+#include "author/cli/build_watch.h"
 #include "author/cli/commands.h"
-#include "author/manuscript/tree_build.h"
 #include "author/report/plural.h"
 
-#include "format/file_reader.h"
 #include "format/story_file.h"
 #include "format/tree_paths.h"
 
@@ -19,12 +17,9 @@ namespace {
 std::optional<StoryMetadata> manuscriptMetadata(const QDir &manuscriptDir, const QString &shown,
                                                 QList<Diagnostic> &diagnostics)
 {
-    constexpr qint64 kMetadataCap = 64 * 1024;
     const QString shownFile = shown + QLatin1Char('/') + kStoryMetadataFile;
     try {
-        return parseStoryMetadata(
-            readCappedFile(manuscriptDir.filePath(kStoryMetadataFile), shownFile, kMetadataCap),
-            shownFile);
+        return readStoryMetadataFile(manuscriptDir.filePath(kStoryMetadataFile), shownFile);
     } catch (const StoryError &e) {
         QString text = e.kind() == ErrorKind::BadStoryFile ? e.detail() : errorText(e);
         if (e.kind() == ErrorKind::FileNotFound)
@@ -82,9 +77,7 @@ protected:
 
         // Checked as a build checks it: a story with errors is not published.
         const TreeBuild build = buildTree(*manuscriptDir, shown);
-        const QList<Diagnostic> treeFindings =
-            build.madeCatalogue() ? checkTree(build.tree).diagnostics : QList<Diagnostic>();
-        QList<Diagnostic> diagnostics = withTreeFindings(build, treeFindings, shown);
+        QList<Diagnostic> diagnostics = buildFindings(build, shown);
         const std::optional<StoryMetadata> metadata =
             manuscriptMetadata(*manuscriptDir, shown, diagnostics);
         sortDiagnostics(diagnostics);

@@ -21,20 +21,16 @@ StoryInput::StoryInput(const QDir &folder, const QString &shownPath)
     }
 }
 
+StoryInput::StoryInput(const DataTree &tree, const QString &shownPath,
+                       const StoryMetadata &metadata)
+    : m_tree(tree), m_shownPath(shownPath), m_metadata(metadata)
+{}
+
 StoryInput StoryInput::fromStoryFile(const QString &fullPath, const QString &shownPath)
 {
     const QString shown = QDir::cleanPath(shownPath);
     const StoryFile file = readStoryFile(fullPath, shown);
-    StoryInput story(QFileInfo(fullPath).dir(), shown);
-    story.m_build.reset();
-    story.m_tree = file.tree();
-    story.m_metadata = file.metadata;
-    return story;
-}
-
-bool StoryInput::namesStoryFile(const QString &fullPath)
-{
-    return isStoryFilePath(fullPath);
+    return StoryInput(file.tree(), shown, file.metadata);
 }
 
 QString StoryInput::title() const

@@ -31,8 +31,6 @@ public:
     StoryInput(const QDir &folder, const QString &shownPath);
     // The story file; a StoryError naming it when it does not read.
     static StoryInput fromStoryFile(const QString &fullPath, const QString &shownPath);
-    // Whether a path of the command line names a story file rather than a folder.
-    static bool namesStoryFile(const QString &fullPath);
 
     // The story's files: the folder itself, or the manuscript's build.
     const DataTree &tree() const { return m_tree; }
@@ -60,6 +58,8 @@ public:
     StoryError placed(const StoryError &error) const;
 
 private:
+    StoryInput(const DataTree &tree, const QString &shownPath, const StoryMetadata &metadata);
+
     // The path a tree file is shown at: under the story file's name for a story file.
     QString entryPath(const QString &path) const;
     QList<Diagnostic> atEntries(QList<Diagnostic> diagnostics) const;

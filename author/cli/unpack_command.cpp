@@ -73,7 +73,7 @@ protected:
         const QString treeArgument = positional.size() == 2 ? positional.at(0) : QString();
         const QString treePath = context.workingDir.filePath(
             treeArgument.isEmpty() ? QStringLiteral(".") : treeArgument);
-        const bool fromStoryFile = StoryInput::namesStoryFile(treePath);
+        const bool fromStoryFile = isStoryFilePath(treePath);
         const std::optional<QDir> treeDir =
             fromStoryFile ? std::nullopt : existingDir(treeArgument, context);
         if (!fromStoryFile && !treeDir)
