@@ -189,14 +189,15 @@ function begin(next) {
     const resuming = kept !== null && Number.isSafeInteger(kept.seed) &&
         (askedSeed === null || askedSeed === kept.seed);
     const seed = resuming ? kept.seed : askedSeed ?? randomSeed();
-    if (settings)
-        next.setSettings(settings.waitingPeriod, settings.switchProbability);
     const failure = next.start(seed);
     if (failure) {
         next.delete();
         say(failure);
         return;
     }
+    // The reader's own settings, over the story's, from the next tick on as in the window.
+    if (settings)
+        next.setSettings(settings.waitingPeriod, settings.switchProbability);
     if (reader)
         reader.delete();
     reader = next;
