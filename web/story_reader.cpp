@@ -210,6 +210,7 @@ val StoryReader::saved() const
     result.set("iq", story.iqValue);
     result.set("offered", stringArray(story.offeredGenres));
     result.set("finished", story.finished);
+    result.set("countdownMs", m_state.countdownMs);
     return result;
 }
 
@@ -242,6 +243,15 @@ std::u16string StoryReader::resume(const val &kept)
                              u"у этой версии рассказа другие жанры; начат новый рассказ");
         StoryState resumed = m_state;
         resumeSavedStory(resumed, story);
+        // A page comes back with the countdown where it stood, within the waiting period.
+        const val countdown = kept["countdownMs"];
+        if (!countdown.isUndefined()) {
+            const std::int32_t left = wholeNumber(countdown);
+            if (left > 0 && left <= resumed.autoPeriodMs) {
+                resumed.countdownMs = left;
+                resumed.window.countdownText = countdownCaption(left);
+            }
+        }
         m_state = std::move(resumed);
     });
 }

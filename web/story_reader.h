@@ -42,7 +42,8 @@ public:
     emscripten::val view() const;
     emscripten::val lines(int first, int count) const;
 
-    // The story in progress as a plain object to keep, and put back after start().
+    // The story in progress as a plain object to keep, with the countdown's milliseconds, and put
+    // back after start().
     emscripten::val saved() const;
     std::u16string resume(const emscripten::val &saved);
 
