@@ -41,6 +41,9 @@ struct TreeBuild
     // The built files held in memory, with the settings file the tree keeps of its own.
     DataTree tree{std::make_shared<MemoryTree>()};
     QHash<QString, qsizetype> fileIndex; // of files, by path
+    // The catalogue lines of the genres whose manuscript did not read: that one error says it
+    // all, and the check's error there (no folder for the genre) only follows from it.
+    QList<SourcePlace> unreadGenres;
 
     bool hasErrors() const { return countOf(diagnostics, Severity::Error) > 0; }
     // Whether the build made a catalogue, without which no check of the tree can start.
@@ -63,7 +66,8 @@ QList<Diagnostic> atManuscriptLines(const QList<Diagnostic> &treeDiagnostics,
 
 // The build's own findings and those of the whole-tree check of what it built, at the
 // manuscript's lines, sorted. An error of the check in a manuscript file that has errors of its
-// own follows from them (a missing step is a file without variants) and is left out.
+// own follows from them (a missing step is a file without variants) and is left out, and so is
+// one at the catalogue line of a genre whose manuscript did not read.
 QList<Diagnostic> withTreeFindings(const TreeBuild &build, const QList<Diagnostic> &treeDiagnostics,
                                    const QString &shownTree);
 
