@@ -5,6 +5,7 @@
 #include "author/cli/commands.h"
 #include "author/report/plural.h"
 
+#include "format/file_reader.h"
 #include "format/story_file.h"
 #include "format/tree_paths.h"
 
@@ -13,13 +14,21 @@ namespace vorta::author {
 namespace {
 
 // The manuscript's story.json as the story file will carry it; a finding when it is missing or
-// does not read.
+// does not read, and a warning at each key that it does not know.
 std::optional<StoryMetadata> manuscriptMetadata(const QDir &manuscriptDir, const QString &shown,
                                                 QList<Diagnostic> &diagnostics)
 {
     const QString shownFile = shown + QLatin1Char('/') + kStoryMetadataFile;
     try {
-        return readStoryMetadataFile(manuscriptDir.filePath(kStoryMetadataFile), shownFile);
+        const QByteArray json = readCappedFile(manuscriptDir.filePath(kStoryMetadataFile),
+                                               shownFile, kStoryMetadataCap);
+        for (const StoryMetadataKey &unknown : unknownStoryMetadataKeys(json))
+            diagnostics.append(
+                {shownFile, unknown.line, Severity::Warning,
+                 QStringLiteral("поле %1 неизвестно, из него ничего не берётся; "
+                                "поля сведений: %2")
+                     .arg(quoted(unknown.key), storyMetadataKeys().join(QStringLiteral(", ")))});
+        return parseStoryMetadata(json, shownFile);
     } catch (const StoryError &e) {
         QString text = e.kind() == ErrorKind::BadStoryFile ? e.detail() : errorText(e);
         if (e.kind() == ErrorKind::FileNotFound)

@@ -115,6 +115,9 @@ void PackTest::packIsRefused_data()
                                         << QStringLiteral("story.json:1: error: поле \"version\"");
     QTest::newRow("JSON cut short")
         << kMetadataJson.first(40) << none << QStringLiteral("story.json:1: error");
+    QTest::newRow("a key misspelt: said beside the missing one")
+        << QByteArray(kMetadataJson).replace("identifier", "id") << none
+        << QStringLiteral("story.json:1: warning: поле \"id\" неизвестно");
     QTest::newRow("a genre without steps")
         << kMetadataJson << QStringLiteral("horror.txt") << QStringLiteral("horror.txt");
 }
