@@ -61,6 +61,7 @@ private:
 
     std::optional<QByteArray> read(const QString &name, qint64 cap)
     {
+        m_build.sourceFiles.append(name);
         try {
             return readCappedFile(m_manuscript.filePath(name), shown(name), cap);
         } catch (const StoryError &e) {

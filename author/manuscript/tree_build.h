@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -41,6 +42,8 @@ struct TreeBuild
     // The built files held in memory, with the settings file the tree keeps of its own.
     DataTree tree{std::make_shared<MemoryTree>()};
     QHash<QString, qsizetype> fileIndex; // of files, by path
+    // The manuscript's files the build read or tried to, by their names in its folder.
+    QStringList sourceFiles;
     // The catalogue lines of the genres whose manuscript did not read: that one error says it
     // all, and the check's error there (no folder for the genre) only follows from it.
     QList<SourcePlace> unreadGenres;
