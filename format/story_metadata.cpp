@@ -6,6 +6,7 @@
 #include "format/file_reader.h"
 #include "format/story_error.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
@@ -44,11 +45,55 @@ bool isOneLine(const QString &text)
     return true;
 }
 
+bool isJsonSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// The keys of the outermost object, each with its line. QJsonDocument keeps no places, so the
+// text of a document that parsed is walked, strings skipped whole: a string at the first depth
+// followed by a colon is a key.
+QList<StoryMetadataKey> keysWithLines(const QByteArray &json)
+{
+    QList<StoryMetadataKey> keys;
+    int depth = 0;
+    int line = 1;
+    for (qsizetype i = 0; i < json.size(); ++i) {
+        const char c = json.at(i);
+        if (c == '\n') {
+            ++line;
+        } else if (c == '{' || c == '[') {
+            ++depth;
+        } else if (c == '}' || c == ']') {
+            --depth;
+        } else if (c == '"') {
+            const qsizetype start = i;
+            for (++i; i < json.size() && json.at(i) != '"'; ++i) {
+                if (json.at(i) == '\\')
+                    ++i;
+            }
+            qsizetype next = i + 1;
+            while (next < json.size() && isJsonSpace(json.at(next)))
+                ++next;
+            if (depth == 1 && next < json.size() && json.at(next) == ':') {
+                // The key's escapes read as JSON reads them.
+                const QByteArray quotedKey = json.mid(start, i + 1 - start);
+                const QJsonDocument key = QJsonDocument::fromJson('[' + quotedKey + ']');
+                keys.append({key.array().at(0).toString(), line});
+            }
+        }
+    }
+    return keys;
+}
+
 // Where the key's value is written, for a message: the line of its first mention.
 int lineOfKey(const QByteArray &json, const QString &key)
 {
-    const qsizetype at = json.indexOf(QByteArray("\"") + key.toUtf8() + '"');
-    return at < 0 ? 0 : int(json.left(at).count('\n')) + 1;
+    for (const StoryMetadataKey &written : keysWithLines(json)) {
+        if (written.key == key)
+            return written.line;
+    }
+    return 0;
 }
 
 class MetadataParser
@@ -159,6 +204,24 @@ int compareStoryVersions(const QString &a, const QString &b)
             return order < 0 ? -1 : 1;
     }
     return 0;
+}
+
+QStringList storyMetadataKeys()
+{
+    return {kIdentifierKey, kVersionKey, kTitleKey, kAuthorKey, kAboutKey};
+}
+
+QList<StoryMetadataKey> unknownStoryMetadataKeys(const QByteArray &json)
+{
+    QList<StoryMetadataKey> unknown;
+    if (!QJsonDocument::fromJson(json).isObject())
+        return unknown;
+    const QStringList known = storyMetadataKeys();
+    for (const StoryMetadataKey &written : keysWithLines(json)) {
+        if (!known.contains(written.key))
+            unknown.append(written);
+    }
+    return unknown;
 }
 
 StoryMetadata parseStoryMetadata(const QByteArray &json, const QString &shownName)

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 // What a story says of itself, kept as UTF-8 JSON: in a story file and in a manuscript's folder.
 namespace vorta {
@@ -34,6 +36,21 @@ bool isValidStoryIdentifier(const QString &identifier);
 // Negative, zero or positive as version a is older than, the same as or newer than b, compared
 // number by number ("1.10" is newer than "1.9"; "1.0" is the same as "1").
 int compareStoryVersions(const QString &a, const QString &b);
+
+// The keys of the metadata, in the order a file of it writes them.
+QStringList storyMetadataKeys();
+
+// A key of the metadata's object as written, and the line it stands on.
+struct StoryMetadataKey
+{
+    QString key;
+    int line = 0;
+};
+
+// The keys of the metadata's object that are none of storyMetadataKeys(), in the order written:
+// no field is read from them, so a misspelt one is worth a word. None when the JSON does not
+// parse as an object.
+QList<StoryMetadataKey> unknownStoryMetadataKeys(const QByteArray &json);
 
 // The metadata read from UTF-8 JSON; every field must be there and valid. A StoryError of kind
 // BadStoryFile names shownName and the line otherwise.

@@ -110,6 +110,24 @@ std::optional<QDir> Command::existingDir(const QString &argument,
     return dir;
 }
 
+int Command::storyFileError(const StoryError &error, const CommandContext &context) const
+{
+    switch (error.kind()) {
+    case ErrorKind::FileNotFound:
+    case ErrorKind::PermissionDenied:
+    case ErrorKind::NotRegularFile:
+    case ErrorKind::ReadError:
+        context.err
+            << kProgramName << ' ' << m_name
+            << QStringLiteral(": не прочитан файл %1: %2").arg(error.file(), errorText(error))
+            << '\n';
+        return ExitUsage;
+    default:
+        return reportDiagnostics({{error.file(), error.line(), Severity::Error, errorText(error)}},
+                                 context.out);
+    }
+}
+
 void StoryInputCommand::addOptions(QCommandLineParser &parser)
 {
     addStoryOptions(parser);
@@ -135,8 +153,7 @@ int StoryInputCommand::execute(const QCommandLineParser &parser, const CommandCo
         try {
             story = StoryInput::fromStoryFile(fullPath, shown);
         } catch (const StoryError &e) {
-            return reportDiagnostics({{e.file(), e.line(), Severity::Error, errorText(e)}},
-                                     context.out);
+            return storyFileError(e, context);
         }
         return executeWithStory(parser, *story, context);
     }

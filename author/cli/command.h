@@ -61,6 +61,10 @@ protected:
     // The folder an argument names (the working folder for none); a usage error when there is
     // none such.
     std::optional<QDir> existingDir(const QString &argument, const CommandContext &context) const;
+    // A story file named on the command line that did not open: one that cannot be read at all
+    // (missing, forbidden, not a file) is said on err with ExitUsage, as a missing folder is; one
+    // that reads but is not sound is a finding of the data, ExitErrors.
+    int storyFileError(const StoryError &error, const CommandContext &context) const;
 
 private:
     QString m_name;

@@ -5,6 +5,7 @@
 #include "author/cli/commands.h"
 #include "author/cli/file_writes.h"
 #include "author/manuscript/manuscript.h"
+#include "author/report/plural.h"
 
 #include "format/catalogue_file.h"
 #include "format/file_reader.h"
@@ -47,6 +48,28 @@ QString stepComment(int step)
     }
 }
 
+// The catalogue sizes whose stories can share their steps evenly among the genres.
+QStringList evenSplitSizes()
+{
+    QStringList sizes;
+    for (int genres = 1; genres <= kMaxGenres; ++genres) {
+        if (kStepsToldPerStory % genres == 0)
+            sizes.append(QString::number(genres));
+    }
+    return sizes;
+}
+
+// The pairs whose headings new-genre writes: those a story over this many genres can end with
+// that stay so whatever genres are added. Those are the pairs of two genres; the even split
+// (1, 1) is an ending only while the steps divide by the number of genres, so its heading would
+// turn into one for no story with the next genre.
+QList<std::pair<int, int>> headedFinalePairs(int genreCount)
+{
+    QList<std::pair<int, int>> pairs = reachableFinalePairs(genreCount);
+    pairs.removeIf([](const std::pair<int, int> &pair) { return pair.first == pair.second; });
+    return pairs;
+}
+
 // The comment that opens the finale records of a genre's manuscript.
 QStringList finaleComment(int genre)
 {
@@ -55,7 +78,15 @@ QStringList finaleComment(int genre)
                 .arg(finaleHeadingPattern()),
             QStringLiteral("// (номера жанров по genres.txt; этот жанр — %1). Рассказываются все "
                            "записи, чья пара совпала.")
-                .arg(genre)};
+                .arg(genre),
+            QStringLiteral("// Пара 1, 1 (все жанры поровну) бывает, только когда %1 делятся на "
+                           "число жанров (%2):")
+                .arg(countText(kStepsToldPerStory, QStringLiteral("шаг"), QStringLiteral("шага"),
+                               QStringLiteral("шагов")),
+                     evenSplitSizes().join(QStringLiteral(", "))),
+            QStringLiteral("// её заголовок «%1» пишется от руки, когда каталог готов; check "
+                           "напомнит о нём.")
+                .arg(finaleHeading(1, 1))};
 }
 
 QByteArray genreSkeleton(const QString &name, const QString &dir, int genre,
@@ -113,7 +144,7 @@ std::optional<QByteArray> withMissingHeadings(const QByteArray &bytes, const QSt
     for (const ManuscriptRecord &record : parseGenreManuscript(bytes, {}, ignored).records)
         written.insert({record.leastUsedGenre, record.mostUsedGenre});
     QList<std::pair<int, int>> missing;
-    for (const std::pair<int, int> &pair : reachableFinalePairs(genreCount)) {
+    for (const std::pair<int, int> &pair : headedFinalePairs(genreCount)) {
         if (!written.contains(pair))
             missing.append(pair);
     }
@@ -181,9 +212,8 @@ protected:
         const QString dir = positional.at(1);
         if (name.isEmpty() || name.contains(QLatin1Char('"')))
             return usageError(QStringLiteral("имя жанра не пустое и без кавычек"), context.err);
-        const std::optional<QDir> manuscriptDir = existingDir(positional.at(2), context);
-        if (!manuscriptDir)
-            return ExitUsage;
+        // The first genre may start the manuscript's folder too.
+        const QDir manuscriptDir(context.workingDir.filePath(positional.at(2)));
         const QString shown = QDir::cleanPath(positional.at(2));
         auto shownFile = [&shown](const QString &file) {
             return shown + QLatin1Char('/') + file;
@@ -194,10 +224,10 @@ protected:
         QList<Diagnostic> diagnostics;
         QByteArray catalogueBytes;
         // A manuscript's first genre starts it: it gets the metadata that pack needs, too.
-        const bool firstGenre = !QFileInfo::exists(manuscriptDir->filePath(kManuscriptCatalogue)) &&
-                                !QFileInfo::exists(manuscriptDir->filePath(kStoryMetadataFile));
+        const bool firstGenre = !QFileInfo::exists(manuscriptDir.filePath(kManuscriptCatalogue)) &&
+                                !QFileInfo::exists(manuscriptDir.filePath(kStoryMetadataFile));
         try {
-            catalogueBytes = readCappedFile(manuscriptDir->filePath(kManuscriptCatalogue),
+            catalogueBytes = readCappedFile(manuscriptDir.filePath(kManuscriptCatalogue),
                                             cataloguePath, kDataFileCap);
         } catch (const StoryError &e) {
             if (e.kind() != ErrorKind::FileNotFound)
@@ -216,7 +246,7 @@ protected:
                                         QStringLiteral("папка %1 уже в каталоге").arg(dir)});
             }
         }
-        if (QFileInfo::exists(manuscriptDir->filePath(genreFile)))
+        if (QFileInfo::exists(manuscriptDir.filePath(genreFile)))
             diagnostics.append({shownFile(genreFile), 0, Severity::Error,
                                 QStringLiteral("рукопись жанра уже есть; новая её не заменит")});
         if (countOf(diagnostics, Severity::Error) > 0)
@@ -227,14 +257,14 @@ protected:
         QStringList completed;
         try {
             FileWrites writes;
-            writes.add(manuscriptDir->filePath(genreFile),
-                       genreSkeleton(name, dir, genre, reachableFinalePairs(genre), lineEnd));
-            writes.add(manuscriptDir->filePath(kManuscriptCatalogue),
+            writes.add(manuscriptDir.filePath(genreFile),
+                       genreSkeleton(name, dir, genre, headedFinalePairs(genre), lineEnd));
+            writes.add(manuscriptDir.filePath(kManuscriptCatalogue),
                        withGenreLine(catalogueBytes, lines.back(), lineEnd));
-            completed = addMissingHeadings(*manuscriptDir, entries, name, writes);
+            completed = addMissingHeadings(manuscriptDir, entries, name, writes);
             if (firstGenre)
-                writes.add(manuscriptDir->filePath(kStoryMetadataFile),
-                           storyMetadataJson(metadataSkeleton(*manuscriptDir)));
+                writes.add(manuscriptDir.filePath(kStoryMetadataFile),
+                           storyMetadataJson(metadataSkeleton(manuscriptDir)));
             writes.commit();
         } catch (const FileWriteError &e) {
             context.err

@@ -5,21 +5,34 @@
 #include "author/cli/commands.h"
 #include "author/report/plural.h"
 
+#include "format/file_reader.h"
 #include "format/story_file.h"
+#include "format/system_error.h"
 #include "format/tree_paths.h"
+
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace vorta::author {
 
 namespace {
 
 // The manuscript's story.json as the story file will carry it; a finding when it is missing or
-// does not read.
+// does not read, and a warning at each key that it does not know.
 std::optional<StoryMetadata> manuscriptMetadata(const QDir &manuscriptDir, const QString &shown,
                                                 QList<Diagnostic> &diagnostics)
 {
     const QString shownFile = shown + QLatin1Char('/') + kStoryMetadataFile;
     try {
-        return readStoryMetadataFile(manuscriptDir.filePath(kStoryMetadataFile), shownFile);
+        const QByteArray json = readCappedFile(manuscriptDir.filePath(kStoryMetadataFile),
+                                               shownFile, kStoryMetadataCap);
+        for (const StoryMetadataKey &unknown : unknownStoryMetadataKeys(json))
+            diagnostics.append(
+                {shownFile, unknown.line, Severity::Warning,
+                 QStringLiteral("поле %1 неизвестно, из него ничего не берётся; "
+                                "поля сведений: %2")
+                     .arg(quoted(unknown.key), storyMetadataKeys().join(QStringLiteral(", ")))});
+        return parseStoryMetadata(json, shownFile);
     } catch (const StoryError &e) {
         QString text = e.kind() == ErrorKind::BadStoryFile ? e.detail() : errorText(e);
         if (e.kind() == ErrorKind::FileNotFound)
@@ -43,6 +56,82 @@ QList<StoryFileEntry> treeFiles(const TreeBuild &build)
         files.append({file.path, file.bytes});
     return files;
 }
+
+// Whether two paths name one file: the same path, a symbolic link to it or a hard link.
+bool sameFile(const QString &a, const QString &b)
+{
+    struct stat first;
+    struct stat second;
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+// Why the story file may not be written at fullPath: it would take the place of a file it is
+// packed from (inputs, by their names in the manuscript's folder). Empty when it may.
+QString overwrittenInput(const QString &fullPath, const QString &output, const QDir &manuscriptDir,
+                         const QString &shown, const QStringList &inputs)
+{
+    for (const QString &input : inputs) {
+        const QString inputPath = manuscriptDir.filePath(input);
+        if (!sameFile(fullPath, inputPath))
+            continue;
+        const bool samePath =
+            QFileInfo(fullPath).canonicalFilePath() == QFileInfo(inputPath).canonicalFilePath() &&
+            !QFileInfo(fullPath).isSymLink();
+        const QString what = samePath ? QStringLiteral("файл самой рукописи")
+                                      : QStringLiteral("другое имя файла рукописи %1")
+                                            .arg(QDir::cleanPath(shown + QLatin1Char('/') + input));
+        return QStringLiteral("%1 — %2: рассказ собирается из него, и файл рассказа встал бы на "
+                              "его место; укажите в -o другой файл")
+            .arg(output, what);
+    }
+    return {};
+}
+
+// The folders made for the story file, removed again unless it is written.
+class MadeFolders
+{
+public:
+    MadeFolders() = default;
+    MadeFolders(const MadeFolders &) = delete;
+    MadeFolders &operator=(const MadeFolders &) = delete;
+    ~MadeFolders()
+    {
+        for (auto folder = m_made.crbegin(); folder != m_made.crend(); ++folder)
+            QDir().rmdir(*folder);
+    }
+
+    // Makes the missing folders above the file output names; when one cannot be made, why,
+    // naming it as output does.
+    QString make(const QString &output, const QDir &workingDir)
+    {
+        QStringList missing;
+        QString folder = QFileInfo(QDir::cleanPath(output)).path();
+        while (!QFileInfo::exists(workingDir.filePath(folder))) {
+            missing.prepend(folder);
+            const QString above = QFileInfo(folder).path();
+            if (above == folder)
+                break;
+            folder = above;
+        }
+        for (const QString &made : std::as_const(missing)) {
+            const QString fullPath = workingDir.filePath(made);
+            if (::mkdir(QFile::encodeName(fullPath).constData(), 0777) != 0) {
+                const int error = errno;
+                return QStringLiteral("нет папки %1, и её не создать: %2")
+                    .arg(made, systemErrorText(error));
+            }
+            m_made.append(fullPath);
+        }
+        return {};
+    }
+    // The file is written: the folders stay.
+    void keep() { m_made.clear(); }
+
+private:
+    QStringList m_made;
+};
 
 class PackCommand : public Command
 {
@@ -81,19 +170,30 @@ protected:
         const std::optional<StoryMetadata> metadata =
             manuscriptMetadata(*manuscriptDir, shown, diagnostics);
         sortDiagnostics(diagnostics);
-        if (!metadata || countOf(diagnostics, Severity::Error) > 0)
-            return reportDiagnostics(diagnostics, context.out);
-
         const QString output =
-            parser.isSet(m_output)
+            parser.isSet(m_output) || !metadata
                 ? parser.value(m_output)
                 : QStringLiteral("%1-%2.%3")
                       .arg(metadata->identifier, metadata->version, kStoryFileSuffix);
-        const QList<StoryFileEntry> files = treeFiles(build);
         const QString fullPath = context.workingDir.filePath(output);
-        QDir().mkpath(QFileInfo(fullPath).absolutePath()); // a failure is the write's to tell
+        // The command line is at fault before the manuscript is.
+        if (!output.isEmpty()) {
+            const QString why =
+                overwrittenInput(fullPath, output, *manuscriptDir, shown,
+                                 build.sourceFiles + QStringList{kStoryMetadataFile});
+            if (!why.isEmpty())
+                return usageError(why, context.err);
+        }
+        if (!metadata || countOf(diagnostics, Severity::Error) > 0)
+            return reportDiagnostics(diagnostics, context.out);
+
+        const QList<StoryFileEntry> files = treeFiles(build);
+        MadeFolders folders;
         try {
+            if (const QString why = folders.make(output, context.workingDir); !why.isEmpty())
+                throw StoryError(ErrorKind::FileNotWritten, output, 0, why);
             writeStoryFile(fullPath, output, *metadata, files);
+            folders.keep();
         } catch (const StoryError &e) {
             context.out.flush();
             context.err << kProgramName

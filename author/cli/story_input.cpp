@@ -35,7 +35,16 @@ StoryInput StoryInput::fromStoryFile(const QString &fullPath, const QString &sho
 
 QString StoryInput::title() const
 {
-    return m_metadata ? m_metadata->title : QFileInfo(m_folder.absolutePath()).fileName();
+    if (m_metadata)
+        return m_metadata->title;
+    // A manuscript names its story in its story.json, once that reads.
+    if (m_build) {
+        try {
+            return readStoryMetadataFile(m_folder.filePath(kStoryMetadataFile), m_shownPath).title;
+        } catch (const StoryError &) {
+        }
+    }
+    return QFileInfo(m_folder.absolutePath()).fileName();
 }
 
 QString StoryInput::entryPath(const QString &path) const

@@ -34,7 +34,8 @@ public:
 
     // The story's files: the folder itself, or the manuscript's build.
     const DataTree &tree() const { return m_tree; }
-    // The story file's title, or the folder's name, as a page titles the story.
+    // The title that the story file or the manuscript's story.json gives, else the folder's
+    // name, as a page titles the story.
     QString title() const;
     bool isManuscript() const { return m_build.has_value(); }
     // What a story file says of itself; none for a folder.

@@ -100,8 +100,7 @@ protected:
             try {
                 story = StoryInput::fromStoryFile(treePath, treeArgument);
             } catch (const StoryError &e) {
-                return reportDiagnostics({{e.file(), e.line(), Severity::Error, errorText(e)}},
-                                         context.out);
+                return storyFileError(e, context);
             }
         }
         const DataTree tree = story ? story->tree() : DataTree(*treeDir);

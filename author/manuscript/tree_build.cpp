@@ -18,6 +18,8 @@
 #include <QHash>
 #include <QSet>
 
+#include <algorithm>
+
 namespace vorta::author {
 
 namespace {
@@ -59,6 +61,7 @@ private:
 
     std::optional<QByteArray> read(const QString &name, qint64 cap)
     {
+        m_build.sourceFiles.append(name);
         try {
             return readCappedFile(m_manuscript.filePath(name), shown(name), cap);
         } catch (const StoryError &e) {
@@ -127,8 +130,10 @@ private:
             return;
         }
         const std::optional<QByteArray> bytes = read(name, kDataFileCap);
-        if (!bytes)
+        if (!bytes) {
+            m_build.unreadGenres.append({shown(kManuscriptCatalogue), entry.line});
             return;
+        }
         const QString path = shown(name);
         const GenreManuscript genre = parseGenreManuscript(*bytes, path, m_build.diagnostics);
         for (qint32 step = kFirstStep; step < kFinaleStep; ++step)
@@ -236,9 +241,17 @@ QList<Diagnostic> withTreeFindings(const TreeBuild &build, const QList<Diagnosti
         if (diagnostic.severity == Severity::Error)
             withErrors.insert(diagnostic.path);
     }
+    auto atUnreadGenre = [&build](const Diagnostic &diagnostic) {
+        return std::any_of(build.unreadGenres.cbegin(), build.unreadGenres.cend(),
+                           [&diagnostic](const SourcePlace &place) {
+                               return place.path == diagnostic.path &&
+                                      place.line == diagnostic.line;
+                           });
+    };
     QList<Diagnostic> all = build.diagnostics;
     for (const Diagnostic &diagnostic : atManuscriptLines(treeDiagnostics, build, shownTree)) {
-        if (diagnostic.severity != Severity::Error || !withErrors.contains(diagnostic.path))
+        if (diagnostic.severity != Severity::Error ||
+            (!withErrors.contains(diagnostic.path) && !atUnreadGenre(diagnostic)))
             all.append(diagnostic);
     }
     sortDiagnostics(all);

@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -41,6 +42,11 @@ struct TreeBuild
     // The built files held in memory, with the settings file the tree keeps of its own.
     DataTree tree{std::make_shared<MemoryTree>()};
     QHash<QString, qsizetype> fileIndex; // of files, by path
+    // The manuscript's files the build read or tried to, by their names in its folder.
+    QStringList sourceFiles;
+    // The catalogue lines of the genres whose manuscript did not read: that one error says it
+    // all, and the check's error there (no folder for the genre) only follows from it.
+    QList<SourcePlace> unreadGenres;
 
     bool hasErrors() const { return countOf(diagnostics, Severity::Error) > 0; }
     // Whether the build made a catalogue, without which no check of the tree can start.
@@ -63,7 +69,8 @@ QList<Diagnostic> atManuscriptLines(const QList<Diagnostic> &treeDiagnostics,
 
 // The build's own findings and those of the whole-tree check of what it built, at the
 // manuscript's lines, sorted. An error of the check in a manuscript file that has errors of its
-// own follows from them (a missing step is a file without variants) and is left out.
+// own follows from them (a missing step is a file without variants) and is left out, and so is
+// one at the catalogue line of a genre whose manuscript did not read.
 QList<Diagnostic> withTreeFindings(const TreeBuild &build, const QList<Diagnostic> &treeDiagnostics,
                                    const QString &shownTree);
 

@@ -5,6 +5,7 @@
 #include "tests/author/manuscript_folder.h"
 
 #include "format/atomic_write.h"
+#include "format/file_reader.h"
 #include "format/story_error.h"
 #include "format/windows1251.h"
 
@@ -178,6 +179,13 @@ void AuthorFaultsTest::faultIsMendedAndTold_data()
     row("fix leaves *.VTQ", files({{"tree/Genres/skazka/80.VTQ", "a\nb\n"}}), "fix tree", ExitClean,
         "Genres/skazka/80.VTQ:0: note: оставлен как есть",
         files({{"tree/Genres/skazka/80.VTQ", "a\nb\n"}}));
+    // Nothing follows from it: no genre folder is missing after it.
+    row("a manuscript line over the cap: one error",
+        files({{"ms/skazka.txt", QByteArray(vorta::kDataFileCap + 1, 'a')}}), "check ms",
+        ExitErrors,
+        "ms/skazka.txt:0: error: Файл слишком велик: 16777217 байт, предел 16777216 байт\n"
+        "1 ошибка, 0 предупреждений",
+        {});
     row("a write that fails says why in Russian, and writes nothing",
         files({{"t3/Genres", "не папка"}}), "build ms t3", ExitUsage, "t3/Genres: файл уже есть",
         files({{"t3/vorta.cfg", "<none>"}}));

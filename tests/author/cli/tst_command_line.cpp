@@ -74,6 +74,10 @@ void CommandLineTest::exitStatusSaysWhatHappened_data()
                                 << true;
     QTest::newRow("two folders") << strings({"check", ".", "."}) << 0 << int(ExitUsage) << true;
     QTest::newRow("missing folder") << strings({"check", "nowhere"}) << 0 << int(ExitUsage) << true;
+    QTest::newRow("missing story file")
+        << strings({"check", "nowhere.vorta"}) << 0 << int(ExitUsage) << true;
+    QTest::newRow("unpack of a missing story file")
+        << strings({"unpack", "nowhere.vorta", "m"}) << 0 << int(ExitUsage) << true;
     QTest::newRow("story") << strings({"story", "--seed", "9"}) << 0 << int(ExitClean) << false;
     QTest::newRow("story stopped by a data error")
         << strings({"story", "--seed=9"}) << 30 << int(ExitErrors) << true;

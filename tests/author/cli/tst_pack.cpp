@@ -11,6 +11,8 @@
 
 #include <QTest>
 
+#include <unistd.h>
+
 using namespace vorta;
 using namespace vorta::author;
 
@@ -39,6 +41,8 @@ private Q_SLOTS:
     void aPackedStoryReadsAsItsTree();
     void packIsRefused_data();
     void packIsRefused();
+    void outputThatCannotBeWrittenIsRefused_data();
+    void outputThatCannotBeWrittenIsRefused();
 };
 
 void PackTest::aPackedStoryReadsAsItsTree_data()
@@ -115,6 +119,9 @@ void PackTest::packIsRefused_data()
                                         << QStringLiteral("story.json:1: error: поле \"version\"");
     QTest::newRow("JSON cut short")
         << kMetadataJson.first(40) << none << QStringLiteral("story.json:1: error");
+    QTest::newRow("a key misspelt: said beside the missing one")
+        << QByteArray(kMetadataJson).replace("identifier", "id") << none
+        << QStringLiteral("story.json:1: warning: поле \"id\" неизвестно");
     QTest::newRow("a genre without steps")
         << kMetadataJson << QStringLiteral("horror.txt") << QStringLiteral("horror.txt");
 }
@@ -137,6 +144,57 @@ void PackTest::packIsRefused()
     QCOMPARE(run.status, int(ExitErrors));
     QVERIFY2(run.out.contains(finding), qPrintable(run.out));
     QVERIFY(!QFileInfo::exists(QDir(out.path()).filePath(QStringLiteral("s.vorta"))));
+}
+
+void PackTest::outputThatCannotBeWrittenIsRefused_data()
+{
+    QTest::addColumn<QString>("output"); // from inside the manuscript, packed as "."
+    QTest::addColumn<QString>("linkTo"); // the output is first made a hard link to this file
+    QTest::addColumn<QString>("reason");
+
+    const QString ownFile = QStringLiteral("%1 — файл самой рукописи");
+    const QString otherName = QStringLiteral("link.txt — другое имя файла рукописи %1");
+    QTest::newRow("a genre's manuscript")
+        << QStringLiteral("horror.txt") << QString() << ownFile.arg(QStringLiteral("horror.txt"));
+    QTest::newRow("the catalogue") << QStringLiteral("./genres.txt") << QString()
+                                   << ownFile.arg(QStringLiteral("./genres.txt"));
+    QTest::newRow("story.json") << QStringLiteral("story.json") << QString()
+                                << ownFile.arg(QStringLiteral("story.json"));
+    QTest::newRow("a hard link to a genre's manuscript")
+        << QStringLiteral("link.txt") << QStringLiteral("detective.txt")
+        << otherName.arg(QStringLiteral("detective.txt"));
+    QTest::newRow("a missing folder in a read-only one")
+        << QStringLiteral("ro/sub/s.vorta") << QString()
+        << QStringLiteral("нет папки ro/sub, и её не создать: нет прав доступа");
+}
+
+// pack says why it writes nothing, and the file named stays as it was.
+void PackTest::outputThatCannotBeWrittenIsRefused()
+{
+    QFETCH(QString, output);
+    QFETCH(QString, linkTo);
+    QFETCH(QString, reason);
+    ManuscriptFolder manuscript;
+    manuscript.writeStory(kTwoGenres);
+    manuscript.write(kStoryMetadataFile, kMetadataJson);
+    const QByteArray path = QFile::encodeName(manuscript.path(output));
+    if (!linkTo.isEmpty())
+        QCOMPARE(::link(QFile::encodeName(manuscript.path(linkTo)).constData(), path), 0);
+    if (output.startsWith(QStringLiteral("ro/"))) {
+        if (::geteuid() == 0)
+            QSKIP("root writes in a read-only folder");
+        QVERIFY(manuscript.dir().mkdir(QStringLiteral("ro"), QFile::ReadOwner | QFile::ExeOwner));
+    }
+    const bool existed = QFileInfo::exists(manuscript.path(output));
+    const QByteArray before = existed ? fileText(manuscript.path(output)) : QByteArray();
+
+    const AuthorRun run =
+        runAuthor({QStringLiteral("pack"), QStringLiteral("."), QStringLiteral("-o"), output},
+                  manuscript.dir());
+    QCOMPARE(run.status, int(ExitUsage));
+    QVERIFY2(run.err.contains(reason), qPrintable(run.err));
+    if (existed)
+        QCOMPARE(fileText(manuscript.path(output)), before);
 }
 
 QTEST_GUILESS_MAIN(PackTest)

@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "tests/author/author_run.h"
+#include "tests/author/manuscript_folder.h"
 #include "tests/support/story_tree.h"
 
 #include "author/check/story_index.h"
@@ -94,6 +96,8 @@ class ProofSheetTest : public QObject
 private Q_SLOTS:
     void pageIsSelfContainedAndCountsMatchCoverage_data();
     void pageIsSelfContainedAndCountsMatchCoverage();
+    void pageIsHeadedByTheStorysTitle_data();
+    void pageIsHeadedByTheStorysTitle();
 };
 
 void ProofSheetTest::pageIsSelfContainedAndCountsMatchCoverage_data()
@@ -175,6 +179,36 @@ void ProofSheetTest::pageIsSelfContainedAndCountsMatchCoverage()
         // As written in the map's row and the statistics' row.
         QVERIFY(page.texts.count(genres.at(1).name) >= 2);
     }
+}
+
+void ProofSheetTest::pageIsHeadedByTheStorysTitle_data()
+{
+    QTest::addColumn<QByteArray>("metadata"); // the manuscript's story.json, none when empty
+    QTest::addColumn<QString>("title");       // none for the folder's name
+
+    QTest::newRow("story.json's title")
+        << QByteArray(R"({"identifier": "t", "version": "1", "title": "Синий фонарь",
+                         "author": "А", "about": "О."})")
+        << QStringLiteral("Синий фонарь");
+    QTest::newRow("no story.json: the folder's name") << QByteArray() << QString();
+    QTest::newRow("story.json that does not read: the folder's name")
+        << QByteArray("{") << QString();
+}
+
+void ProofSheetTest::pageIsHeadedByTheStorysTitle()
+{
+    QFETCH(QByteArray, metadata);
+    QFETCH(QString, title);
+    ManuscriptFolder manuscript;
+    manuscript.writeStory(kTwoGenres);
+    if (!metadata.isEmpty())
+        manuscript.write(QStringLiteral("story.json"), metadata);
+
+    const AuthorRun run =
+        runAuthor({QStringLiteral("proof"), QStringLiteral("--stories=1"), manuscript.path()});
+    const QString heading = title.isEmpty() ? QFileInfo(manuscript.path()).fileName() : title;
+    QVERIFY2(run.out.contains(QStringLiteral("<h1>Корректура: %1</h1>").arg(heading)),
+             qPrintable(run.out.left(1000)));
 }
 
 QTEST_GUILESS_MAIN(ProofSheetTest)
