@@ -3,8 +3,8 @@
 
 #include "app/command_line.h"
 #include "app/story_launch.h"
-#include "engine/random_source.h"
-#include "format/story_error.h"
+#include "core/random_source.h"
+#include "format/qt_text.h"
 #include "ui/controls.h"
 #include "ui/main_window.h"
 #include "ui/program_icon.h"

@@ -3,7 +3,7 @@
 
 #include "story_launch.h"
 
-#include "format/tree_paths.h"
+#include "core/tree_paths.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -4,13 +4,13 @@
 #include "story_shelf.h"
 
 #include "engine/folder_lock.h"
-#include "engine/saved_story.h"
+#include "core/saved_story.h"
 #include "engine/story_journal.h"
 #include "format/atomic_write.h"
 #include "format/file_reader.h"
-#include "format/story_error.h"
+#include "format/qt_text.h"
 #include "format/system_error.h"
-#include "format/tree_paths.h"
+#include "core/tree_paths.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -5,7 +5,7 @@
 // coverage run reads every file once, as a check does, and tells its stories from memory.
 #include "bench_support.h"
 
-#include "author/check/tree_check.h"
+#include "core/story_check.h"
 #include "author/simulation/story_run.h"
 
 #include <benchmark/benchmark.h>

@@ -3,9 +3,9 @@
 
 #include "bench_support.h"
 
-#include "engine/fragments.h"
-#include "engine/moves.h"
-#include "engine/saved_story.h"
+#include "core/fragments.h"
+#include "core/moves.h"
+#include "core/saved_story.h"
 
 #include <QDirIterator>
 #include <QFile>

@@ -3,9 +3,9 @@
 
 #pragma once
 
-#include "engine/random_source.h"
-#include "engine/story_state.h"
-#include "engine/story_step.h"
+#include "core/random_source.h"
+#include "core/story_state.h"
+#include "core/story_step.h"
 
 #include <QDir>
 #include <QString>

@@ -4,11 +4,11 @@
 // The engine's costs per event, headless, each beside the file read it cannot avoid.
 #include "bench_support.h"
 
-#include "engine/data_files.h"
-#include "engine/moves.h"
-#include "engine/story_buffer.h"
-#include "format/story_error.h"
-#include "format/tree_paths.h"
+#include "core/data_files.h"
+#include "core/moves.h"
+#include "core/story_buffer.h"
+#include "format/qt_text.h"
+#include "core/tree_paths.h"
 
 #include <benchmark/benchmark.h>
 

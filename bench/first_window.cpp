@@ -6,8 +6,8 @@
 #ifdef VORTA_BENCH_STORY_FILE
 #include "app/story_launch.h"
 #endif
-#include "engine/random_source.h"
-#include "format/story_error.h"
+#include "core/random_source.h"
+#include "format/qt_text.h"
 #include "start_probe.h"
 #include "ui/controls.h"
 #include "ui/main_window.h"

@@ -5,10 +5,10 @@
 // story.
 #include "bench_support.h"
 
-#include "engine/moves.h"
-#include "engine/story_buffer.h"
+#include "core/moves.h"
+#include "core/story_buffer.h"
 #include "engine/story_journal.h"
-#include "format/story_error.h"
+#include "format/qt_text.h"
 
 #include <QTemporaryDir>
 

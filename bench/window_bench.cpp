@@ -5,8 +5,8 @@
 // move with the engine alone.
 #include "bench_support.h"
 
-#include "engine/moves.h"
-#include "format/story_error.h"
+#include "core/moves.h"
+#include "format/qt_text.h"
 #include "ui/main_window.h"
 
 #include <QCoreApplication>

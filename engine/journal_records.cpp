@@ -3,8 +3,8 @@
 
 #include "journal_records.h"
 
-#include "engine/story_state.h"
-#include "format/story_error.h"
+#include "core/story_state.h"
+#include "format/qt_text.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>

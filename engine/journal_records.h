@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "engine/saved_story.h"
+#include "core/saved_story.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

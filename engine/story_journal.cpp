@@ -4,8 +4,8 @@
 #include "story_journal.h"
 
 #include "engine/journal_records.h"
-#include "engine/saved_story.h"
-#include "engine/story_state.h"
+#include "core/saved_story.h"
+#include "core/story_state.h"
 #include "format/atomic_write.h"
 #include "format/file_reader.h"
 #include "format/system_error.h"

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "engine/folder_lock.h"
-#include "format/story_error.h"
+#include "format/qt_text.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -3,7 +3,7 @@
 
 #include "atomic_write.h"
 
-#include "format/story_error.h"
+#include "format/qt_text.h"
 #include "format/system_error.h"
 
 #include <QFile>
@@ -47,7 +47,7 @@ std::function<void(const QString &)> &stagingHook()
 
 [[noreturn]] void fail(const QString &shownName, const QString &cause)
 {
-    throw StoryError(ErrorKind::FileNotWritten, shownName, 0, cause);
+    throw storyError(ErrorKind::FileNotWritten, shownName, 0, cause);
 }
 
 int takeSlot(char kind, const QString &path)
@@ -65,7 +65,7 @@ int takeSlot(char kind, const QString &path)
         }
     }
     std::free(copy);
-    throw StoryError(ErrorKind::InternalError, {}, 0,
+    throw storyError(ErrorKind::InternalError, {}, 0,
                      QStringLiteral("больше %1 файлов пишутся разом").arg(kSlots));
 }
 
@@ -253,7 +253,7 @@ void StagedFiles::commit()
         if (!failure && ::rename(slotPath(file.slot), path.constData()) != 0) {
             const int error = errno;
             failure =
-                StoryError(ErrorKind::FileNotWritten, file.shownName, 0, systemErrorText(error));
+                storyError(ErrorKind::FileNotWritten, file.shownName, 0, systemErrorText(error));
         }
         if (failure)
             ::unlink(slotPath(file.slot));

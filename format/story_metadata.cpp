@@ -4,7 +4,9 @@
 #include "story_metadata.h"
 
 #include "format/file_reader.h"
-#include "format/story_error.h"
+#include "format/qt_text.h"
+
+#include "core/unicode.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -34,13 +36,17 @@ bool isValidVersion(const QString &version)
     return pattern.match(version).hasMatch();
 }
 
-// A line of text: no line ends, tabs or other control characters.
+// A line of text: no line ends, tabs or other control characters, and none of the invisible
+// ones that would turn a title around or blank it out.
 bool isOneLine(const QString &text)
 {
-    for (const QChar c : text) {
-        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
-            c == QChar::ParagraphSeparator)
+    const std::u16string units = toU16(text);
+    for (std::size_t i = 0; i < units.size();) {
+        const CodePoint point = codePointAt(units, i);
+        if (isControl(point.value) || isFormat(point.value) || point.value == 0x2028 ||
+            point.value == 0x2029 || (point.value >= 0xD800 && point.value < 0xE000))
             return false;
+        i += point.length;
     }
     return true;
 }
@@ -132,7 +138,7 @@ public:
         if (metadata.about.size() > kLongestAbout)
             failAt(kAboutKey, QStringLiteral("длиннее %1 знаков").arg(kLongestAbout));
         if (!isOneLine(QString(metadata.about).remove(QLatin1Char('\n'))))
-            failAt(kAboutKey, QStringLiteral("управляющие знаки кроме перевода строки"));
+            failAt(kAboutKey, QStringLiteral("управляющие или невидимые знаки кроме перевода строки"));
         return metadata;
     }
 
@@ -155,7 +161,7 @@ private:
         if (value.size() > kLongestLine)
             failAt(key, QStringLiteral("длиннее %1 знаков").arg(kLongestLine));
         if (!isOneLine(value))
-            failAt(key, QStringLiteral("должна быть одна строка без управляющих знаков"));
+            failAt(key, QStringLiteral("должна быть одна строка без управляющих и невидимых знаков"));
         return value;
     }
 
@@ -166,7 +172,7 @@ private:
 
     [[noreturn]] void fail(int line, const QString &why) const
     {
-        throw StoryError(ErrorKind::BadStoryFile, m_shownName, line, why);
+        throw storyError(ErrorKind::BadStoryFile, m_shownName, line, why);
     }
 
     const QByteArray &m_json;
@@ -241,7 +247,8 @@ QByteArray storyMetadataJson(const StoryMetadata &metadata)
 
 StoryMetadata readStoryMetadataFile(const QString &fullPath, const QString &shownName)
 {
-    return parseStoryMetadata(readCappedFile(fullPath, shownName, kStoryMetadataCap), shownName);
+    return parseStoryMetadata(readCappedFile(fullPath, shownName, qint64(kStoryMetadataCap)),
+                              shownName);
 }
 
 } // namespace vorta

@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "core/story_file.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -10,10 +12,6 @@
 
 // What a story says of itself, kept as UTF-8 JSON: in a story file and in a manuscript's folder.
 namespace vorta {
-
-inline const QString kStoryMetadataFile = QStringLiteral("story.json");
-// A few lines about a story are far below it; a runaway file is not read.
-constexpr qint64 kStoryMetadataCap = 64 * 1024;
 
 // What a story says of itself. The identifier stays the same across the story's versions and
 // names the reader's folder of the story, so it is a plain folder name (see

@@ -3,10 +3,10 @@
 
 #include "fuzz_support.h"
 
-#include "engine/data_files.h"
-#include "engine/fragments.h"
-#include "engine/story_state.h"
-#include "format/tree_paths.h"
+#include "core/data_files.h"
+#include "core/fragments.h"
+#include "core/story_state.h"
+#include "core/tree_paths.h"
 
 using namespace vorta;
 

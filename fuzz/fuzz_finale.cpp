@@ -3,13 +3,13 @@
 
 #include "fuzz_support.h"
 
-#include "engine/data_files.h"
-#include "engine/finale.h"
-#include "engine/fragments.h"
-#include "engine/moves.h"
-#include "engine/random_source.h"
-#include "engine/story_buffer.h"
-#include "engine/story_state.h"
+#include "core/data_files.h"
+#include "core/finale.h"
+#include "core/fragments.h"
+#include "core/moves.h"
+#include "core/random_source.h"
+#include "core/story_buffer.h"
+#include "core/story_state.h"
 
 using namespace vorta;
 

@@ -3,8 +3,8 @@
 
 #include "fuzz_support.h"
 
-#include "engine/story_step.h"
-#include "format/numbers.h"
+#include "core/story_step.h"
+#include "core/numbers.h"
 
 #include <cstring>
 

@@ -4,11 +4,11 @@
 #include "fuzz_support.h"
 
 #include "engine/journal_records.h"
-#include "engine/random_source.h"
-#include "engine/saved_story.h"
+#include "core/random_source.h"
+#include "core/saved_story.h"
 #include "engine/story_journal.h"
-#include "engine/story_start.h"
-#include "engine/story_state.h"
+#include "core/story_start.h"
+#include "core/story_state.h"
 #include "format/file_reader.h"
 
 #include <optional>

@@ -5,7 +5,7 @@
 
 #include "author/manuscript/manuscript.h"
 
-#include "engine/story_step.h"
+#include "core/story_step.h"
 
 using namespace vorta;
 using namespace vorta::author;

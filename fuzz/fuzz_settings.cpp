@@ -3,8 +3,8 @@
 
 #include "fuzz_support.h"
 
-#include "engine/data_files.h"
-#include "engine/story_state.h"
+#include "core/data_files.h"
+#include "core/story_state.h"
 #include "format/file_reader.h"
 
 #include <limits>

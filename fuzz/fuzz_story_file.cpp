@@ -4,7 +4,7 @@
 #include "fuzz_support.h"
 
 #include "format/story_file.h"
-#include "format/tree_paths.h"
+#include "core/tree_paths.h"
 
 using namespace vorta;
 

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "format/story_error.h"
+#include "format/qt_text.h"
 
 #include <QByteArray>
 #include <QDir>

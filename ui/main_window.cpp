@@ -3,11 +3,11 @@
 
 #include "main_window.h"
 
-#include "engine/finale.h"
-#include "engine/moves.h"
-#include "engine/story_buffer.h"
-#include "format/story_error.h"
-#include "format/story_facts.h"
+#include "core/finale.h"
+#include "core/moves.h"
+#include "core/story_buffer.h"
+#include "format/qt_text.h"
+#include "core/story_facts.h"
 #include "format/story_file.h"
 #include "ui/about_dialog.h"
 #include "ui/accessibility.h"

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "engine/story_journal.h"
-#include "engine/story_state.h"
+#include "core/story_state.h"
 #include "format/story_metadata.h"
 #include "ui/zoom_layout.h"
 

@@ -3,7 +3,7 @@
 
 #include "reader_settings.h"
 
-#include "format/story_error.h"
+#include "format/qt_text.h"
 #include "ui/zoom_layout.h"
 
 #include <QSettings>

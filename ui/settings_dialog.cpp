@@ -3,10 +3,10 @@
 
 #include "settings_dialog.h"
 
-#include "engine/data_files.h"
-#include "format/settings_file.h"
-#include "format/story_error.h"
-#include "format/story_facts.h"
+#include "core/data_files.h"
+#include "core/settings_file.h"
+#include "format/qt_text.h"
+#include "core/story_facts.h"
 #include "ui/accessibility.h"
 #include "ui/controls.h"
 #include "ui/unit_slider.h"

@@ -3,7 +3,7 @@
 
 #include "story_export.h"
 
-#include "engine/story_state.h"
+#include "core/story_state.h"
 #include "format/atomic_write.h"
 
 namespace vorta::ui {

@@ -7,8 +7,9 @@
 
 #include "format/file_reader.h"
 #include "format/story_file.h"
+#include "format/story_file_writer.h"
 #include "format/system_error.h"
-#include "format/tree_paths.h"
+#include "core/tree_paths.h"
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -20,41 +21,61 @@ namespace {
 // The manuscript's story.json as the story file will carry it; a finding when it is missing or
 // does not read, and a warning at each key that it does not know.
 std::optional<StoryMetadata> manuscriptMetadata(const QDir &manuscriptDir, const QString &shown,
-                                                QList<Diagnostic> &diagnostics)
+                                                std::vector<Diagnostic> &diagnostics)
 {
-    const QString shownFile = shown + QLatin1Char('/') + kStoryMetadataFile;
+    const QString metadataFile = toQString(kStoryMetadataFile);
+    const QString shownFile = shown + QLatin1Char('/') + metadataFile;
     try {
-        const QByteArray json = readCappedFile(manuscriptDir.filePath(kStoryMetadataFile),
-                                               shownFile, kStoryMetadataCap);
+        const QByteArray json = readCappedFile(manuscriptDir.filePath(metadataFile), shownFile,
+                                               qint64(kStoryMetadataCap));
         for (const StoryMetadataKey &unknown : unknownStoryMetadataKeys(json))
-            diagnostics.append(
-                {shownFile, unknown.line, Severity::Warning,
-                 QStringLiteral("поле %1 неизвестно, из него ничего не берётся; "
-                                "поля сведений: %2")
-                     .arg(quoted(unknown.key), storyMetadataKeys().join(QStringLiteral(", ")))});
+            diagnostics.push_back(diagnostic(
+                shownFile, unknown.line, Severity::Warning,
+                QStringLiteral("поле %1 неизвестно, из него ничего не берётся; "
+                               "поля сведений: %2")
+                    .arg(quoted(unknown.key), storyMetadataKeys().join(QStringLiteral(", ")))));
         return parseStoryMetadata(json, shownFile);
     } catch (const StoryError &e) {
-        QString text = e.kind() == ErrorKind::BadStoryFile ? e.detail() : errorText(e);
+        QString text = toQString(e.kind() == ErrorKind::BadStoryFile ? e.detail() : errorText(e));
         if (e.kind() == ErrorKind::FileNotFound)
             text += QStringLiteral(
                 ": файл рассказа несёт его сведения о себе; запишите их в UTF-8, например "
                 "{\"identifier\": \"moy-rasskaz\", \"version\": \"1.0\", \"title\": \"Название\", "
                 "\"author\": \"Автор\", \"about\": \"О чём рассказ\"}");
-        diagnostics.append({shownFile, e.line(), Severity::Error, text});
+        diagnostics.push_back(diagnostic(shownFile, e.line(), Severity::Error, text));
         return std::nullopt;
     }
 }
 
 // The tree's files as the build made them, with the settings file it keeps when the manuscript
 // has none.
-QList<StoryFileEntry> treeFiles(const TreeBuild &build)
+std::vector<StoryFileEntry> treeFiles(const TreeBuild &build)
 {
-    QList<StoryFileEntry> files;
-    if (!build.fileIndex.contains(kSettingsFile))
-        files.append({kSettingsFile, build.tree.readBytes(kSettingsFile)});
+    std::vector<StoryFileEntry> files;
+    if (!build.fileIndex.contains(toQString(kSettingsFile)))
+        files.push_back({kSettingsFile, build.tree.readBytes(kSettingsFile)});
     for (const BuiltFile &file : build.files)
-        files.append({file.path, file.bytes});
+        files.push_back({toU16(file.path), toBytes(file.bytes)});
     return files;
+}
+
+// A story file holds no more than any reader opens: what no reader would open is not packed.
+std::optional<QString> overTheCaps(const std::vector<StoryFileEntry> &files)
+{
+    // The type and the metadata come with the tree's files.
+    const std::uint64_t entries = files.size() + 2;
+    std::uint64_t bytes = 0;
+    for (const StoryFileEntry &file : files)
+        bytes += file.bytes.size();
+    if (entries > kMostEntries)
+        return QStringLiteral("в файле рассказа было бы %1 записей, а читатель открывает не больше %2")
+            .arg(entries)
+            .arg(kMostEntries);
+    if (bytes > kUnpackedCap)
+        return QStringLiteral("файлы рассказа заняли бы %1 байт, а читатель открывает не больше %2")
+            .arg(bytes)
+            .arg(kUnpackedCap);
+    return std::nullopt;
 }
 
 // Whether two paths name one file: the same path, a symbolic link to it or a hard link.
@@ -166,7 +187,7 @@ protected:
 
         // Checked as a build checks it: a story with errors is not published.
         const TreeBuild build = buildTree(*manuscriptDir, shown);
-        QList<Diagnostic> diagnostics = buildFindings(build, shown);
+        std::vector<Diagnostic> diagnostics = buildFindings(build, shown);
         const std::optional<StoryMetadata> metadata =
             manuscriptMetadata(*manuscriptDir, shown, diagnostics);
         sortDiagnostics(diagnostics);
@@ -174,38 +195,43 @@ protected:
             parser.isSet(m_output) || !metadata
                 ? parser.value(m_output)
                 : QStringLiteral("%1-%2.%3")
-                      .arg(metadata->identifier, metadata->version, kStoryFileSuffix);
+                      .arg(metadata->identifier, metadata->version, toQString(kStoryFileSuffix));
         const QString fullPath = context.workingDir.filePath(output);
         // The command line is at fault before the manuscript is.
         if (!output.isEmpty()) {
             const QString why =
                 overwrittenInput(fullPath, output, *manuscriptDir, shown,
-                                 build.sourceFiles + QStringList{kStoryMetadataFile});
+                                 build.sourceFiles + QStringList{toQString(kStoryMetadataFile)});
             if (!why.isEmpty())
                 return usageError(why, context.err);
         }
         if (!metadata || countOf(diagnostics, Severity::Error) > 0)
             return reportDiagnostics(diagnostics, context.out);
 
-        const QList<StoryFileEntry> files = treeFiles(build);
+        const std::vector<StoryFileEntry> files = treeFiles(build);
+        if (const std::optional<QString> why = overTheCaps(files)) {
+            diagnostics.push_back(diagnostic(shown, 0, Severity::Error, *why));
+            return reportDiagnostics(diagnostics, context.out);
+        }
         MadeFolders folders;
         try {
             if (const QString why = folders.make(output, context.workingDir); !why.isEmpty())
-                throw StoryError(ErrorKind::FileNotWritten, output, 0, why);
+                throw storyError(ErrorKind::FileNotWritten, output, 0, why);
             writeStoryFile(fullPath, output, *metadata, files);
             folders.keep();
         } catch (const StoryError &e) {
             context.out.flush();
             context.err << kProgramName
                         << QStringLiteral(" pack: не записан файл %1: %2")
-                               .arg(output, e.kind() == ErrorKind::FileNotWritten ? e.detail()
-                                                                                  : errorText(e))
+                               .arg(output, toQString(e.kind() == ErrorKind::FileNotWritten
+                                                          ? e.detail()
+                                                          : errorText(e)))
                         << '\n';
             return ExitUsage;
         }
         context.out << QStringLiteral("записан %1: «%2», версия %3, %4")
                            .arg(output, metadata->title, metadata->version,
-                                countText(files.size(), QStringLiteral("файл"),
+                                countText(qint64(files.size()), QStringLiteral("файл"),
                                           QStringLiteral("файла"), QStringLiteral("файлов")))
                     << '\n';
         return reportDiagnostics(diagnostics, context.out);

@@ -3,7 +3,7 @@
 
 #include "app/story_shelf.h"
 #include "format/atomic_write.h"
-#include "format/story_error.h"
+#include "format/qt_text.h"
 
 #include <QtTest>
 

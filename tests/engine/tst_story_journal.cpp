@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "engine/journal_records.h"
-#include "engine/moves.h"
-#include "engine/random_source.h"
+#include "core/moves.h"
+#include "core/random_source.h"
 #include "engine/story_journal.h"
 #include "tests/support/hostile_files.h"
 #include "tests/support/no_file_growth.h"

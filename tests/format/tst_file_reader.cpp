@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "engine/data_files.h"
+#include "core/data_files.h"
 #include "format/file_reader.h"
-#include "format/story_error.h"
-#include "format/windows1251.h"
+#include "format/qt_text.h"
+#include "core/windows1251.h"
 #include "tests/support/hostile_files.h"
 #include "tests/support/story_tree.h"
 

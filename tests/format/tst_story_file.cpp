@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "format/file_reader.h"
-#include "format/story_error.h"
+#include "format/qt_text.h"
 #include "format/story_file.h"
-#include "format/windows1251.h"
+#include "core/windows1251.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,13 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "format/catalogue_file.h"
-#include "format/data_tree.h"
-#include "format/finale_file.h"
-#include "format/fragment_file.h"
-#include "format/story_error.h"
-#include "format/text_reader.h"
-#include "format/windows1251.h"
+#include "core/catalogue_file.h"
+#include "core/story_tree.h"
+#include "core/finale_file.h"
+#include "core/fragment_file.h"
+#include "format/qt_text.h"
+#include "core/text_reader.h"
+#include "core/windows1251.h"
 #include "tests/support/hostile_files.h"
 #include "tests/support/story_tree.h"
 

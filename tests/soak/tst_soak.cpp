@@ -1,16 +1,16 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "engine/data_files.h"
-#include "engine/finale.h"
-#include "engine/fragments.h"
-#include "engine/moves.h"
-#include "engine/random_source.h"
-#include "engine/story_buffer.h"
-#include "engine/story_state.h"
-#include "engine/story_step.h"
-#include "format/numbers.h"
-#include "format/story_error.h"
+#include "core/data_files.h"
+#include "core/finale.h"
+#include "core/fragments.h"
+#include "core/moves.h"
+#include "core/random_source.h"
+#include "core/story_buffer.h"
+#include "core/story_state.h"
+#include "core/story_step.h"
+#include "core/numbers.h"
+#include "format/qt_text.h"
 #include "tests/support/story_tree.h"
 
 #include <QElapsedTimer>

@@ -3,9 +3,9 @@
 
 #pragma once
 
-#include "engine/moves.h"
-#include "engine/random_source.h"
-#include "engine/story_state.h"
+#include "core/moves.h"
+#include "core/random_source.h"
+#include "core/story_state.h"
 
 #include <QDir>
 #include <QStringList>

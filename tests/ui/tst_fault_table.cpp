@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "engine/data_files.h"
+#include "core/data_files.h"
 #include "format/file_reader.h"
-#include "format/story_error.h"
+#include "format/qt_text.h"
 #include "tests/support/hostile_files.h"
 #include "tests/support/no_file_growth.h"
 #include "tests/support/scripted_random.h"

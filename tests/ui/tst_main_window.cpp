@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "engine/saved_story.h"
+#include "core/saved_story.h"
 #include "tests/support/no_file_growth.h"
 #include "tests/support/scripted_random.h"
 #include "tests/support/story_tree.h"

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "format/story_error.h"
-#include "format/story_facts.h"
+#include "format/qt_text.h"
+#include "core/story_facts.h"
 #include "tests/ui/window_story.h"
 #include "ui/about_dialog.h"
 #include "ui/controls.h"

@@ -4,12 +4,12 @@
 #include "tests/support/hostile_files.h"
 #include "tests/support/story_tree.h"
 
-#include "author/check/diagnostics.h"
-#include "author/check/tree_check.h"
+#include "core/diagnostics.h"
+#include "core/story_check.h"
 #include "author/report/story_stats.h"
 
-#include "engine/finale.h"
-#include "engine/story_state.h"
+#include "core/finale.h"
+#include "core/story_state.h"
 #include "format/file_reader.h"
 
 #include <QSet>

@@ -6,8 +6,8 @@
 
 #include "format/atomic_write.h"
 #include "format/file_reader.h"
-#include "format/story_error.h"
-#include "format/windows1251.h"
+#include "format/qt_text.h"
+#include "core/windows1251.h"
 
 #include <QDirIterator>
 #include <QTest>

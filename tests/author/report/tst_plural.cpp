@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "author/check/diagnostics.h"
-#include "author/report/plural.h"
+#include "core/diagnostics.h"
+#include "core/plural.h"
 
 #include <QTest>
 

@@ -6,7 +6,7 @@
 #include "tests/support/story_tree.h"
 
 #include "author/check/story_index.h"
-#include "author/check/tree_check.h"
+#include "core/story_check.h"
 #include "author/cli/command_line.h"
 #include "author/simulation/story_run.h"
 

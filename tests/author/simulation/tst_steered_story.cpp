@@ -6,9 +6,9 @@
 
 #include "author/simulation/steered_story.h"
 
-#include "engine/moves.h"
-#include "engine/random_source.h"
-#include "engine/story_state.h"
+#include "core/moves.h"
+#include "core/random_source.h"
+#include "core/story_state.h"
 
 #include <QRegularExpression>
 #include <QSet>

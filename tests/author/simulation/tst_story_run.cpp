@@ -4,13 +4,13 @@
 #include "tests/support/story_by_ticks.h"
 #include "tests/support/story_tree.h"
 
-#include "author/check/tree_check.h"
-#include "author/report/plural.h"
+#include "core/story_check.h"
+#include "core/plural.h"
 #include "author/simulation/story_run.h"
 
-#include "engine/moves.h"
-#include "engine/random_source.h"
-#include "engine/story_state.h"
+#include "core/moves.h"
+#include "core/random_source.h"
+#include "core/story_state.h"
 
 #include <QRegularExpression>
 #include <QTest>

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "engine/data_files.h"
-#include "engine/story_state.h"
-#include "format/text_reader.h"
+#include "core/data_files.h"
+#include "core/story_state.h"
+#include "core/text_reader.h"
 #include "tests/support/story_tree.h"
 
 #include <QFile>

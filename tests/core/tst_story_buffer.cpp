@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "engine/story_buffer.h"
-#include "engine/story_state.h"
+#include "core/story_buffer.h"
+#include "core/story_state.h"
 
 #include <QTest>
 

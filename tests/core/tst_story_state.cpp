@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "engine/genre_choice.h"
-#include "engine/story_buffer.h"
-#include "engine/story_start.h"
-#include "engine/story_state.h"
-#include "format/story_error.h"
+#include "core/genre_choice.h"
+#include "core/story_buffer.h"
+#include "core/story_start.h"
+#include "core/story_state.h"
+#include "format/qt_text.h"
 #include "tests/support/scripted_random.h"
 #include "tests/support/story_tree.h"
 

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "engine/moves.h"
-#include "engine/story_state.h"
-#include "engine/story_step.h"
-#include "format/numbers.h"
+#include "core/moves.h"
+#include "core/story_state.h"
+#include "core/story_step.h"
+#include "core/numbers.h"
 #include "tests/support/scripted_random.h"
 #include "tests/support/story_tree.h"
 

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "engine/finale.h"
-#include "engine/story_state.h"
-#include "format/story_error.h"
+#include "core/finale.h"
+#include "core/story_state.h"
+#include "format/qt_text.h"
 #include "tests/support/story_tree.h"
 
 #include <QTest>
