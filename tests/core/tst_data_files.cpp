@@ -2,8 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "core/data_files.h"
+#include "core/settings_file.h"
 #include "core/story_state.h"
 #include "core/text_reader.h"
+#include "format/folder_tree.h"
+#include "tests/support/core_text.h"
 #include "tests/support/story_tree.h"
 
 #include <QFile>
@@ -59,7 +62,7 @@ void TestDataFiles::settingsLayouts()
     StoryTree tree;
     tree.writeBytes(QStringLiteral("vorta.cfg"), bytes);
     StoryState state;
-    loadSettings(state, tree.dir());
+    loadSettings(state, tree.data());
     QTEST(state.autoPeriodMs, "autoPeriodMs");
     QTEST(state.switchPercent, "switchPercent");
 }
@@ -90,19 +93,19 @@ void TestDataFiles::badSettings()
     tree.writeBytes(QStringLiteral("vorta.cfg"), bytes);
     StoryState state;
     try {
-        loadSettings(state, tree.dir());
+        loadSettings(state, tree.data());
         QFAIL("no error");
     } catch (const StoryError &error) {
         QCOMPARE(error.kind(), kind);
-        QCOMPARE(error.file(), QStringLiteral("vorta.cfg"));
+        QCOMPARE(error.file(), u"vorta.cfg");
         QCOMPARE(error.line(), line);
     }
     try {
-        loadSettings(state, QDir(tree.path(QStringLiteral("missing"))));
+        loadSettings(state, folderTree(QDir(tree.path(QStringLiteral("missing")))));
         QFAIL("no error");
     } catch (const StoryError &error) {
         QCOMPARE(error.kind(), ErrorKind::FileNotFound);
-        QVERIFY(error.message().contains(QStringLiteral("vorta.cfg")));
+        QVERIFY(messageOf(error).contains(QStringLiteral("vorta.cfg")));
     }
 }
 
@@ -111,12 +114,12 @@ void TestDataFiles::settingsRoundTripForEveryPair()
     StoryTree tree;
     for (int period = 0; period <= 10; ++period) {
         for (int percent = 0; percent <= 10; ++percent) {
-            saveSettings(tree.dir(), period, percent);
+            saveSettings(tree.data(), period, percent);
             StoryState state;
-            loadSettings(state, tree.dir());
+            loadSettings(state, tree.data());
             QCOMPARE(state.autoPeriodMs, period == 0 ? 1000 : period * 5000);
             QCOMPARE(state.switchPercent, percent * 10);
-            QCOMPARE(readSettingsValues(tree.dir()), std::make_pair(period, percent));
+            QCOMPARE(readSettingsValues(tree.data()), std::make_pair(period, percent));
         }
     }
 }
@@ -125,11 +128,11 @@ void TestDataFiles::savedBytesAreExact()
 {
     StoryTree tree;
     tree.writeBytes(QStringLiteral("vorta.cfg"), QByteArray("a much longer file than the new one"));
-    saveSettings(tree.dir(), 1, 5);
+    saveSettings(tree.data(), 1, 5);
     QFile file(tree.path(QStringLiteral("vorta.cfg")));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray::fromHex("2031200d0a2035200d0a"));
-    QCOMPARE(settingsFileBytes(-3, 10), QByteArray("-3 \r\n 10 \r\n"));
+    QCOMPARE(settingsFileBytes(-3, 10), "-3 \r\n 10 \r\n");
 }
 
 void TestDataFiles::failedSaveKeepsTheOldFile()
@@ -137,7 +140,7 @@ void TestDataFiles::failedSaveKeepsTheOldFile()
     StoryTree tree;
     // A folder where the file should be cannot be replaced by one.
     QVERIFY(QDir(tree.path()).mkpath(QStringLiteral("vorta.cfg")));
-    QVERIFY_THROWS_EXCEPTION(StoryError, saveSettings(tree.dir(), 1, 5));
+    QVERIFY_THROWS_EXCEPTION(StoryError, saveSettings(tree.data(), 1, 5));
     QVERIFY(QFileInfo(tree.path(QStringLiteral("vorta.cfg"))).isDir());
     QVERIFY(tree.dir().rmdir(QStringLiteral("vorta.cfg")));
 
@@ -146,13 +149,13 @@ void TestDataFiles::failedSaveKeepsTheOldFile()
     tree.writeBytes(QStringLiteral("vorta.cfg"), QByteArray(" 3 \r\n 4 \r\n"));
     QFile::setPermissions(tree.path(), QFile::ReadOwner | QFile::ExeOwner);
     try {
-        saveSettings(tree.dir(), 1, 5);
+        saveSettings(tree.data(), 1, 5);
         QFAIL("no error");
     } catch (const StoryError &error) {
         QCOMPARE(error.kind(), ErrorKind::FileNotWritten);
     }
     QFile::setPermissions(tree.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QCOMPARE(readSettingsValues(tree.dir()), std::make_pair(3, 4));
+    QCOMPARE(readSettingsValues(tree.data()), std::make_pair(3, 4));
 }
 
 void TestDataFiles::catalogues_data()
@@ -180,9 +183,9 @@ void TestDataFiles::catalogues_data()
         << QStringList{QStringLiteral("a")};
     // Only spaces are skipped before a value: a value that starts at a line end is empty and
     // takes the line end with it, and a tab belongs to the value.
-    QTest::newRow("empty directory at a line end")
-        << QStringLiteral("A,\r\nB,b\r\n") << QStringList{QStringLiteral("A"), QStringLiteral("B")}
-        << QStringList{QString(), QStringLiteral("b")};
+    QTest::newRow("empty name at a line end")
+        << QStringLiteral("\r\nb\r\n") << QStringList{QString()}
+        << QStringList{QStringLiteral("b")};
     QTest::newRow("empty name between commas")
         << QStringLiteral(",a\r\n") << QStringList{QString()} << QStringList{QStringLiteral("a")};
     QTest::newRow("tab before a value is kept")
@@ -207,11 +210,11 @@ void TestDataFiles::catalogues()
     StoryTree tree;
     tree.writeText(QStringLiteral("Genres/genres.vtq"), text);
     StoryState state;
-    loadCatalogue(state, tree.dir());
+    loadCatalogue(state, tree.data());
     QCOMPARE(state.genreCount, names.size());
     for (int i = 1; i <= state.genreCount; ++i) {
-        QCOMPARE(state.genreNames[i], names[i - 1]);
-        QCOMPARE(state.genreDirs[i], dirs[i - 1]);
+        QCOMPARE(toQString(state.genreNames[i]), names[i - 1]);
+        QCOMPARE(toQString(state.genreDirs[i]), dirs[i - 1]);
     }
 }
 
@@ -227,6 +230,9 @@ void TestDataFiles::badCatalogues_data()
                                   << ErrorKind::SubscriptOutOfRange << 11;
     QTest::newRow("empty line after the tenth")
         << ten + QStringLiteral("\r\n") << ErrorKind::SubscriptOutOfRange << 11;
+    // An empty folder's name would be the genres' folder itself.
+    QTest::newRow("empty directory at a line end")
+        << QStringLiteral("A,\r\nB,b\r\n") << ErrorKind::BadName << 1;
     QTest::newRow("ends after a display name")
         << QStringLiteral("A,a\r\nB") << ErrorKind::InputPastEndOfFile << 2;
     QTest::newRow("empty line after the last pair")
@@ -245,23 +251,23 @@ void TestDataFiles::badCatalogues()
     tree.writeText(QStringLiteral("Genres/genres.vtq"), text);
     StoryState state;
     try {
-        loadCatalogue(state, tree.dir());
+        loadCatalogue(state, tree.data());
         QFAIL("no error");
     } catch (const StoryError &error) {
         QCOMPARE(error.kind(), kind);
-        QCOMPARE(error.file(), QStringLiteral("Genres/genres.vtq"));
+        QCOMPARE(error.file(), u"Genres/genres.vtq");
         QCOMPARE(error.line(), line);
     }
 }
 
 void TestDataFiles::readerKeepsWholeLinesVerbatim()
 {
-    TextReader reader(QStringLiteral("2\r\n  a, \"b\" ,c  \r\n\r\nlast"), QStringLiteral("f"));
+    TextReader reader(u"2\r\n  a, \"b\" ,c  \r\n\r\nlast", u"f");
     QCOMPARE(reader.readCount(), 2);
-    QCOMPARE(reader.readLine(), QStringLiteral("  a, \"b\" ,c  "));
-    QCOMPARE(reader.readLine(), QString());
+    QCOMPARE(reader.readLine(), u"  a, \"b\" ,c  ");
+    QCOMPARE(reader.readLine(), u"");
     QCOMPARE(reader.line(), 4);
-    QCOMPARE(reader.readLine(), QStringLiteral("last"));
+    QCOMPARE(reader.readLine(), u"last");
     QVERIFY(reader.atEnd());
     try {
         reader.readLine();
@@ -280,8 +286,8 @@ void TestDataFiles::everyCyrillicByteDecodes()
     bytes.append("\xA8\xB8\r\n");
     StoryTree tree;
     tree.writeBytes(QStringLiteral("f.vtq"), bytes);
-    TextReader reader = TextReader::open(tree.dir(), QStringLiteral("f.vtq"));
-    const QString line = reader.readLine();
+    TextReader reader = TextReader::open(tree.data(), u"f.vtq");
+    const QString line = toQString(reader.readLine());
     QCOMPARE(line.size(), 66);
     for (int i = 0; i < 32; ++i) {
         QCOMPARE(line.at(i).unicode(), char16_t(u'А' + i));
@@ -292,7 +298,7 @@ void TestDataFiles::everyCyrillicByteDecodes()
 
 void TestDataFiles::blankLinesBeforeACountAreSkipped()
 {
-    TextReader reader(QStringLiteral("\r\n  \r\n 7 \r\n\r\n"), QStringLiteral("f"));
+    TextReader reader(u"\r\n  \r\n 7 \r\n\r\n", u"f");
     QCOMPARE(reader.readCount(), 7);
     QVERIFY(reader.atEndAfterBlankLines());
 }

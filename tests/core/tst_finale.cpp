@@ -3,7 +3,9 @@
 
 #include "core/finale.h"
 #include "core/story_state.h"
+#include "format/folder_tree.h"
 #include "format/qt_text.h"
+#include "tests/support/core_text.h"
 #include "tests/support/story_tree.h"
 
 #include <QTest>
@@ -22,12 +24,12 @@ StoryState finaleState(QList<qint32> uses)
     state.genreCount = qint32(uses.size());
     for (int i = 0; i < uses.size(); ++i) {
         state.genreUses[i + 1] = uses[i];
-        state.genreDirs[i + 1] = QStringLiteral("g%1").arg(i + 1);
+        state.genreDirs[i + 1] = toU16(QStringLiteral("g%1").arg(i + 1));
     }
     state.currentGenre = 1;
     state.stepNumber = 65;
-    for (ChoiceLabel &label : state.window.choiceLabels)
-        label.visible = true;
+    for (OfferedPlace &place : state.window.offered)
+        place.visible = true;
     return state;
 }
 
@@ -100,8 +102,8 @@ void TestFinale::matchingRecordsAreToldInFileOrder()
     StoryTree tree;
     tree.writeText(StoryTree::fragmentFile(QStringLiteral("g1"), 65), text);
     StoryState state = finaleState({10, 30, 5});
-    tellFinale(state, tree.dir());
-    QCOMPARE(state.storyLines.mid(1), told);
+    tellFinale(state, tree.data());
+    QCOMPARE(toldLines(state), told);
 }
 
 void TestFinale::brokenFinaleFiles_data()
@@ -133,15 +135,16 @@ void TestFinale::brokenFinaleFiles()
     tree.writeText(StoryTree::fragmentFile(QStringLiteral("g1"), 65), text);
     StoryState state = finaleState({10, 30, 5});
     try {
-        tellFinale(state, tree.dir());
+        tellFinale(state, tree.data());
         QFAIL("no error");
     } catch (const StoryError &error) {
         QCOMPARE(error.kind(), kind);
-        QCOMPARE(error.file(), QStringLiteral("Genres/g1/65.vtq"));
+        QCOMPARE(error.file(), u"Genres/g1/65.vtq");
         QCOMPARE(error.line(), line);
     }
     StoryState missing = finaleState({1});
-    QVERIFY_THROWS_EXCEPTION(StoryError, tellFinale(missing, QDir(tree.path(QStringLiteral("x")))));
+    QVERIFY_THROWS_EXCEPTION(StoryError,
+                             tellFinale(missing, folderTree(QDir(tree.path(QStringLiteral("x"))))));
 }
 
 void TestFinale::finaleStopsTheCountdownAndHidesTheChoices()
@@ -150,29 +153,25 @@ void TestFinale::finaleStopsTheCountdownAndHidesTheChoices()
     tree.writeFinale(QStringLiteral("g2"), {{1, 1, {QStringLiteral("x")}}});
     StoryState state = finaleState({1, 1});
     state.currentGenre = 2;
-    tellFinale(state, tree.dir());
-    QCOMPARE(state.storyLines.mid(1), QStringList{QStringLiteral("x")});
-    QVERIFY(!state.window.timer1Enabled);
-    QVERIFY(state.window.timer2Enabled);
-    QVERIFY(!state.window.label11Visible);
-    for (const ChoiceLabel &label : state.window.choiceLabels)
-        QVERIFY(!label.visible);
-    QCOMPARE(state.window.command1BackColour, kLabel28Colour);
+    tellFinale(state, tree.data());
+    QCOMPARE(toldLines(state), QStringList{QStringLiteral("x")});
+    QVERIFY(!state.window.countdownRunning);
+    QVERIFY(state.window.blinking);
+    QVERIFY(!state.window.countdownShown);
+    for (const OfferedPlace &place : state.window.offered)
+        QVERIFY(!place.visible);
+    QVERIFY(!state.window.blinkLit);
 }
 
 void TestFinale::buttonBlinks()
 {
     StoryState state;
-    QList<quint32> colours;
+    QList<bool> lit;
     for (int tick = 0; tick < 4; ++tick) {
-        Timer2_Timer(state);
-        colours << state.window.command1BackColour;
+        blinkTick(state);
+        lit << state.window.blinkLit;
     }
-    QCOMPARE(colours,
-             (QList<quint32>{kLabel29Colour, kLabel28Colour, kLabel29Colour, kLabel28Colour}));
-    state.window.command1BackColour = 0x123456;
-    Timer2_Timer(state);
-    QCOMPARE(state.window.command1BackColour, quint32(0x123456));
+    QCOMPARE(lit, (QList<bool>{true, false, true, false}));
 }
 
 QTEST_GUILESS_MAIN(TestFinale)

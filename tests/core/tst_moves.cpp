@@ -2,9 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "core/moves.h"
+#include "core/numbers.h"
 #include "core/story_state.h"
 #include "core/story_step.h"
-#include "core/numbers.h"
+#include "tests/support/core_text.h"
 #include "tests/support/scripted_random.h"
 #include "tests/support/story_tree.h"
 
@@ -15,6 +16,11 @@ using namespace vorta;
 namespace {
 
 const QString kPrefix = QStringLiteral("До активничания программы осталось:");
+
+QString countdownText(const StoryState &state)
+{
+    return toQString(state.window.countdownText);
+}
 
 // Genres A, B, C, D (directories a..d), every step one line "<dir> <step>", step 37
 // "<dir> iq(IQ)!", and "<dir> end L M" for every pair L, M.
@@ -31,11 +37,11 @@ struct Story
                                     .finaleLine = QStringLiteral("{dir} end {least} {most}"),
                                     .selfPairedEndings = true});
         random.push({startDraw});
-        firstStart(state, random, tree.dir());
+        firstStart(state, random, tree.data());
     }
 
-    std::optional<StoryError> tick() { return Timer1_Timer(state, random, tree.dir()); }
-    QString lastLine() const { return state.storyLines.last(); }
+    std::optional<StoryError> tick() { return countdownTick(state, random, tree.data()); }
+    QString lastLine() const { return toQString(state.storyLines.back()); }
 
     StoryTree tree;
     ScriptedRandom random;
@@ -85,8 +91,8 @@ void TestMoves::countdown()
         // A tick that moves says what it told; one that does not leaves the report alone.
         StepReport told;
         told.step = -1;
-        QVERIFY(!Timer1_Timer(story.state, story.random, story.tree.dir(), &told));
-        QCOMPARE(story.state.window.label11Caption, kPrefix + numberText(shown[i]));
+        QVERIFY(!countdownTick(story.state, story.random, story.tree.data(), &told));
+        QCOMPARE(countdownText(story.state), kPrefix + toQString(numberText(shown[i])));
         QCOMPARE(story.state.stepNumber, step + (moves[i] ? 1 : 0));
         QCOMPARE(told.step, moves[i] ? story.state.stepNumber : -1);
     }
@@ -97,14 +103,14 @@ void TestMoves::readerMoveRestartsTheCountdown()
     Story story(1);
     story.tick();
     story.tick();
-    const QString caption = story.state.window.label11Caption;
-    readerMove(story.state, QStringLiteral("C"), story.random, story.tree.dir());
+    const QString caption = countdownText(story.state);
+    readerMove(story.state, u"C", story.random, story.tree.data());
     QCOMPARE(story.state.countdownMs, 5000);
-    QCOMPARE(story.state.window.label11Caption, caption);
+    QCOMPARE(countdownText(story.state), caption);
     QList<int> shown;
     for (int i = 0; i < 5; ++i) {
         story.tick();
-        shown << story.state.window.label11Caption.mid(kPrefix.size()).toInt();
+        shown << countdownText(story.state).mid(kPrefix.size()).toInt();
     }
     QCOMPARE(shown, (QList<int>{4, 3, 2, 1, 0}));
     QCOMPARE(story.state.stepNumber, 2);
@@ -146,13 +152,13 @@ void TestMoves::failedProgramMoveKeepsTheRestartedCountdown()
     Story story(0);
     story.tree.remove(StoryTree::fragmentFile(QStringLiteral("b"), 1));
     StoryState expected = story.state;
-    expected.window.label11Caption = kPrefix + QStringLiteral(" 0");
+    expected.window.countdownText = toU16(kPrefix + QStringLiteral(" 0"));
     try {
         story.tick();
         QFAIL("no error");
     } catch (const StoryError &error) {
         QCOMPARE(error.kind(), ErrorKind::FileNotFound);
-        QCOMPARE(error.file(), QStringLiteral("Genres/b/1.vtq"));
+        QCOMPARE(error.file(), u"Genres/b/1.vtq");
     }
     QVERIFY(story.state == expected);
 }
@@ -174,12 +180,12 @@ void TestMoves::readerMoveLooksUpTheCaption()
     QFETCH(int, genre);
     Story story;
     QCOMPARE(story.state.currentGenre, 2);
-    story.state.genreNames[1] = story.state.genreNames[4] = QStringLiteral("Twin");
-    story.state.genreNames[2] = QStringLiteral("B");
-    readerMove(story.state, caption, story.random, story.tree.dir());
+    story.state.genreNames[1] = story.state.genreNames[4] = u"Twin";
+    story.state.genreNames[2] = u"B";
+    readerMove(story.state, toU16(caption), story.random, story.tree.data());
     QCOMPARE(story.state.currentGenre, genre);
     QCOMPARE(story.state.genreUses[genre], 1);
-    QCOMPARE(story.lastLine(), story.state.genreDirs[genre] + QStringLiteral(" 1"));
+    QCOMPARE(story.lastLine(), toQString(story.state.genreDirs[genre]) + QStringLiteral(" 1"));
 }
 
 void TestMoves::programMoveKeepsOrDrawsTheGenre_data()
@@ -206,10 +212,11 @@ void TestMoves::programMoveKeepsOrDrawsTheGenre()
     QTEST(story.state.currentGenre, "genre");
     QCOMPARE(story.random.draws() - drawsBefore, draws.size() + 1);
     QCOMPARE(story.random.left(), 0);
-    // The labels are refilled after the genre decision.
-    QVERIFY(!std::any_of(story.state.window.choiceLabels.begin(),
-                         story.state.window.choiceLabels.begin() + 3, [&](const ChoiceLabel &l) {
-                             return l.caption == story.state.genreNames[story.state.currentGenre];
+    // The offered places are refilled after the genre decision.
+    QVERIFY(!std::any_of(story.state.window.offered.begin(), story.state.window.offered.begin() + 3,
+                         [&](const OfferedPlace &place) {
+                             return place.caption ==
+                                    story.state.genreNames[story.state.currentGenre];
                          }));
 }
 
@@ -217,16 +224,16 @@ void TestMoves::wholeStoryOfReaderMoves()
 {
     Story story(1);
     int move = 0;
-    while (story.state.window.timer1Enabled) {
-        // Click the first offered label; it always holds a genre other than the current one.
-        const QString caption = story.state.window.choiceLabels[0].caption;
-        readerMove(story.state, caption, story.random, story.tree.dir());
+    while (story.state.window.countdownRunning) {
+        // Click the first offered place; it always holds a genre other than the current one.
+        const std::u16string caption = story.state.window.offered[0].caption;
+        readerMove(story.state, caption, story.random, story.tree.data());
         ++move;
     }
     QCOMPARE(move, 64);
     QCOMPARE(story.state.stepNumber, 65);
     QCOMPARE(story.state.nextLine, 65);
-    QVERIFY(story.state.window.timer2Enabled);
+    QVERIFY(story.state.window.blinking);
     int uses = 0;
     for (int g = 1; g <= 4; ++g)
         uses += story.state.genreUses[g];
@@ -239,7 +246,7 @@ void TestMoves::readerMoveAtStep65TellsTheFinaleInTheClickedGenre()
     story.state.stepNumber = 64;
     story.state.genreUses = {0, 5, 20, 3, 30, 0, 0, 0, 0, 0, 0};
     story.state.countdownMs = 2000;
-    readerMove(story.state, QStringLiteral("C"), story.random, story.tree.dir());
+    readerMove(story.state, u"C", story.random, story.tree.data());
     QCOMPARE(story.state.currentGenre, 3);
     QCOMPARE(story.lastLine(), QStringLiteral("c end 3 4"));
     QCOMPARE(story.state.genreUses[3], 3);

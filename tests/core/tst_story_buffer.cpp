@@ -3,6 +3,7 @@
 
 #include "core/story_buffer.h"
 #include "core/story_state.h"
+#include "tests/support/core_text.h"
 
 #include <QTest>
 
@@ -15,9 +16,14 @@ StoryState freshBuffer()
 {
     StoryState state;
     state.nextLine = 1;
-    state.topLine = 1;
-    resetScrollRange(state);
+    resetView(state);
     return state;
+}
+
+// What row r of the view shows.
+QString row(const StoryState &state, int r)
+{
+    return toQString(storyLine(state, state.topLine + r));
 }
 
 QString lineText(int n)
@@ -28,7 +34,7 @@ QString lineText(int n)
 void tell(StoryState &state, int lines)
 {
     for (int n = state.nextLine; lines > 0; --lines, ++n)
-        appendStoryLine(state, lineText(n));
+        appendStoryLine(state, toU16(lineText(n)));
 }
 
 } // namespace
@@ -43,21 +49,19 @@ private Q_SLOTS:
     void paging();
     void scrollingShowsFifteenEntries();
     void emptyLineTakesARow();
-    void rangeChangeRaisesChangeOnlyWhenThePositionMoves();
+    void positionMovesOnlyWhenItFallsOutsideTheRange();
     void bufferGrowsPastTenThousandLines();
 };
 
 void TestStoryBuffer::freshStoryShowsEmptyRows()
 {
     StoryState state;
-    QCOMPARE(state.window.scrollValue, 0);
+    QCOMPARE(state.topLine, 0);
     state = freshBuffer();
-    QCOMPARE(state.window.scrollMin, 1);
-    QCOMPARE(state.window.scrollMax, 1);
-    QCOMPARE(state.window.scrollValue, 1);
+    QCOMPARE(state.nextLine, 1);
     QCOMPARE(state.topLine, 1);
-    for (const QString &row : state.window.rows)
-        QVERIFY(row.isEmpty());
+    for (int r = 0; r < kViewportRows; ++r)
+        QVERIFY(row(state, r).isEmpty());
 }
 
 void TestStoryBuffer::paging_data()
@@ -81,17 +85,15 @@ void TestStoryBuffer::paging()
     StoryState state = freshBuffer();
     tell(state, told);
     if (scrollTo) {
-        setScrollValue(state, scrollTo);
+        followScrollBar(state, scrollTo);
         QCOMPARE(state.topLine, scrollTo);
         tell(state, 1);
     }
     const int lines = state.nextLine - 1;
-    QCOMPARE(state.window.scrollMax, state.nextLine);
     QCOMPARE(state.topLine, topLine);
-    QCOMPARE(state.window.scrollValue, topLine);
     for (int r = 0; r < kViewportRows; ++r) {
         const int entry = topLine + r;
-        QCOMPARE(state.window.rows[r], entry <= lines ? lineText(entry) : QString());
+        QCOMPARE(row(state, r), entry <= lines ? lineText(entry) : QString());
     }
 }
 
@@ -100,40 +102,40 @@ void TestStoryBuffer::scrollingShowsFifteenEntries()
     StoryState state = freshBuffer();
     tell(state, 30);
     for (int position : {1, 5, 16, 25, 31}) {
-        setScrollValue(state, position);
+        followScrollBar(state, position);
         for (int r = 0; r < kViewportRows; ++r) {
             const int entry = position + r;
-            QCOMPARE(state.window.rows[r], entry <= 30 ? lineText(entry) : QString());
+            QCOMPARE(row(state, r), entry <= 30 ? lineText(entry) : QString());
         }
     }
-    setScrollValue(state, 1000);
+    followScrollBar(state, 1000);
     QCOMPARE(state.topLine, 31);
 }
 
 void TestStoryBuffer::emptyLineTakesARow()
 {
     StoryState state = freshBuffer();
-    appendStoryLine(state, QStringLiteral("a"));
-    appendStoryLine(state, QString());
-    appendStoryLine(state, QStringLiteral("b"));
-    QCOMPARE(state.window.rows[1], QString());
-    QCOMPARE(state.window.rows[2], QStringLiteral("b"));
+    appendStoryLine(state, u"a");
+    appendStoryLine(state, u"");
+    appendStoryLine(state, u"b");
+    QCOMPARE(row(state, 1), QString());
+    QCOMPARE(row(state, 2), QStringLiteral("b"));
     QCOMPARE(state.nextLine, 4);
 }
 
-// Setting the range from code moves the position only when it falls outside the new range.
-void TestStoryBuffer::rangeChangeRaisesChangeOnlyWhenThePositionMoves()
+// Following the scroll bar moves the view only when the position falls outside the range,
+// 1 .. nextLine, as it does when the lines are cut back.
+void TestStoryBuffer::positionMovesOnlyWhenItFallsOutsideTheRange()
 {
     StoryState state = freshBuffer();
     tell(state, 40);
-    state.storyLines = QStringList{QString()};
-    state.nextLine = 1;
-    setScrollMin(state, 1);
+    followScrollBar(state, state.topLine);
     QCOMPARE(state.topLine, 27);
-    setScrollMax(state, 1);
+    state.storyLines = {std::u16string()};
+    state.nextLine = 1;
+    followScrollBar(state, state.topLine);
     QCOMPARE(state.topLine, 1);
-    QCOMPARE(state.window.scrollValue, 1);
-    QVERIFY(state.window.rows[0].isEmpty());
+    QVERIFY(row(state, 0).isEmpty());
 }
 
 void TestStoryBuffer::bufferGrowsPastTenThousandLines()
@@ -142,8 +144,8 @@ void TestStoryBuffer::bufferGrowsPastTenThousandLines()
     tell(state, 10050);
     QCOMPARE(state.nextLine, 10051);
     QCOMPARE(state.topLine, 10037);
-    QCOMPARE(state.window.rows[13], lineText(10050));
-    QVERIFY(state.window.rows[14].isEmpty());
+    QCOMPARE(row(state, 13), lineText(10050));
+    QVERIFY(row(state, 14).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestStoryBuffer)

@@ -6,6 +6,7 @@
 #include "core/story_start.h"
 #include "core/story_state.h"
 #include "format/qt_text.h"
+#include "tests/support/core_text.h"
 #include "tests/support/scripted_random.h"
 #include "tests/support/story_tree.h"
 
@@ -78,29 +79,28 @@ void TestStoryState::firstStartSetsUpTheStory()
     tree.writeCatalogue(genres(genreCount));
     StoryState state;
     ScriptedRandom random({draw});
-    firstStart(state, random, tree.dir());
+    firstStart(state, random, tree.data());
     QTEST(state.currentGenre, "currentGenre");
-    QTEST(state.window.label11Caption, "caption");
+    QTEST(toQString(state.window.countdownText), "caption");
     QCOMPARE(state.countdownMs, state.autoPeriodMs);
     QCOMPARE(state.switchPercent, 30);
     QCOMPARE(state.genreCount, genreCount);
     QCOMPARE(random.reseeds(), 1);
     QCOMPARE(random.draws(), 1);
     QCOMPARE(state.stepNumber, 0);
-    QCOMPARE(state.window.scrollMin, 1);
-    QCOMPARE(state.window.scrollMax, 1);
-    QCOMPARE(state.window.scrollValue, 1);
-    QVERIFY(state.window.timer1Enabled);
-    QVERIFY(!state.window.timer2Enabled);
-    for (int k = 0; k < kChoiceLabels; ++k)
-        QCOMPARE(state.window.choiceLabels[k].visible, k < genreCount - 1);
+    QCOMPARE(state.nextLine, 1);
+    QCOMPARE(state.topLine, 1);
+    QVERIFY(state.window.countdownRunning);
+    QVERIFY(!state.window.blinking);
+    for (int k = 0; k < kOfferedSlots; ++k)
+        QCOMPARE(state.window.offered[k].visible, k < genreCount - 1);
 }
 
 void TestStoryState::offeredGenres_data()
 {
     QTest::addColumn<int>("genreCount");
     QTest::addColumn<int>("currentGenre");
-    QTest::addColumn<QList<int>>("offered"); // genre on each filled label, in order
+    QTest::addColumn<QList<int>>("offered"); // genre in each filled place, in order
     QTest::newRow("one genre") << 1 << 1 << QList<int>{};
     QTest::newRow("five, third current") << 5 << 3 << QList<int>{1, 2, 4, 5};
     QTest::newRow("four, second current") << 4 << 2 << QList<int>{1, 3, 4};
@@ -116,28 +116,28 @@ void TestStoryState::offeredGenres()
     QFETCH(QList<int>, offered);
     StoryState state;
     for (int i = 1; i <= genreCount; ++i)
-        state.genreNames[i] = genreName(i);
+        state.genreNames[i] = toU16(genreName(i));
     state.genreCount = genreCount;
     state.currentGenre = currentGenre;
-    state.window.choiceLabels[8].caption = QStringLiteral("старое");
+    state.window.offered[8].caption = u"старое";
 
     offeredGenresNameFill(state);
-    for (int k = 0; k < kChoiceLabels; ++k) {
-        QVERIFY(!state.window.choiceLabels[k].visible);
+    for (int k = 0; k < kOfferedSlots; ++k) {
+        QVERIFY(!state.window.offered[k].visible);
         const QString expected = k < offered.size() ? genreName(offered[k])
                                  : k == 8           ? QStringLiteral("старое")
-                                                    : kChoicePlaceholder;
-        QCOMPARE(state.window.choiceLabels[k].caption, expected);
+                                                    : toQString(kChoicePlaceholder);
+        QCOMPARE(toQString(state.window.offered[k].caption), expected);
     }
     offeredGenresVisibilityPass(state);
-    for (int k = 0; k < kChoiceLabels; ++k)
-        QCOMPARE(state.window.choiceLabels[k].visible, k < genreCount - 1);
+    for (int k = 0; k < kOfferedSlots; ++k)
+        QCOMPARE(state.window.offered[k].visible, k < genreCount - 1);
 
-    // The pass never hides a label.
+    // The pass never hides a place.
     state.genreCount = 1;
     offeredGenresVisibilityPass(state);
-    for (int k = 0; k < kChoiceLabels; ++k)
-        QCOMPARE(state.window.choiceLabels[k].visible, k < genreCount - 1);
+    for (int k = 0; k < kOfferedSlots; ++k)
+        QCOMPARE(state.window.offered[k].visible, k < genreCount - 1);
 }
 
 void TestStoryState::newStoryKeepsOrDrawsTheGenre_data()
@@ -162,11 +162,11 @@ void TestStoryState::newStoryKeepsOrDrawsTheGenre()
     tree.writeCatalogue(genres(4));
     StoryState state;
     ScriptedRandom random({0.3}); // genre 2 at the first start
-    firstStart(state, random, tree.dir());
+    firstStart(state, random, tree.data());
     QCOMPARE(state.currentGenre, 2);
     random.push(draws);
     const int drawsBefore = random.draws();
-    newStory(state, random, tree.dir());
+    newStory(state, random, tree.data());
     QTEST(state.currentGenre, "currentGenre");
     QTEST(random.draws() - drawsBefore, "drawsTaken");
     QCOMPARE(random.reseeds(), 2);
@@ -179,15 +179,15 @@ void TestStoryState::newStoryDrawsWhenTheKeptGenreLeftTheCatalogue()
     tree.writeCatalogue(genres(5));
     StoryState state;
     ScriptedRandom random({0.9}); // genre 5
-    firstStart(state, random, tree.dir());
+    firstStart(state, random, tree.data());
     QCOMPARE(state.currentGenre, 5);
     tree.writeCatalogue(genres(3));
     random.push({0.0, 0.5}); // the percentage fails; the extra draw gives genre 2
-    newStory(state, random, tree.dir());
+    newStory(state, random, tree.data());
     QCOMPARE(state.genreCount, 3);
     QCOMPARE(state.currentGenre, 2);
-    QCOMPARE(state.window.choiceLabels[0].caption, genreName(1));
-    QCOMPARE(state.window.choiceLabels[1].caption, genreName(3));
+    QCOMPARE(toQString(state.window.offered[0].caption), genreName(1));
+    QCOMPARE(toQString(state.window.offered[1].caption), genreName(3));
 }
 
 void TestStoryState::newStoryResetsTheStoryButKeepsIq()
@@ -197,40 +197,36 @@ void TestStoryState::newStoryResetsTheStoryButKeepsIq()
     tree.writeCatalogue(genres(3));
     StoryState state;
     ScriptedRandom random({0.0});
-    firstStart(state, random, tree.dir());
-    state.storyLines << QStringLiteral("a") << QStringLiteral("b");
+    firstStart(state, random, tree.data());
+    state.storyLines.insert(state.storyLines.end(), {u"a", u"b"});
     state.nextLine = 3;
-    state.window.scrollMax = 3;
-    state.window.scrollValue = 3;
     state.topLine = 3;
     state.stepNumber = 65;
     state.iqValue = 104;
     state.genreUses[1] = 7;
     state.countdownMs = -4000;
-    state.window.label11Caption = QStringLiteral("последний тик");
-    state.window.label11Visible = false;
-    state.window.command1BackColour = kLabel29Colour;
-    state.window.timer1Enabled = false;
-    state.window.timer2Enabled = true;
+    state.window.countdownText = u"последний тик";
+    state.window.countdownShown = false;
+    state.window.blinkLit = true;
+    state.window.countdownRunning = false;
+    state.window.blinking = true;
     tree.writeSettings(3, 0);
 
-    newStory(state, random, tree.dir());
-    QCOMPARE(state.storyLines, QStringList{QString()});
+    newStory(state, random, tree.data());
+    QCOMPARE(state.storyLines, std::vector<std::u16string>{std::u16string()});
     QCOMPARE(state.nextLine, 1);
     QCOMPARE(state.topLine, 1);
     QCOMPARE(state.stepNumber, 0);
     QCOMPARE(state.iqValue, 104);
     QCOMPARE(state.genreUses[1], 0);
     QCOMPARE(state.countdownMs, 15000);
-    QCOMPARE(state.window.label11Caption, QStringLiteral("последний тик"));
-    QVERIFY(state.window.label11Visible);
-    QCOMPARE(state.window.command1BackColour, kLabel28Colour);
-    QVERIFY(state.window.timer1Enabled);
-    QVERIFY(!state.window.timer2Enabled);
-    QCOMPARE(state.window.scrollMax, 1);
-    QCOMPARE(state.window.scrollValue, 1);
-    for (const QString &row : state.window.rows)
-        QVERIFY(row.isEmpty());
+    QCOMPARE(state.window.countdownText, u"последний тик");
+    QVERIFY(state.window.countdownShown);
+    QVERIFY(!state.window.blinkLit);
+    QVERIFY(state.window.countdownRunning);
+    QVERIFY(!state.window.blinking);
+    for (int r = 0; r < kViewportRows; ++r)
+        QVERIFY(storyLine(state, state.topLine + r).empty());
 }
 
 void TestStoryState::failedNewStoryLeavesEverything()
@@ -240,16 +236,16 @@ void TestStoryState::failedNewStoryLeavesEverything()
     tree.writeCatalogue(genres(3));
     StoryState state;
     ScriptedRandom random({0.0});
-    firstStart(state, random, tree.dir());
-    state.storyLines << QStringLiteral("a");
+    firstStart(state, random, tree.data());
+    state.storyLines.push_back(u"a");
     state.nextLine = 2;
     state.stepNumber = 1;
     const StoryState before = state;
     tree.writeText(QStringLiteral("Genres/genres.vtq"), QStringLiteral("A,a\r\nB"));
-    QVERIFY_THROWS_EXCEPTION(StoryError, newStory(state, random, tree.dir()));
+    QVERIFY_THROWS_EXCEPTION(StoryError, newStory(state, random, tree.data()));
     QVERIFY(state == before);
     tree.remove(QStringLiteral("vorta.cfg"));
-    QVERIFY_THROWS_EXCEPTION(StoryError, newStory(state, random, tree.dir()));
+    QVERIFY_THROWS_EXCEPTION(StoryError, newStory(state, random, tree.data()));
     QVERIFY(state == before);
 }
 
@@ -284,28 +280,26 @@ void TestStoryState::failedEventIsUndoneInPlace()
     QFETCH(Failure, failure);
     StoryState state;
     state.nextLine = 1;
-    state.topLine = 1;
-    resetScrollRange(state);
+    resetView(state);
     for (int i = 1; i <= 30; ++i)
-        appendStoryLine(state, QStringLiteral("строка %1").arg(i));
+        appendStoryLine(state, toU16(QStringLiteral("строка %1").arg(i)));
     state.storyLines.reserve(1000);
-    const QString *storage = state.storyLines.constData();
-    StoryState before = state;
-    before.storyLines.detach();
+    const std::u16string *storage = state.storyLines.data();
+    const StoryState before = state;
 
     const auto event = [failure](StoryState &next) {
         for (int i = 1; i <= 40; ++i)
-            appendStoryLine(next, QStringLiteral("новая %1").arg(i));
+            appendStoryLine(next, toU16(QStringLiteral("новая %1").arg(i)));
         next.stepNumber = 12;
         next.genreUses[2] = 5;
-        next.window.choiceLabels[0].caption = QStringLiteral("другой");
+        next.window.offered[0].caption = u"другой";
         switch (failure) {
         case Failure::None:
             return;
         case Failure::StoryErrorAfterLines:
-            throw StoryError(ErrorKind::InputPastEndOfFile, QStringLiteral("f"), 2);
+            throw StoryError(ErrorKind::InputPastEndOfFile, u"f", 2);
         case Failure::OutOfMemoryAfterScrolling:
-            setScrollValue(next, 1);
+            followScrollBar(next, 1);
             throw std::bad_alloc();
         case Failure::OtherExceptionAfterSmallFields:
             next.countdownMs = -1;
@@ -315,13 +309,13 @@ void TestStoryState::failedEventIsUndoneInPlace()
     if (failure == Failure::None) {
         runAtomically(state, event);
         QCOMPARE(state.nextLine, before.nextLine + 40);
-        QCOMPARE(state.storyLines.last(), QStringLiteral("новая 40"));
+        QCOMPARE(state.storyLines.back(), u"новая 40");
         QCOMPARE(state.stepNumber, 12);
     } else {
         QVERIFY_THROWS_EXCEPTION(std::exception, runAtomically(state, event));
         QVERIFY(state == before);
     }
-    QCOMPARE(state.storyLines.constData(), storage);
+    QCOMPARE(state.storyLines.data(), storage);
 }
 
 QTEST_GUILESS_MAIN(TestStoryState)

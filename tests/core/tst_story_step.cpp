@@ -3,10 +3,11 @@
 
 #include "core/fragments.h"
 #include "core/moves.h"
+#include "core/numbers.h"
 #include "core/story_state.h"
 #include "core/story_step.h"
-#include "core/numbers.h"
 #include "format/qt_text.h"
+#include "tests/support/core_text.h"
 #include "tests/support/scripted_random.h"
 #include "tests/support/story_tree.h"
 
@@ -32,10 +33,10 @@ struct Story
                                     .finaleLine = QStringLiteral("{dir} end {least} {most}"),
                                     .selfPairedEndings = true});
         random.push({0.0}); // start in genre 1
-        firstStart(state, random, tree.dir());
+        firstStart(state, random, tree.data());
     }
 
-    QStringList told() const { return state.storyLines.mid(1); }
+    QStringList told() const { return toldLines(state); }
 
     StoryTree tree;
     ScriptedRandom random;
@@ -72,11 +73,11 @@ private Q_SLOTS:
 void TestStoryStep::fragmentPathUsesPlainDigits()
 {
     StoryState state;
-    state.genreDirs[2] = QStringLiteral("x");
-    QCOMPARE(fragmentPath(state, 2, 7), QStringLiteral("Genres/x/7.vtq"));
-    QCOMPARE(fragmentPath(state, 2, 12), QStringLiteral("Genres/x/12.vtq"));
-    QCOMPARE(fragmentPath(state, 2, 1), QStringLiteral("Genres/x/1.vtq"));
-    QCOMPARE(fragmentPath(state, 2, 65), QStringLiteral("Genres/x/65.vtq"));
+    state.genreDirs[2] = u"x";
+    QCOMPARE(fragmentPath(state, 2, 7), u"Genres/x/7.vtq");
+    QCOMPARE(fragmentPath(state, 2, 12), u"Genres/x/12.vtq");
+    QCOMPARE(fragmentPath(state, 2, 1), u"Genres/x/1.vtq");
+    QCOMPARE(fragmentPath(state, 2, 65), u"Genres/x/65.vtq");
     QVERIFY_THROWS_EXCEPTION(StoryError, fragmentPath(state, 11, 1));
 }
 
@@ -123,10 +124,11 @@ void TestStoryStep::readFragmentTellsTheDrawnVariant()
          {QStringLiteral("single")},
          {}});
     StoryState state;
-    state.genreDirs[1] = QStringLiteral("x");
+    state.genreDirs[1] = u"x";
     ScriptedRandom random({value});
     QStringList told;
-    readFragment(state, 1, 3, random, tree.dir(), [&](const QString &line) { told << line; });
+    readFragment(state, 1, 3, random, tree.data(),
+                 [&](const std::u16string &line) { told << toQString(line); });
     QCOMPARE(told, lines);
     QCOMPARE(random.draws(), 1);
 }
@@ -160,15 +162,15 @@ void TestStoryStep::brokenFragments()
     StoryTree tree;
     tree.writeText(StoryTree::fragmentFile(QStringLiteral("x"), 5), text);
     StoryState state;
-    state.genreDirs[1] = QStringLiteral("x");
+    state.genreDirs[1] = u"x";
     ScriptedRandom random({value});
     int handled = 0;
     try {
-        readFragment(state, 1, 5, random, tree.dir(), [&](const QString &) { ++handled; });
+        readFragment(state, 1, 5, random, tree.data(), [&](const std::u16string &) { ++handled; });
         QFAIL("no error");
     } catch (const StoryError &error) {
         QCOMPARE(error.kind(), kind);
-        QCOMPARE(error.file(), QStringLiteral("Genres/x/5.vtq"));
+        QCOMPARE(error.file(), u"Genres/x/5.vtq");
         QCOMPARE(error.line(), line);
     }
     QCOMPARE(handled, delivered);
@@ -180,10 +182,11 @@ void TestStoryStep::damagedLaterVariantDoesNotMatterWhenAnEarlierIsDrawn()
     tree.writeText(StoryTree::fragmentFile(QStringLiteral("x"), 5),
                    QStringLiteral("2\r\n1\r\na\r\n7\r\nb\r\n"));
     StoryState state;
-    state.genreDirs[1] = QStringLiteral("x");
+    state.genreDirs[1] = u"x";
     ScriptedRandom random({0.1});
     QStringList told;
-    readFragment(state, 1, 5, random, tree.dir(), [&](const QString &line) { told << line; });
+    readFragment(state, 1, 5, random, tree.data(),
+                 [&](const std::u16string &line) { told << toQString(line); });
     QCOMPARE(told, QStringList{QStringLiteral("a")});
 }
 
@@ -211,15 +214,15 @@ void TestStoryStep::insertIqValue()
 {
     QFETCH(QString, line);
     QFETCH(int, iq);
-    QTEST(vorta::insertIqValue(line, iq), "result");
+    QTEST(toQString(vorta::insertIqValue(toU16(line), iq)), "result");
 }
 
 void TestStoryStep::wholeStoryInOneGenre()
 {
     Story story(3);
     story.random.push(QList<double>(200, 0.0)); // IQ 80; no percentage passes at 0 %
-    while (story.state.window.timer1Enabled)
-        programMove(story.state, story.random, story.tree.dir());
+    while (story.state.window.countdownRunning)
+        programMove(story.state, story.random, story.tree.data());
 
     QStringList expected;
     for (int step = 1; step <= 64; ++step) {
@@ -232,11 +235,11 @@ void TestStoryStep::wholeStoryInOneGenre()
     QCOMPARE(story.told(), expected);
     QCOMPARE(story.state.stepNumber, 65);
     QCOMPARE(story.state.genreUses[1], 63);
-    QVERIFY(!story.state.window.timer1Enabled);
-    QVERIFY(story.state.window.timer2Enabled);
-    QVERIFY(!story.state.window.label11Visible);
-    for (const ChoiceLabel &label : story.state.window.choiceLabels)
-        QVERIFY(!label.visible);
+    QVERIFY(!story.state.window.countdownRunning);
+    QVERIFY(story.state.window.blinking);
+    QVERIFY(!story.state.window.countdownShown);
+    for (const OfferedPlace &place : story.state.window.offered)
+        QVERIFY(!place.visible);
     QCOMPARE(story.state.topLine, story.state.nextLine - 14);
 }
 
@@ -258,13 +261,14 @@ void TestStoryStep::iqDecidesTheBranch()
     Story story(2);
     story.state.stepNumber = 36;
     story.random.push({draw, 0.0});
-    runStoryStep(story.state, MoveKind::Reader, story.random, story.tree.dir());
+    runStoryStep(story.state, MoveKind::Reader, story.random, story.tree.data());
     QTEST(story.state.iqValue, "iq");
-    QCOMPARE(story.told().last(), QStringLiteral("g1 iq%1!").arg(numberText(story.state.iqValue)));
-    runStoryStep(story.state, MoveKind::Reader, story.random, story.tree.dir());
+    QCOMPARE(story.told().last(),
+             QStringLiteral("g1 iq%1!").arg(toQString(numberText(story.state.iqValue))));
+    runStoryStep(story.state, MoveKind::Reader, story.random, story.tree.data());
     QCOMPARE(story.state.stepNumber, branch);
     QCOMPARE(story.told().last(), QStringLiteral("g1 %1").arg(branch));
-    runStoryStep(story.state, MoveKind::Reader, story.random, story.tree.dir());
+    runStoryStep(story.state, MoveKind::Reader, story.random, story.tree.data());
     QCOMPARE(story.state.stepNumber, 40);
 }
 
@@ -276,14 +280,14 @@ void TestStoryStep::drawOrderOfAProgramMoveAtStep37()
                              {{QStringLiteral("first(IQ)")}, {QStringLiteral("second(IQ)")}});
     story.state.stepNumber = 36;
     story.random.push({0.75, 0.2, 0.9, 0.6});
-    programMove(story.state, story.random, story.tree.dir());
+    programMove(story.state, story.random, story.tree.data());
     QCOMPARE(story.state.iqValue, 110);
     QCOMPARE(story.state.currentGenre, 3);
     QCOMPARE(story.told(), QStringList{QStringLiteral("second 110")});
     QCOMPARE(story.random.left(), 0);
     QCOMPARE(story.state.genreUses[3], 1);
-    QCOMPARE(story.state.window.choiceLabels[0].caption, QStringLiteral("G1"));
-    QCOMPARE(story.state.window.choiceLabels[1].caption, QStringLiteral("G2"));
+    QCOMPARE(story.state.window.offered[0].caption, u"G1");
+    QCOMPARE(story.state.window.offered[1].caption, u"G2");
 }
 
 void TestStoryStep::reportSaysWhatWasTold_data()
@@ -327,14 +331,16 @@ void TestStoryStep::reportSaysWhatWasTold()
     const qint32 firstLine = story.state.nextLine;
 
     const StepReport report =
-        runStoryStep(story.state, MoveKind::Reader, story.random, story.tree.dir());
+        runStoryStep(story.state, MoveKind::Reader, story.random, story.tree.data());
     QTEST(report.step, "step");
     QCOMPARE(report.genre, 1);
     QTEST(report.variant, "variant");
     QCOMPARE(report.variantCount, report.variant == 0 ? 0 : report.step == 5 ? 3 : 1);
     QTEST(report.iqValue.value_or(-1), "iq");
     QCOMPARE(report.finale.has_value(), report.step == 65);
-    QCOMPARE(report.finale ? report.finale->records : QList<qint32>(), records);
+    const std::vector<std::int32_t> told =
+        report.finale ? report.finale->records : std::vector<std::int32_t>();
+    QCOMPARE(QList<qint32>(told.begin(), told.end()), records);
     QCOMPARE(report.firstLine, firstLine);
     QTEST(report.lineCount, "lines");
     QCOMPARE(story.state.nextLine, firstLine + report.lineCount);
@@ -346,12 +352,12 @@ void TestStoryStep::emptyVariantStillCountsTheStep()
     story.tree.writeFragment(QStringLiteral("g1"), 1, {{}});
     const qint32 countdown = story.state.countdownMs;
     story.state.countdownMs = 1;
-    runStoryStep(story.state, MoveKind::Reader, story.random, story.tree.dir());
+    runStoryStep(story.state, MoveKind::Reader, story.random, story.tree.data());
     QCOMPARE(story.state.stepNumber, 1);
     QCOMPARE(story.state.genreUses[1], 1);
     QCOMPARE(story.state.nextLine, 1);
     QCOMPARE(story.state.countdownMs, countdown);
-    QVERIFY(story.state.window.choiceLabels[0].visible);
+    QVERIFY(story.state.window.offered[0].visible);
 }
 
 void TestStoryStep::failedMoveLeavesTheStateAsItWas()
@@ -359,13 +365,13 @@ void TestStoryStep::failedMoveLeavesTheStateAsItWas()
     Story story(3, 10);
     story.random.push(QList<double>(20, 0.0));
     for (int i = 0; i < 5; ++i)
-        programMove(story.state, story.random, story.tree.dir());
+        programMove(story.state, story.random, story.tree.data());
     // Step 6 of genre 2 ends before its last line: two lines would be told before the failure.
     story.tree.writeText(StoryTree::fragmentFile(QStringLiteral("g2"), 6),
                          QStringLiteral("1\r\n3\r\na\r\nb\r\n"));
     const StoryState before = story.state;
-    QVERIFY_THROWS_EXCEPTION(
-        StoryError, readerMove(story.state, QStringLiteral("G2"), story.random, story.tree.dir()));
+    QVERIFY_THROWS_EXCEPTION(StoryError,
+                             readerMove(story.state, u"G2", story.random, story.tree.data()));
     QVERIFY(story.state == before);
 }
 
