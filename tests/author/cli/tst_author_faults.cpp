@@ -4,10 +4,10 @@
 #include "tests/author/author_run.h"
 #include "tests/author/manuscript_folder.h"
 
+#include "core/windows1251.h"
 #include "format/atomic_write.h"
 #include "format/file_reader.h"
 #include "format/qt_text.h"
-#include "core/windows1251.h"
 
 #include <QDirIterator>
 #include <QTest>
@@ -128,10 +128,10 @@ void AuthorFaultsTest::faultIsMendedAndTold_data()
 
     const QByteArray commented =
         ManuscriptFolder::genreText(QStringLiteral("skazka"), 2).toUtf8() + "// мой комментарий\n";
-    const QByteArray vtqInside =
-        vorta::encodeWindows1251(QStringLiteral("Сказка,skazka\r\n\r\nДетектив,detective\r\n"));
-    const QByteArray vtqAfter = vorta::encodeWindows1251(
-        QStringLiteral("Сказка,skazka\r\nДетектив,detective\r\n\r\n  \r\n"));
+    const QByteArray vtqInside = vorta::toQByteArray(
+        vorta::encodeWindows1251(u"Сказка,skazka\r\n\r\nДетектив,detective\r\n"));
+    const QByteArray vtqAfter = vorta::toQByteArray(
+        vorta::encodeWindows1251(u"Сказка,skazka\r\nДетектив,detective\r\n\r\n  \r\n"));
     const QByteArray horror = QByteArray("Ужасы,horror\n");
     const QByteArray blankInside =
         QByteArray(kCatalogue).insert(kCatalogue.indexOf('\n') + 1, " \n");
@@ -169,7 +169,7 @@ void AuthorFaultsTest::faultIsMendedAndTold_data()
         "build ms tree", ExitErrors, "ms/vorta.cfg:2: error: Неверное число", {});
     row("CR-only catalogue: its own line",
         files({{"ms/genres.txt", QByteArray(kCatalogue).replace('\n', '\r') + "Ужасы,..\r"}}),
-        "build ms tree", ExitErrors, "ms/genres.txt:3: error: имя папки жанра", {});
+        "build ms tree", ExitErrors, "ms/genres.txt:3: error: Недопустимое имя: папка жанра", {});
     row("fix leaves a symbolic link and what it points at",
         files(
             {{"outside.vtq", "a\nb\n"}, {"tree/Genres/skazka/70.vtq", "-> ../../../outside.vtq"}}),
@@ -243,7 +243,7 @@ void AuthorFaultsTest::interruptedBuildLeavesTheTree()
         if (++staged != at.toInt() && !path.endsWith(at))
             return;
         if (strike == 0)
-            throw vorta::StoryError(vorta::ErrorKind::FileNotWritten, path, 0,
+            throw vorta::storyError(vorta::ErrorKind::FileNotWritten, path, 0,
                                     QStringLiteral("на диске нет места"));
         std::raise(strike);
     });

@@ -159,7 +159,7 @@ void CommandLineTest::storyPrintsOnlyTheStoryLines()
     const AuthorRun run =
         runCommand(strings({"story", "--seed", "77"}) << tree.path(), QDir::root());
     QCOMPARE(run.status, int(ExitClean));
-    QCOMPARE(run.out, tellStory(tree.dir(), 77).lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    QCOMPARE(run.out, tellStory(tree.data(), 77).lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
     QVERIFY(run.err.isEmpty());
 }
 

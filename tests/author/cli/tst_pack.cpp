@@ -7,6 +7,7 @@
 
 #include "author/cli/command.h"
 #include "format/file_reader.h"
+#include "format/qt_text.h"
 #include "format/story_file.h"
 
 #include <QTest>
@@ -62,7 +63,7 @@ void PackTest::aPackedStoryReadsAsItsTree()
     QFETCH(QStringList, arguments);
     ManuscriptFolder manuscript;
     manuscript.writeStory(kTwoGenres);
-    manuscript.write(kStoryMetadataFile, kMetadataJson);
+    manuscript.write(toQString(kStoryMetadataFile), kMetadataJson);
     manuscript.write(QStringLiteral("story.journal"), "a story in progress");
     const QTemporaryDir out;
     const QDir outDir(out.path());
@@ -134,7 +135,7 @@ void PackTest::packIsRefused()
     ManuscriptFolder manuscript;
     manuscript.writeStory(kTwoGenres);
     if (!metadata.isEmpty())
-        manuscript.write(kStoryMetadataFile, metadata);
+        manuscript.write(toQString(kStoryMetadataFile), metadata);
     if (!brokenFile.isEmpty())
         manuscript.write(brokenFile, {});
     const QTemporaryDir out;
@@ -176,7 +177,7 @@ void PackTest::outputThatCannotBeWrittenIsRefused()
     QFETCH(QString, reason);
     ManuscriptFolder manuscript;
     manuscript.writeStory(kTwoGenres);
-    manuscript.write(kStoryMetadataFile, kMetadataJson);
+    manuscript.write(toQString(kStoryMetadataFile), kMetadataJson);
     const QByteArray path = QFile::encodeName(manuscript.path(output));
     if (!linkTo.isEmpty())
         QCOMPARE(::link(QFile::encodeName(manuscript.path(linkTo)).constData(), path), 0);
