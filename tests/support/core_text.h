@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "core/diagnostics.h"
 #include "core/story_state.h"
 #include "format/qt_text.h"
 
@@ -23,6 +24,15 @@ template <> inline char *toString(const std::u16string &text)
 template <> inline char *toString(const std::vector<std::u16string> &texts)
 {
     return toString(vorta::toQStringList(texts));
+}
+
+// Findings print as the authors' tool prints them, one a line.
+template <> inline char *toString(const std::vector<vorta::Diagnostic> &diagnostics)
+{
+    QStringList lines;
+    for (const vorta::Diagnostic &diagnostic : diagnostics)
+        lines.append(vorta::toQString(vorta::formatDiagnostic(diagnostic)));
+    return toString(lines.join(QLatin1Char('\n')));
 }
 
 } // namespace QTest
