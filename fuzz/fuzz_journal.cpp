@@ -3,12 +3,12 @@
 
 #include "fuzz_support.h"
 
-#include "engine/journal_records.h"
 #include "core/random_source.h"
 #include "core/saved_story.h"
-#include "engine/story_journal.h"
 #include "core/story_start.h"
 #include "core/story_state.h"
+#include "engine/journal_records.h"
+#include "engine/story_journal.h"
 #include "format/file_reader.h"
 
 #include <optional>
