@@ -3,7 +3,7 @@
 
 #include "story_shelf.h"
 
-#include "engine/folder_lock.h"
+#include "format/folder_lock.h"
 #include "engine/saved_story.h"
 #include "engine/story_journal.h"
 #include "format/atomic_write.h"
@@ -293,7 +293,7 @@ ShelvedStory StoryShelf::place(const ShelfStamp &stamp, const std::function<Stor
         return result;
     }
     // Held while the copy is replaced, so no window opens on it halfway.
-    const FolderLock hold(folder);
+    const FolderLock hold = FolderLock::forReplacing(folder);
     if (hold.heldElsewhere())
         fail(shownName, QStringLiteral("повесть сейчас открыта в другом окне программы, и новая "
                                        "версия не распакована. Закройте то окно и откройте "

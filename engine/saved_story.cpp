@@ -65,6 +65,31 @@ void checkSavedStory(const SavedStory &saved)
         unreadable(QStringLiteral("финал и шаг %1 не сходятся").arg(saved.stepNumber));
 }
 
+QByteArray freshJournal(const StoryState &state)
+{
+    QStringList names;
+    QStringList dirs;
+    for (qint32 g = 1; g <= state.genreCount; ++g) {
+        names << state.genreNames[std::size_t(g)];
+        dirs << state.genreDirs[std::size_t(g)];
+    }
+    return journalHead(names, dirs) + eventRecord(state, 1);
+}
+
+QByteArray eventRecord(const StoryState &state, qint32 firstLine)
+{
+    JournalEvent event{.firstLine = firstLine,
+                       .lines = state.storyLines.mid(firstLine, state.nextLine - firstLine),
+                       .nextLine = state.nextLine,
+                       .stepNumber = state.stepNumber,
+                       .currentGenre = state.currentGenre,
+                       .iqValue = state.iqValue,
+                       .finished = state.stepNumber == kFinaleStep,
+                       .offeredGenres = offeredGenres(state)};
+    std::copy(state.genreUses.cbegin() + 1, state.genreUses.cend(), event.genreUses.begin());
+    return journalEvent(event);
+}
+
 bool fitsCatalogue(const SavedStory &saved, const StoryState &state)
 {
     if (saved.genreNames.size() != state.genreCount || saved.genreDirs.size() != state.genreCount)

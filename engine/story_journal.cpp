@@ -3,11 +3,11 @@
 
 #include "story_journal.h"
 
-#include "engine/journal_records.h"
 #include "engine/saved_story.h"
 #include "engine/story_state.h"
 #include "format/atomic_write.h"
 #include "format/file_reader.h"
+#include "format/journal_records.h"
 #include "format/system_error.h"
 
 #include <QFileInfo>
@@ -76,7 +76,7 @@ std::optional<StoryError> StoryJournal::resume(StoryState &state, const QDateTim
 {
     // Two windows would write into each other's journal. A folder that cannot be opened to lock
     // cannot hold the journal either, and the first save says so.
-    m_folderLock.emplace(m_dataDir.absolutePath());
+    m_folderLock.emplace(FolderLock::forJournal(m_dataDir.absolutePath()));
     if (m_folderLock->heldElsewhere())
         return StoryError(ErrorKind::FileNotWritten, kSavedStoryFile, 0,
                           QStringLiteral("его ведёт другое окно программы\n"
@@ -192,9 +192,15 @@ void StoryJournal::append(const StoryState &state, qint32 firstLine)
         throw StoryError(ErrorKind::FileTooLarge, kSavedStoryFile, 0,
                          QStringLiteral("больше %1 байт").arg(kSavedStoryCap));
     errno = 0;
-    if (m_file.write(record) != record.size()) {
-        const QString why = m_file.isOpen() ? fileErrorText(m_file.error(), errno)
-                                            : QStringLiteral("файл не открылся для дописывания");
+    const qint64 written = m_file.write(record);
+    if (written != record.size()) {
+        const int error = errno;
+        // A write cut short is no error to Qt, and may leave none in errno either.
+        const QString why =
+            !m_file.isOpen() ? QStringLiteral("файл не открылся для дописывания")
+            : m_file.error() != QFileDevice::NoError ? fileErrorText(m_file.error(), error)
+            : error != 0                             ? systemErrorText(error)
+                         : QStringLiteral("на диске нет места, или запись оборвалась");
         // What was written of the record goes; if it stays, the reader leaves it out.
         m_file.resize(m_size);
         throw StoryError(ErrorKind::FileNotWritten, kSavedStoryFile, 0, why);

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "engine/folder_lock.h"
+#include "format/folder_lock.h"
 #include "format/story_error.h"
 
 #include <QDateTime>

@@ -3,13 +3,13 @@
 
 #include "fuzz_support.h"
 
-#include "engine/journal_records.h"
 #include "engine/random_source.h"
 #include "engine/saved_story.h"
 #include "engine/story_journal.h"
 #include "engine/story_start.h"
 #include "engine/story_state.h"
 #include "format/file_reader.h"
+#include "format/journal_records.h"
 
 #include <optional>
 

@@ -3,8 +3,8 @@
 
 #include "journal_records.h"
 
-#include "engine/story_state.h"
 #include "format/story_error.h"
+#include "format/tree_paths.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>
@@ -57,22 +57,8 @@ template <typename Write> QByteArray record(quint8 kind, Write &&write)
     return bytes;
 }
 
-void writeEvent(QDataStream &out, const StoryState &state, qint32 firstLine)
-{
-    out << firstLine << qint32(state.nextLine - firstLine);
-    for (qint32 i = firstLine; i < state.nextLine; ++i)
-        out << state.storyLines.value(i);
-    out << state.nextLine << state.stepNumber << state.currentGenre << state.iqValue;
-    for (qint32 g = 1; g <= kMaxGenres; ++g)
-        out << state.genreUses[std::size_t(g)];
-    out << (state.stepNumber == kFinaleStep);
-    const QStringList offered = offeredGenres(state);
-    out << qint32(offered.size());
-    for (const QString &caption : offered)
-        out << caption;
-}
-
-// The payload of the whole record at `pos`, or none where the journal ends or its tail is torn.
+// The payload of the whole record at `pos`, or none where the journal ends or the record there
+// is torn or damaged.
 std::optional<QByteArrayView> wholeRecord(QByteArrayView bytes, qsizetype pos)
 {
     if (bytes.size() - pos < kFrameSize)
@@ -85,6 +71,18 @@ std::optional<QByteArrayView> wholeRecord(QByteArrayView bytes, qsizetype pos)
         bytes.sliced(pos + kLengthSize, kChecksumSize))
         return std::nullopt;
     return payload;
+}
+
+// Whether a whole event record starts anywhere after `pos`. A crash tears only the last record,
+// so one that does not check out with a whole record after it was damaged, its length field
+// maybe with it. Only a damaged journal makes the search long.
+bool wholeRecordAfter(QByteArrayView bytes, qsizetype pos)
+{
+    for (qsizetype at = pos + 1; bytes.size() - at > kFrameSize; ++at) {
+        if (bytes.at(at + kFrameSize) == char(kEventRecord) && wholeRecord(bytes, at))
+            return true;
+    }
+    return false;
 }
 
 class RecordReader
@@ -172,7 +170,8 @@ void readEvent(RecordReader &in, SavedStory &story)
     for (qint32 &uses : story.genreUses)
         uses = in.read<qint32>();
     story.finished = in.read<bool>();
-    const qint32 offered = in.readCount(kChoiceLabels, kLeastString);
+    // Every genre is on offer but the one the story is in.
+    const qint32 offered = in.readCount(kMaxGenres - 1, kLeastString);
     story.offeredGenres.clear();
     for (qint32 k = 0; k < offered; ++k)
         story.offeredGenres << in.read<QString>();
@@ -180,20 +179,28 @@ void readEvent(RecordReader &in, SavedStory &story)
 
 } // namespace
 
-QByteArray freshJournal(const StoryState &state)
+QByteArray journalHead(const QStringList &genreNames, const QStringList &genreDirs)
 {
-    const QByteArray head = record(kHeadRecord, [&state](QDataStream &out) {
-        out << journalMagic() << kJournalVersion << state.genreCount;
-        for (qint32 g = 1; g <= state.genreCount; ++g)
-            out << state.genreNames[std::size_t(g)] << state.genreDirs[std::size_t(g)];
+    return record(kHeadRecord, [&](QDataStream &out) {
+        out << journalMagic() << kJournalVersion << qint32(genreNames.size());
+        for (qsizetype g = 0; g < genreNames.size(); ++g)
+            out << genreNames.at(g) << genreDirs.value(g);
     });
-    return head + eventRecord(state, 1);
 }
 
-QByteArray eventRecord(const StoryState &state, qint32 firstLine)
+QByteArray journalEvent(const JournalEvent &event)
 {
-    return record(kEventRecord,
-                  [&state, firstLine](QDataStream &out) { writeEvent(out, state, firstLine); });
+    return record(kEventRecord, [&event](QDataStream &out) {
+        out << event.firstLine << qint32(event.lines.size());
+        for (const QString &line : event.lines)
+            out << line;
+        out << event.nextLine << event.stepNumber << event.currentGenre << event.iqValue;
+        for (const qint32 uses : event.genreUses)
+            out << uses;
+        out << event.finished << qint32(event.offeredGenres.size());
+        for (const QString &caption : event.offeredGenres)
+            out << caption;
+    });
 }
 
 JournalContents readJournal(QByteArrayView bytes)
@@ -202,7 +209,14 @@ JournalContents readJournal(QByteArrayView bytes)
     SavedStory &story = contents.story;
     int record = 0;
     bool hasEvent = false;
-    while (const std::optional<QByteArrayView> payload = wholeRecord(bytes, contents.wholeSize)) {
+    for (;;) {
+        const std::optional<QByteArrayView> payload = wholeRecord(bytes, contents.wholeSize);
+        if (!payload) {
+            if (wholeRecordAfter(bytes, contents.wholeSize))
+                throw StoryError(ErrorKind::SavedStoryUnreadable, kSavedStoryFile, 0,
+                                 QStringLiteral("запись %1 повреждена").arg(record + 1));
+            break;
+        }
         ++record;
         RecordReader in(*payload, record);
         const quint8 kind = in.read<quint8>();
@@ -220,6 +234,24 @@ JournalContents readJournal(QByteArrayView bytes)
         throw StoryError(ErrorKind::SavedStoryUnreadable, kSavedStoryFile, 0,
                          QStringLiteral("в нём нет ни одной целой записи"));
     return contents;
+}
+
+std::optional<SavedStory> readJournalHead(QByteArrayView firstBytes)
+{
+    const std::optional<QByteArrayView> payload = wholeRecord(firstBytes, 0);
+    if (!payload)
+        return std::nullopt;
+    SavedStory story;
+    try {
+        RecordReader in(*payload, 1);
+        if (in.read<quint8>() != kHeadRecord)
+            return std::nullopt;
+        readHead(in, story);
+        in.finish();
+    } catch (const StoryError &) {
+        return std::nullopt;
+    }
+    return story;
 }
 
 } // namespace vorta
