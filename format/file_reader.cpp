@@ -74,7 +74,7 @@ qint64 capFor(const QString &relativePath)
     return relativePath == kSettingsFile ? kSettingsFileCap : kDataFileCap;
 }
 
-QByteArray readCappedFile(const QString &fullPath, const QString &shownName, qint64 cap)
+int openCappedFile(const QString &fullPath, const QString &shownName, qint64 cap)
 {
     const QByteArray path = QFile::encodeName(fullPath);
     // Looked at before it is opened: opening a device can have effects of its own.
@@ -87,13 +87,24 @@ QByteArray readCappedFile(const QString &fullPath, const QString &shownName, qin
     const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         failOpen(errno, shownName);
-    if (::fstat(fd, &info) != 0) {
-        const int error = errno;
+    try {
+        if (::fstat(fd, &info) != 0)
+            failOpen(errno, shownName);
+        checkKind(info, shownName, cap);
+    } catch (...) {
         ::close(fd);
-        failOpen(error, shownName);
+        throw;
     }
+    return fd;
+}
+
+QByteArray readCappedFile(const QString &fullPath, const QString &shownName, qint64 cap)
+{
+    const int fd = openCappedFile(fullPath, shownName, cap);
     const FileCloser closer{fd};
-    checkKind(info, shownName, cap);
+    struct stat info;
+    if (::fstat(fd, &info) != 0)
+        failOpen(errno, shownName);
     // One byte past the size tells a file that grew since it was measured; it is then read on,
     // but never past the cap.
     QByteArray bytes;
@@ -119,6 +130,32 @@ QByteArray readCappedFile(const QString &fullPath, const QString &shownName, qin
     if (bytes.size() > cap)
         throw StoryError(ErrorKind::FileTooLarge, shownName, 0,
                          QStringLiteral("больше ") + byteCount(cap));
+    return bytes;
+}
+
+std::optional<QByteArray> readFileStart(const QString &fullPath, qint64 most)
+{
+    const int fd = ::open(QFile::encodeName(fullPath).constData(),
+                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    const FileCloser closer{fd};
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    QByteArray bytes(qMin<qint64>(info.st_size, most), Qt::Uninitialized);
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::read(fd, bytes.data() + done, std::size_t(bytes.size() - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
+            break;
+        done += got;
+    }
+    bytes.truncate(done);
     return bytes;
 }
 

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QString>
 
+#include <optional>
+
 #include "format/tree_paths.h"
 
 namespace vorta {
@@ -24,6 +26,14 @@ qint64 capFor(const QString &relativePath);
 // folder, which could block or never end), read whole but never past the cap. Every failure is a
 // StoryError naming the file as shownName and saying what happened.
 QByteArray readCappedFile(const QString &fullPath, const QString &shownName, qint64 cap);
+
+// Opens a file for reading as readCappedFile does (a regular file within the cap, asked again once
+// open), and returns its descriptor for the caller to close.
+int openCappedFile(const QString &fullPath, const QString &shownName, qint64 cap);
+
+// The first bytes of a plain file, at most `most` of them, never through a link nor from a pipe or
+// a device put in its place; none when there is no such file or it does not read.
+std::optional<QByteArray> readFileStart(const QString &fullPath, qint64 most);
 
 // The same for a file of the data folder, with the cap that applies to it.
 QByteArray readDataFile(const QDir &dataDir, const QString &relativePath);

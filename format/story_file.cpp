@@ -15,7 +15,10 @@
 #include <QHash>
 #include <QSet>
 
+#include <cstdint>
+
 #include <sys/stat.h>
+#include <unistd.h>
 #include <zip.h>
 
 namespace vorta {
@@ -90,33 +93,35 @@ QString nameFault(const QString &name)
     return {};
 }
 
-// An archive read from its bytes, every fault a BadStoryFile naming the file.
+// An archive, every fault a BadStoryFile naming the file.
 class StoryArchive
 {
 public:
-    StoryArchive(const QByteArray &bytes, const QString &shownName)
-        : m_bytes(bytes), m_shownName(shownName)
+    // Read from its bytes, which must live as long as the archive, and checked throughout.
+    StoryArchive(const QByteArray &bytes, const QString &shownName) : m_shownName(shownName)
     {
         zip_error_t error;
         zip_error_init(&error);
         zip_source_t *source =
-            zip_source_buffer_create(m_bytes.constData(), zip_uint64_t(m_bytes.size()), 0, &error);
+            zip_source_buffer_create(bytes.constData(), zip_uint64_t(bytes.size()), 0, &error);
         if (source)
             m_closer.archive = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
         const int code = zip_error_code_zip(&error);
         zip_error_fini(&error);
-        if (!m_closer.archive) {
-            if (source)
-                zip_source_free(source);
-            fail(code == ZIP_ER_NOZIP
-                     ? QStringLiteral("это не ZIP-архив, или он обрезан")
-                     : QStringLiteral("архив повреждён: его оглавление расходится с записями "
-                                      "или повторяет имя"));
-        }
-        const zip_int64_t count = zip_get_num_entries(archive(), 0);
-        if (count > kMostEntries)
-            fail(QStringLiteral("в архиве %1 записей, предел %2").arg(count).arg(kMostEntries));
-        m_count = count;
+        if (!m_closer.archive && source)
+            zip_source_free(source);
+        opened(code);
+    }
+
+    // Read from the open file, which the archive then owns: only its directory is read, and the
+    // entries asked for.
+    StoryArchive(int fd, const QString &shownName) : m_shownName(shownName)
+    {
+        int code = ZIP_ER_OK;
+        m_closer.archive = zip_fdopen(fd, ZIP_RDONLY, &code);
+        if (!m_closer.archive)
+            ::close(fd);
+        opened(code);
     }
 
     zip_t *archive() const { return m_closer.archive; }
@@ -198,7 +203,19 @@ public:
     }
 
 private:
-    const QByteArray &m_bytes;
+    void opened(int code)
+    {
+        if (!m_closer.archive)
+            fail(code == ZIP_ER_NOZIP
+                     ? QStringLiteral("это не ZIP-архив, или он обрезан")
+                     : QStringLiteral("архив повреждён: его оглавление расходится с записями "
+                                      "или повторяет имя"));
+        const zip_int64_t count = zip_get_num_entries(archive(), 0);
+        if (count > kMostEntries)
+            fail(QStringLiteral("в архиве %1 записей, предел %2").arg(count).arg(kMostEntries));
+        m_count = count;
+    }
+
     const QString &m_shownName;
     ArchiveCloser m_closer{nullptr};
     zip_int64_t m_count = 0;
@@ -326,9 +343,12 @@ public:
         if (!m_closer.archive)
             fail(why);
     }
+    // An archive left open by a failure goes first, then the source it was written to.
     ~ArchiveWriter()
     {
-        m_closer = {nullptr};
+        if (m_closer.archive)
+            zip_discard(m_closer.archive);
+        m_closer.archive = nullptr;
         if (m_source)
             zip_source_free(m_source);
     }
@@ -423,12 +443,27 @@ StoryFile readStoryFile(const QString &fullPath, const QString &shownName)
     return story;
 }
 
+StoryFileDirectory readStoryFileDirectory(const QString &fullPath, const QString &shownName)
+{
+    const StoryArchive archive(openCappedFile(fullPath, shownName, kStoryFileCap), shownName);
+    archive.checkMimeType();
+    StoryFileDirectory directory{archive.metadata(), {}};
+    for (zip_int64_t index = 0; index < archive.count(); ++index) {
+        const QString name = archive.name(index);
+        if (name.endsWith(QLatin1Char('/')))
+            continue;
+        const zip_stat_t info = archive.stat(index);
+        if ((info.valid & (ZIP_STAT_CRC | ZIP_STAT_SIZE)) != (ZIP_STAT_CRC | ZIP_STAT_SIZE))
+            archive.fail(entryName(name) + QStringLiteral(" без размера или контрольной суммы"));
+        directory.entries.append(
+            {name, info.crc, qint64(qMin<zip_uint64_t>(info.size, INT64_MAX))});
+    }
+    return directory;
+}
+
 StoryMetadata readStoryFileMetadata(const QString &fullPath, const QString &shownName)
 {
-    const QByteArray bytes = readArchiveBytes(fullPath, shownName);
-    const StoryArchive archive(bytes, shownName);
-    archive.checkMimeType();
-    return archive.metadata();
+    return readStoryFileDirectory(fullPath, shownName).metadata;
 }
 
 bool isStoryFilePath(const QString &fullPath)

@@ -40,7 +40,27 @@ struct StoryFile
 // their own kinds). Nothing is written anywhere.
 StoryFile readStoryFile(const QString &fullPath, const QString &shownName);
 
-// Only the MIME type and the metadata, the cheap look a start takes to find the story's folder.
+// One file of a story file as its directory lists it.
+struct StoryFileDirectoryEntry
+{
+    QString name;    // as stored: "mimetype", "story.json", "Genres/genres.vtq", ...
+    quint32 crc = 0; // CRC-32 of its bytes
+    qint64 size = 0; // unpacked
+
+    bool operator==(const StoryFileDirectoryEntry &) const = default;
+};
+
+// The cheap look a start takes: the MIME type checked, the metadata, and the archive's
+// directory, its files in the order stored. Only the directory and those two entries are read,
+// never the whole file; every fault is a StoryError naming shownName, as readStoryFile's are.
+struct StoryFileDirectory
+{
+    StoryMetadata metadata;
+    QList<StoryFileDirectoryEntry> entries;
+};
+StoryFileDirectory readStoryFileDirectory(const QString &fullPath, const QString &shownName);
+
+// Only the MIME type and the metadata, from the same look.
 StoryMetadata readStoryFileMetadata(const QString &fullPath, const QString &shownName);
 
 // Whether the path is meant as a story file rather than a tree: it is not a folder, and its name
