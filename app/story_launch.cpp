@@ -10,12 +10,17 @@
 
 namespace vorta::app {
 
+StoryFile readVettedStoryFile(const QString &path, const QString &shownName)
+{
+    return readStoryFile(path, shownName);
+}
+
 ShelvedStory openStoryFile(const StoryShelf &shelf, const QString &path)
 {
     const QString shownName = QDir::toNativeSeparators(path);
-    const StoryMetadata metadata = readStoryFileMetadata(path, shownName);
     return shelf.place(
-        ShelfStamp::of(path, metadata), [&] { return readStoryFile(path, shownName); }, shownName);
+        path, readStoryFileDirectory(path, shownName),
+        [&] { return readVettedStoryFile(path, shownName); }, shownName);
 }
 
 ShelvedStory storyToRead(const StoryShelf &shelf, const QString &argument,
@@ -28,7 +33,7 @@ ShelvedStory storyToRead(const StoryShelf &shelf, const QString &argument,
     const QString here = QDir::currentPath();
     const QFileInfo genres(QDir(here).filePath(QFileInfo(kCatalogueFile).path()));
     if (genres.exists() || genres.isSymLink())
-        return {here, {}};
+        return {here, {}, std::nullopt};
     return openStoryFile(shelf, installedStoryFile);
 }
 

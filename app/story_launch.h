@@ -9,8 +9,12 @@
 
 namespace vorta::app {
 
-// Reads the story file's metadata and puts the story on the shelf; the whole file is read only
-// when the shelf's copy did not come from it.
+// The whole story file, read and vetted before it may take the place of a reader's copy. For now
+// a story that reads whole is sound; the checks of the authors' checker are to join here.
+StoryFile readVettedStoryFile(const QString &path, const QString &shownName);
+
+// Reads the story file's directory and puts the story on the shelf; the whole file is read only
+// when the shelf's copy must be unpacked from it.
 ShelvedStory openStoryFile(const StoryShelf &shelf, const QString &path);
 
 // The folder a start reads. A story file named on the command line goes on the shelf; without

@@ -144,6 +144,15 @@ std::optional<StoryError> StoryJournal::setAside(const StoryError &problem, cons
                                                "сохраняется."));
 }
 
+std::optional<SavedStory> StoryJournal::savedCatalogue(const QDir &dataDir)
+{
+    // The head names at most ten genres; a longer one is not a journal written here.
+    constexpr qint64 kHeadCap = 64 * 1024;
+    const std::optional<QByteArray> start =
+        readFileStart(dataDir.filePath(kSavedStoryFile), kHeadCap);
+    return start ? readJournalHead(*start) : std::nullopt;
+}
+
 void StoryJournal::openForAppending(qint64 wholeSize)
 {
     m_file.close();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "format/folder_lock.h"
+#include "format/journal_records.h"
 #include "format/story_error.h"
 
 #include <QDateTime>
@@ -37,6 +38,10 @@ public:
     // one starts afresh and keeps nothing. Returns what the reader is to be told once the window
     // shows: a story set aside, or a fresh story that is not kept.
     std::optional<StoryError> resume(StoryState &state, const QDateTime &now);
+
+    // The catalogue that the story in progress in the folder was told from, read from the start
+    // of its journal alone; none when there is no journal there, or its head does not read.
+    static std::optional<SavedStory> savedCatalogue(const QDir &dataDir);
 
     // After every event that went through: keeps what it changed of the story. A failure is
     // returned once, until a save goes through again; the story goes on in memory.

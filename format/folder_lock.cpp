@@ -19,8 +19,6 @@ namespace vorta {
 
 namespace {
 
-// Long enough for another start to unpack the largest story on a slow disk.
-constexpr auto kLongestWait = std::chrono::minutes(2);
 constexpr auto kPause = std::chrono::milliseconds(10);
 
 int openFolder(const QString &path)
@@ -44,7 +42,7 @@ FolderLock::FolderLock(int fd, bool heldElsewhere) : m_fd(fd), m_heldElsewhere(h
 
 FolderLock FolderLock::forReading(const QString &folderPath)
 {
-    const auto deadline = std::chrono::steady_clock::now() + kLongestWait;
+    const auto deadline = std::chrono::steady_clock::now() + kLongestReplacement;
     for (;;) {
         const int fd = openFolder(folderPath);
         if (fd < 0)

@@ -5,7 +5,13 @@
 
 #include <QString>
 
+#include <chrono>
+
 namespace vorta {
+
+// Long enough for another start to unpack the largest story on a slow disk: a start waits this
+// long for another to finish with a story's copy.
+constexpr std::chrono::milliseconds kLongestReplacement = std::chrono::minutes(2);
 
 // The name of the file in a story's folder whose lock says which window keeps the story in
 // progress there; it holds nothing.

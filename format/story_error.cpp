@@ -48,6 +48,8 @@ QString StoryError::kindText() const
         return QStringLiteral("Сохранённый рассказ не читается");
     case ErrorKind::BadStoryFile:
         return QStringLiteral("Файл рассказа не читается");
+    case ErrorKind::StoryRefused:
+        return QStringLiteral("Повесть не открыта");
     }
     return {};
 }

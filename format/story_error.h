@@ -27,6 +27,7 @@ enum class ErrorKind
     SavedStoryDoesNotFit,
     SavedStoryUnreadable,
     BadStoryFile,
+    StoryRefused, // a story file the shelf does not open, for a reason it says
 };
 
 // The one error type of the engine: names the kind, the file (relative to the data folder,
