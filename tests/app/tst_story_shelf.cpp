@@ -7,6 +7,7 @@
 #include "format/journal_records.h"
 #include "format/story_error.h"
 #include "format/windows1251.h"
+#include "tests/support/no_file_growth.h"
 
 #include <QtTest>
 
@@ -195,6 +196,8 @@ void StoryShelfTest::faults_data()
     QTest::newRow("interrupted at the last file") << "interrupt" << true;
     QTest::newRow("story file unreadable") << "unreadable" << true;
     QTest::newRow("story open in a window") << "window" << true;
+    // Said as what it is, not as another program at work.
+    QTest::newRow("shelf that cannot be written") << "unwritable" << true;
 }
 
 // Each fault either leaves the reader's copy as it was, with a message naming the story file,
@@ -246,6 +249,12 @@ void StoryShelfTest::faults()
                     throw vorta::StoryError(vorta::ErrorKind::ReadError, kFileName);
                 },
                 kFileName);
+        } else if (fault == QLatin1String("unwritable")) {
+            const StoryFile newer = story(version);
+            vorta::writeStoryFile(shelf.home.filePath(kFileName), kFileName, newer.metadata,
+                                  newer.files);
+            const NoFileGrowth fullDisk;
+            shelf.open();
         } else {
             shelf.place(version);
         }
@@ -264,6 +273,7 @@ void StoryShelfTest::faults()
     if (fails)
         QVERIFY2(message.contains(kFileName), qPrintable(message));
     QVERIFY(!message.contains(QStringLiteral(".new-")));
+    QVERIFY(!message.contains(QStringLiteral("другая программа")));
     QVERIFY(!QFileInfo(shelf.file(QStringLiteral(".unpacked"))).isSymLink());
     QCOMPARE(QDir(outside).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{QStringLiteral(".unpacked")});
