@@ -83,8 +83,10 @@ std::optional<FolderLock> holdIfCurrent(const QString &folder, const ShelfStamp 
     if (!QFileInfo(folder).isDir())
         return std::nullopt;
     FolderLock hold = FolderLock::forReading(folder);
+    if (!hold.held())
+        return std::nullopt;
     const std::optional<ShelfStamp> kept = ShelfStamp::read(folder);
-    if (!hold.held() || !kept || !kept->sameStoryFile(stamp) || !kept->copyIsWhole(folder))
+    if (!kept || !kept->sameStoryFile(stamp) || !kept->copyIsWhole(folder))
         return std::nullopt;
     return hold;
 }
@@ -234,7 +236,7 @@ ShelvedStory StoryShelf::replace(const QString &folder, const ShelfStamp &stamp,
     // it keeps it.
     const FolderLock alone = FolderLock::forReplacing(folder);
     if (alone.heldElsewhere())
-        refuse(shownName, QStringLiteral("новая версия %1 не распакована: эту повесть сейчас "
+        refuse(shownName, QStringLiteral("версия %1 не распакована: эту повесть сейчас "
                                          "читают в окне программы. Закройте все окна с ней и "
                                          "откройте файл снова.")
                               .arg(stamp.version));
