@@ -79,7 +79,7 @@ void syncFolder(const QString &path, const QString &shownPath, const QString &sh
     if (!synced)
         failToWrite(
             shownName,
-            QStringLiteral("не записать папку %1: %2").arg(shownPath, systemErrorText(error)));
+            QStringLiteral("%1\nНе записать папку %2").arg(systemErrorText(error), shownPath));
 }
 
 void swapIn(const QString &fresh, const QString &folder, const QString &shownName)
@@ -87,8 +87,8 @@ void swapIn(const QString &fresh, const QString &folder, const QString &shownNam
     const QByteArray from = encoded(fresh);
     const QByteArray to = encoded(folder);
     const auto failRename = [&](int error) {
-        failToWrite(shownName, QStringLiteral("не поставить новую копию на место %1: %2")
-                                   .arg(QDir::toNativeSeparators(folder), systemErrorText(error)));
+        failToWrite(shownName, QStringLiteral("%1\nНовая копия не встала на место %2")
+                                   .arg(systemErrorText(error), QDir::toNativeSeparators(folder)));
     };
     if (!isPlainFolder(folder)) {
         // Whatever else stands there goes alone: nothing is written through it.

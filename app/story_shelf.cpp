@@ -45,10 +45,10 @@ void lockShelf(QLockFile &lock, const QString &shelf, const QString &shownName)
     if (lock.tryLock(int(kLongestReplacement.count())))
         return;
     if (lock.error() == QLockFile::LockFailedError)
-        failToWrite(shownName, QStringLiteral("повесть распаковывает другая программа, и она не "
-                                              "закончила за две минуты"));
-    failToWrite(shownName, QStringLiteral("повесть не распакована в папку %1: %2")
-                               .arg(shown(shelf), whyNotWritable(shelf)));
+        failToWrite(shownName, QStringLiteral("повесть распаковывает другая программа,\n"
+                                              "и она не закончила за две минуты."));
+    failToWrite(shownName, QStringLiteral("%1\nПовесть не распакована в папку %2")
+                               .arg(whyNotWritable(shelf), shown(shelf)));
 }
 
 // The author of the copy as its stamp or its metadata say; empty when neither reads.
@@ -146,7 +146,7 @@ ShelvedStory StoryShelf::place(const QString &storyFilePath, const StoryFileDire
     if (!QDir().mkpath(m_path))
         failToWrite(
             shownName,
-            QStringLiteral("не создать папку %1: %2").arg(shown(m_path), systemErrorText(errno)));
+            QStringLiteral("%1\nНе создать папку %2").arg(systemErrorText(errno), shown(m_path)));
     // Two starts on the same story at once: the second waits, then finds the copy fresh.
     QLockFile lock(m_path + QStringLiteral("/.") + id + QStringLiteral(".lock"));
     lockShelf(lock, m_path, shownName);
@@ -159,9 +159,10 @@ ShelvedStory StoryShelf::place(const QString &storyFilePath, const StoryFileDire
     checkClaim(storyFilePath, folder, metadata, kept, shownName);
     if (kept && compareStoryVersions(stamp.version, kept->version) < 0) {
         if (!kept->copyIsWhole(folder))
-            refuse(shownName, QStringLiteral("ваша копия версии %1 повреждена, а файл содержит "
-                                             "более старую, %2. Откройте файл версии %1, и копия "
-                                             "будет восстановлена.")
+            refuse(shownName, QStringLiteral("ваша копия версии %1 повреждена,\n"
+                                             "а файл содержит более старую версию, %2.\n"
+                                             "Откройте файл версии %1, и копия будет "
+                                             "восстановлена.")
                                   .arg(kept->version, stamp.version));
         return {folder,
                 QStringLiteral("Файл %1 содержит версию %2 повести, а у вас уже есть более новая, "
@@ -171,9 +172,9 @@ ShelvedStory StoryShelf::place(const QString &storyFilePath, const StoryFileDire
     }
     // Followed to open a copy, a link is never replaced: its folder lies outside the shelf.
     if (QFileInfo(folder).isSymLink())
-        refuse(shownName, QStringLiteral("папка повести %1 — ссылка на %2, и программа не "
-                                         "заменяет то, что лежит вне полки. Верните папку на "
-                                         "место и откройте файл снова.")
+        refuse(shownName, QStringLiteral("её папка — ссылка, и программа не заменяет её.\n"
+                                         "Папка: %1\nСсылка ведёт в %2\n"
+                                         "Верните папку на место и откройте файл снова.")
                               .arg(shown(folder), shown(QFileInfo(folder).symLinkTarget())));
 
     StoryFile story;
@@ -189,16 +190,16 @@ ShelvedStory StoryShelf::place(const QString &storyFilePath, const StoryFileDire
         const QString was =
             kept ? QStringLiteral("версии ") + kept->version : QStringLiteral("прежней версии");
         const QString question =
-            QStringLiteral("Файл %1 содержит версию %2 повести «%3». Ваш рассказ начат по %4 и в "
-                           "новой не продолжится: в ней другие жанры. Если открыть новую версию, "
-                           "рассказ будет отложен и начнётся новый.")
-                .arg(shownName, stamp.version, metadata.title, was);
+            QStringLiteral("Новая версия %1 повести «%2»\n"
+                           "не продолжит ваш рассказ, начатый по %3: в ней другие жанры.\n"
+                           "Если открыть её, рассказ будет отложен и начнётся новый.\nФайл: %4")
+                .arg(stamp.version, metadata.title, was, shownName);
         if (!m_ask)
             return {folder,
-                    QStringLiteral("Файл %1 содержит версию %2 повести, но ваш рассказ начат по %3 "
-                                   "и в новой не продолжится, а спросить, заменить ли прежнюю "
-                                   "версию, некого. Открыта прежняя; новая не распакована.")
-                        .arg(shownName, stamp.version, was),
+                    QStringLiteral("Новая версия %1 не продолжит ваш рассказ, начатый по %2,\n"
+                                   "а спросить, заменить ли прежнюю версию, некого:\n"
+                                   "открыта прежняя, новая не распакована.\nФайл: %3")
+                        .arg(stamp.version, was, shownName),
                     FolderLock::forReading(folder)};
         if (!m_ask(question))
             return {folder, {}, FolderLock::forReading(folder)};
@@ -213,19 +214,18 @@ void StoryShelf::checkClaim(const QString &storyFilePath, const QString &folder,
     if (metadata.identifier == m_installedIdentifier && !m_installedFile.isEmpty()) {
         const QString canonical = QFileInfo(storyFilePath).canonicalFilePath();
         if (canonical.isEmpty() || canonical != QFileInfo(m_installedFile).canonicalFilePath())
-            refuse(shownName, QStringLiteral("повесть «%1» приходит с программой, и на полку её "
-                                             "кладёт только установленный файл %2. Этот файл "
-                                             "называет себя так же, но это другой файл.")
+            refuse(shownName, QStringLiteral("«%1» — повесть, что приходит с программой.\n"
+                                             "На полку её кладёт только установленный файл:\n%2")
                                   .arg(metadata.identifier, shown(m_installedFile)));
     }
     // The identifier is the author's to give: under another author it is another story.
     const QString author = QFileInfo(folder).isDir() ? authorOfCopy(folder, kept) : QString();
     if (!author.isEmpty() && author != metadata.author)
-        refuse(shownName, QStringLiteral("это повесть «%1» автора %2, а у вас под тем же "
-                                         "идентификатором «%3» уже есть повесть автора %4. Это "
-                                         "разные повести: файл вашу не заменяет, она осталась "
-                                         "как была.")
-                              .arg(metadata.title, metadata.author, metadata.identifier, author));
+        refuse(shownName, QStringLiteral("это другая повесть с тем же идентификатором «%1».\n"
+                                         "В файле — «%2», автор: %3.\n"
+                                         "Ваша повесть с этим идентификатором — автора %4;\n"
+                                         "она осталась как была.")
+                              .arg(metadata.identifier, metadata.title, metadata.author, author));
 }
 
 ShelvedStory StoryShelf::replace(const QString &folder, const ShelfStamp &stamp,
@@ -236,9 +236,9 @@ ShelvedStory StoryShelf::replace(const QString &folder, const ShelfStamp &stamp,
     // it keeps it.
     const FolderLock alone = FolderLock::forReplacing(folder);
     if (alone.heldElsewhere())
-        refuse(shownName, QStringLiteral("версия %1 не распакована: эту повесть сейчас "
-                                         "читают в окне программы. Закройте все окна с ней и "
-                                         "откройте файл снова.")
+        refuse(shownName, QStringLiteral("её сейчас читают в окне программы.\n"
+                                         "Версия %1 не распакована: закройте все окна с этой "
+                                         "повестью\nи откройте файл снова.")
                               .arg(stamp.version));
 
     // The new copy is made whole beside the old one, then swapped in by one rename. Messages
@@ -246,8 +246,8 @@ ShelvedStory StoryShelf::replace(const QString &folder, const ShelfStamp &stamp,
     QTemporaryDir fresh(m_path + QStringLiteral("/.") + stamp.identifier +
                         QStringLiteral(".new-XXXXXX"));
     if (!fresh.isValid())
-        failToWrite(shownName, QStringLiteral("повесть не распакована в папку %1: %2")
-                                   .arg(shown(m_path), systemErrorText(errno)));
+        failToWrite(shownName, QStringLiteral("%1\nПовесть не распакована в папку %2")
+                                   .arg(systemErrorText(errno), shown(m_path)));
     const auto finalPath = [&](const QString &path) {
         return shown(folder + path.mid(fresh.path().size()));
     };
@@ -283,8 +283,8 @@ ShelvedStory StoryShelf::replace(const QString &folder, const ShelfStamp &stamp,
             const QString path = fresh.filePath(entry.path);
             const QString parent = QFileInfo(path).path();
             if (!QDir().mkpath(parent))
-                failToWrite(shownName, QStringLiteral("не создать папку %1: %2")
-                                           .arg(finalPath(parent), systemErrorText(errno)));
+                failToWrite(shownName, QStringLiteral("%1\nНе создать папку %2")
+                                           .arg(systemErrorText(errno), finalPath(parent)));
             files.stage(path, shownName, entry.bytes);
             if (entry.path != kSettingsFile)
                 unpacked.files.append({entry.path, entry.bytes.size()});
