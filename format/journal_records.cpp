@@ -75,11 +75,15 @@ std::optional<QByteArrayView> wholeRecord(QByteArrayView bytes, qsizetype pos)
 
 // Whether a whole event record starts anywhere after `pos`. A crash tears only the last record,
 // so one that does not check out with a whole record after it was damaged, its length field
-// maybe with it. Only a damaged journal makes the search long.
+// maybe with it. Only a place where an event's kind and first line could stand is checksummed,
+// so that even a journal of noise is searched in one pass.
 bool wholeRecordAfter(QByteArrayView bytes, qsizetype pos)
 {
-    for (qsizetype at = pos + 1; bytes.size() - at > kFrameSize; ++at) {
-        if (bytes.at(at + kFrameSize) == char(kEventRecord) && wholeRecord(bytes, at))
+    constexpr qsizetype kEventStart = kFrameSize + 1 + 4; // the kind, then the first line
+    for (qsizetype at = pos + 1; bytes.size() - at >= kEventStart; ++at) {
+        const qint32 firstLine = qFromLittleEndian<qint32>(bytes.data() + at + kFrameSize + 1);
+        if (bytes.at(at + kFrameSize) == char(kEventRecord) && firstLine >= 1 &&
+            firstLine <= kMaxSavedLines + 1 && wholeRecord(bytes, at))
             return true;
     }
     return false;
