@@ -15,12 +15,13 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
-#include <QStandardPaths>
+#include <QPushButton>
 #include <QTranslator>
 
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -47,8 +48,23 @@ void printLine(const QString &text)
 // The story's folder: the sample story was kept here before stories had a shelf.
 QString folderBeforeTheShelf()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/vorta");
+    return vorta::app::StoryShelf::dataHome() + QStringLiteral("/vorta");
+}
+
+// The reader's answer when a new version would not continue the story in progress: the safe
+// one, keeping the old copy, unless the reader chooses the new version.
+bool replaceWhenAsked(const QString &question)
+{
+    QMessageBox box(QMessageBox::Question, kMainWindowTitle, vorta::briefMessage(question));
+    box.setTextFormat(Qt::PlainText);
+    QPushButton *replace =
+        box.addButton(QStringLiteral("Открыть новую версию"), QMessageBox::AcceptRole);
+    QPushButton *keep =
+        box.addButton(QStringLiteral("Дочитать прежнюю версию"), QMessageBox::RejectRole);
+    box.setDefaultButton(keep);
+    box.setEscapeButton(keep);
+    box.exec();
+    return box.clickedButton() == replace;
 }
 
 } // namespace
@@ -80,16 +96,21 @@ int main(int argc, char *argv[])
     std::unique_ptr<Form1> form;
     try {
         vorta::app::StoryShelf shelf(vorta::app::StoryShelf::defaultPath());
+        const QString installed = QStringLiteral(VORTA_INSTALLED_STORY_FILE);
         shelf.setEarlierFolder(kSampleStoryIdentifier, folderBeforeTheShelf());
-        const vorta::app::ShelvedStory story = vorta::app::storyToRead(
-            shelf, commandLine.storyFile(), QStringLiteral(VORTA_INSTALLED_STORY_FILE));
+        shelf.setInstalledStory(kSampleStoryIdentifier, installed);
+        // With nothing shown, the old copy is kept and the notice says so on stderr.
+        if (!nothingIsShown())
+            shelf.setQuestion(replaceWhenAsked);
+        vorta::app::ShelvedStory story =
+            vorta::app::storyToRead(shelf, commandLine.storyFile(), installed);
         if (!story.notice.isEmpty()) {
             printLine(story.notice);
             if (!nothingIsShown())
                 QMessageBox::information(nullptr, kMainWindowTitle, story.notice);
         }
         form = std::make_unique<Form1>(random, QDir(story.folder));
-        form->Form_Load();
+        form->Form_Load(std::move(story.hold));
     } catch (...) {
         const vorta::StoryError error = vorta::currentError();
         // The window goes first: its countdown must not tick behind the message.

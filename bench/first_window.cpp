@@ -18,6 +18,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -38,23 +40,23 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/vorta/vorta_icon.xpm")));
 
     vorta::SeededRandom random(clockSeed);
+    QString folder = QDir::currentPath();
+    std::optional<vorta::FolderLock> hold;
 #ifdef VORTA_BENCH_STORY_FILE
-    QString folder;
     try {
-        folder =
+        vorta::app::ShelvedStory story =
             vorta::app::storyToRead(vorta::app::StoryShelf(vorta::app::StoryShelf::defaultPath()),
-                                    QStringLiteral(VORTA_BENCH_STORY_FILE), QString())
-                .folder;
+                                    QStringLiteral(VORTA_BENCH_STORY_FILE), QString());
+        folder = story.folder;
+        hold = std::move(story.hold);
     } catch (const vorta::StoryError &error) {
         std::fprintf(stderr, "%s\n", error.message().toLocal8Bit().constData());
         return 1;
     }
-#else
-    const QString folder = QDir::currentPath();
 #endif
     Form1 form(random, QDir(folder));
     try {
-        form.Form_Load();
+        form.Form_Load(std::move(hold));
     } catch (const vorta::StoryError &error) {
         std::fprintf(stderr, "%s\n", error.message().toLocal8Bit().constData());
         return 1;

@@ -7,7 +7,7 @@
 
 #include "core/moves.h"
 #include "core/story_buffer.h"
-#include "engine/story_journal.h"
+#include "format/story_journal.h"
 #include "format/qt_text.h"
 
 #include <QTemporaryDir>

@@ -129,6 +129,32 @@ QByteArray readCappedFile(const QString &fullPath, const QString &shownName, qin
     return bytes;
 }
 
+std::optional<QByteArray> readFileStart(const QString &fullPath, qint64 most)
+{
+    const int fd = ::open(QFile::encodeName(fullPath).constData(),
+                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    const FileCloser closer{fd};
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    QByteArray bytes(qMin<qint64>(info.st_size, most), Qt::Uninitialized);
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::read(fd, bytes.data() + done, std::size_t(bytes.size() - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
+            break;
+        done += got;
+    }
+    bytes.truncate(done);
+    return bytes;
+}
+
 QByteArray readDataFile(const QDir &dataDir, const QString &relativePath)
 {
     return readCappedFile(dataDir.filePath(relativePath), relativePath, capFor(toU16(relativePath)));

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QString>
 
+#include <optional>
+
 #include "core/byte_source.h"
 #include "core/tree_paths.h"
 
@@ -17,6 +19,10 @@ namespace vorta {
 // folder, which could block or never end), read whole but never past the cap. Every failure is a
 // StoryError naming the file as shownName and saying what happened.
 QByteArray readCappedFile(const QString &fullPath, const QString &shownName, qint64 cap);
+
+// The first bytes of a plain file, at most `most` of them, never through a link nor from a pipe or
+// a device put in its place; none when there is no such file or it does not read.
+std::optional<QByteArray> readFileStart(const QString &fullPath, qint64 most);
 
 // The same for a file of the data folder, with the cap that applies to it.
 QByteArray readDataFile(const QDir &dataDir, const QString &relativePath);

@@ -30,12 +30,6 @@ const QString kTitleKey = QStringLiteral("title");
 const QString kAuthorKey = QStringLiteral("author");
 const QString kAboutKey = QStringLiteral("about");
 
-bool isValidVersion(const QString &version)
-{
-    static const QRegularExpression pattern(QStringLiteral("^[0-9]{1,9}(\\.[0-9]{1,9}){0,9}$"));
-    return pattern.match(version).hasMatch();
-}
-
 // A line of text: no line ends, tabs or other control characters, and none of the invisible
 // ones that would turn a title around or blank it out.
 bool isOneLine(const QString &text)
@@ -127,7 +121,7 @@ public:
                                   "«-» и «_», первой буква или цифра, не длиннее 64")
                        .arg(quoted(metadata.identifier)));
         metadata.version = field(object, kVersionKey);
-        if (!isValidVersion(metadata.version))
+        if (!isValidStoryVersion(metadata.version))
             failAt(kVersionKey, QStringLiteral("%1 не годится: нужны числа через точку, "
                                                "например \"1.0\"")
                                     .arg(quoted(metadata.version)));
@@ -194,6 +188,12 @@ bool isValidStoryIdentifier(const QString &identifier)
 {
     static const QRegularExpression pattern(QStringLiteral("^[a-z0-9][a-z0-9._-]{0,63}$"));
     return pattern.match(identifier).hasMatch();
+}
+
+bool isValidStoryVersion(const QString &version)
+{
+    static const QRegularExpression pattern(QStringLiteral("^[0-9]{1,9}(\\.[0-9]{1,9}){0,9}$"));
+    return pattern.match(version).hasMatch();
 }
 
 int compareStoryVersions(const QString &a, const QString &b)

@@ -31,6 +31,9 @@ struct StoryMetadata
 // 64 characters: a name that can never leave the folder it is put in, on any file system.
 bool isValidStoryIdentifier(const QString &identifier);
 
+// Numbers separated by dots, as a version is written ("1", "1.2", "2.0.1").
+bool isValidStoryVersion(const QString &version);
+
 // Negative, zero or positive as version a is older than, the same as or newer than b, compared
 // number by number ("1.10" is newer than "1.9"; "1.0" is the same as "1").
 int compareStoryVersions(const QString &a, const QString &b);

@@ -5,11 +5,11 @@
 
 #include "core/random_source.h"
 #include "core/saved_story.h"
+#include "format/story_journal.h"
 #include "core/story_start.h"
 #include "core/story_state.h"
-#include "engine/journal_records.h"
-#include "engine/story_journal.h"
 #include "format/file_reader.h"
+#include "format/journal_records.h"
 
 #include <optional>
 

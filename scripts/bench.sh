@@ -14,7 +14,7 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$here"
 
-packages=(libbenchmark-dev cmake ninja-build g++ qt6-base-dev)
+packages=(libbenchmark-dev cmake ninja-build g++ qt6-base-dev libxcb1-dev libzip-dev pkg-config)
 
 . "$here/scripts/install_missing.sh"
 

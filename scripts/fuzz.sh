@@ -10,7 +10,7 @@ cd "$here"
 
 seconds="${FUZZ_SECONDS:-12}"
 targets=(settings catalogue fragment finale iq_value journal manuscript)
-packages=(clang-14 libclang-rt-14-dev cmake ninja-build qt6-base-dev)
+packages=(clang-14 libclang-rt-14-dev cmake ninja-build qt6-base-dev libzip-dev pkg-config)
 
 . "$here/scripts/install_missing.sh"
 

@@ -11,9 +11,13 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$here"
 
+# Every program the script calls, and what those call in turn: cpack's dependency scan needs
+# dpkg-shlibdeps (dpkg-dev), man renders through groff (groff-base), and without a desktop session
+# xdg-mime asks `mimetype` (libfile-mimeinfo-perl, only recommended by xdg-utils, so not brought
+# by --no-install-recommends), and `file`, which knows no story files, when that is missing.
 packages=(cmake ninja-build g++ qt6-base-dev libxcb1-dev dpkg-dev file desktop-file-utils appstream
           lintian man-db groff-base librsvg2-bin libzip-dev pkg-config
-          shared-mime-info xdg-utils)
+          shared-mime-info xdg-utils libfile-mimeinfo-perl)
 
 . "$here/scripts/install_missing.sh"
 

@@ -379,8 +379,12 @@ void Form1::buildActions()
               [this] { setZoom(vorta::ui::kZoomNormal); });
 }
 
-void Form1::Form_Load()
+void Form1::Form_Load(std::optional<vorta::FolderLock> hold)
 {
+    m_hold = hold ? std::move(hold) : vorta::FolderLock::forReading(m_dataDir.absolutePath());
+    if (m_hold->heldElsewhere())
+        throw vorta::StoryError(vorta::ErrorKind::StoryRefused, m_dataDir.absolutePath(), 0,
+                                QStringLiteral("другая программа всё ещё заменяет файлы повести"));
     // A story unpacked from its file keeps what it says of itself beside the tree; a tree of
     // its own has none, and stays as the program has always shown it.
     const QString metadataPath = m_dataDir.filePath(vorta::kStoryMetadataFile);

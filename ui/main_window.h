@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "engine/story_journal.h"
+#include "format/story_journal.h"
 #include "core/story_state.h"
 #include "format/story_metadata.h"
 #include "ui/zoom_layout.h"
@@ -49,8 +49,9 @@ public:
 
     // The window's load: the first start of the story, or the saved story resumed. Runs before
     // the window is first shown; a failure here is thrown, since the program cannot start
-    // without its files.
-    void Form_Load();
+    // without its files. The folder is read under the lock given, held while the window lives;
+    // without one the window takes it.
+    void Form_Load(std::optional<vorta::FolderLock> hold = std::nullopt);
 
     const vorta::StoryState &state() const { return m_state; }
     const QDir &dataDir() const { return m_dataDir; }
@@ -150,6 +151,7 @@ private:
     vorta::StoryState m_state;
     vorta::RandomSource &m_random;
     QDir m_dataDir;
+    std::optional<vorta::FolderLock> m_hold; // the story's folder, held for reading
     vorta::StoryJournal m_journal;
     // What the load has to tell the reader once the window shows.
     std::optional<vorta::StoryError> m_startNotice;

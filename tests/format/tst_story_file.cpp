@@ -120,6 +120,7 @@ private Q_SLOTS:
     void hostileArchivesAreRefused();
     void aWrittenStoryReadsBackTheSame_data();
     void aWrittenStoryReadsBackTheSame();
+    void anArchiveThatCannotBeBuiltIsNotWritten();
     void versionsCompareNumberByNumber_data();
     void versionsCompareNumberByNumber();
 };
@@ -242,6 +243,15 @@ void TestStoryFile::aWrittenStoryReadsBackTheSame()
         QCOMPARE(story.contents.files.at(i).path, kept.at(i).path);
         QCOMPARE(story.tree().readBytes(kept.at(i).path), kept.at(i).bytes);
     }
+    // The directory lists every file as stored, with its size; the checksum of the type is known.
+    const StoryFileDirectory directory = readStoryFileDirectory(path, QStringLiteral("s.vorta"));
+    QCOMPARE(directory.metadata, kMetadata);
+    QCOMPARE(directory.entries.size(), kept.size() + 2);
+    QCOMPARE(directory.entries.at(0).crc, quint32(0xead56d4b));
+    for (qsizetype i = 0; i < kept.size(); ++i) {
+        QCOMPARE(directory.entries.at(i + 2).name, kept.at(i).path);
+        QCOMPARE(directory.entries.at(i + 2).size, kept.at(i).bytes.size());
+    }
     // The type where a look at the first bytes finds it, as for other such archives.
     const QByteArray bytes = readCappedFile(path, path, kDataFileCap);
     QCOMPARE(bytes.mid(30, 8), QByteArray("mimetype"));
@@ -250,6 +260,18 @@ void TestStoryFile::aWrittenStoryReadsBackTheSame()
     // The same story packs to the same bytes.
     writeStoryFile(path, QStringLiteral("story.vorta"), kMetadata, written);
     QCOMPARE(readCappedFile(path, path, kDataFileCap), bytes);
+}
+
+// Two files under one name: libzip refuses the second, and nothing is written.
+void TestStoryFile::anArchiveThatCannotBeBuiltIsNotWritten()
+{
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("story.vorta"));
+    QList<StoryFileEntry> files = treeFiles();
+    files.append(files.constFirst());
+    QVERIFY_THROWS_EXCEPTION(StoryError,
+                             writeStoryFile(path, QStringLiteral("story.vorta"), kMetadata, files));
+    QVERIFY(!QFileInfo::exists(path));
 }
 
 void TestStoryFile::versionsCompareNumberByNumber_data()

@@ -3,7 +3,8 @@
 
 #pragma once
 
-#include "engine/folder_lock.h"
+#include "format/folder_lock.h"
+#include "format/journal_records.h"
 #include "format/qt_text.h"
 
 #include <QDateTime>
@@ -38,6 +39,10 @@ public:
     // shows: a story set aside, or a fresh story that is not kept.
     std::optional<StoryError> resume(StoryState &state, const QDateTime &now);
 
+    // The catalogue that the story in progress in the folder was told from, read from the start
+    // of its journal alone; none when there is no journal there, or its head does not read.
+    static std::optional<SavedStory> savedCatalogue(const QDir &dataDir);
+
     // After every event that went through: keeps what it changed of the story. A failure is
     // returned once, until a save goes through again; the story goes on in memory.
     std::optional<StoryError> save(const StoryState &state);
@@ -52,9 +57,9 @@ private:
         qint32 currentGenre;
         qint32 iqValue;
         qint32 genreCount;
-        std::array<qint32, 11> genreUses{};
-        std::array<QString, 11> genreNames;
-        std::array<QString, 11> genreDirs;
+        std::array<qint32, kMaxGenres + 1> genreUses{};
+        std::array<std::u16string, kMaxGenres + 1> genreNames;
+        std::array<std::u16string, kMaxGenres + 1> genreDirs;
 
         explicit Kept(const StoryState &state);
         bool sameStory(const StoryState &state) const;

@@ -1,16 +1,18 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "engine/journal_records.h"
 #include "core/moves.h"
 #include "core/random_source.h"
-#include "engine/story_journal.h"
+#include "core/saved_story.h"
+#include "format/story_journal.h"
+#include "format/journal_records.h"
 #include "tests/support/hostile_files.h"
 #include "tests/support/no_file_growth.h"
 #include "tests/support/story_tree.h"
 
 #include <QFileInfo>
 #include <QTest>
+#include <QtEndian>
 
 #include <functional>
 
@@ -108,6 +110,8 @@ private Q_SLOTS:
     void failedSaveIsReportedOnceAndTheJournalKeepsTheLastStory();
     void savedStoryResumesAfterAKillAnywhere_data();
     void savedStoryResumesAfterAKillAnywhere();
+    void damagedRecordSetsTheJournalAside_data();
+    void damagedRecordSetsTheJournalAside();
     void secondWindowKeepsNothing();
 };
 
@@ -256,6 +260,57 @@ void TestStoryJournal::savedStoryResumesAfterAKillAnywhere()
     QVERIFY(!restart.event(u'r'));
     restart.end();
     QVERIFY(seen(Program(tree).state) == seen(restart.state));
+}
+
+void TestStoryJournal::damagedRecordSetsTheJournalAside_data()
+{
+    QTest::addColumn<int>("record"); // from 0, the head; -1 is the last
+    QTest::addColumn<int>("byte");   // into the record; -1 is its middle
+    QTest::addColumn<bool>("setAside");
+    QTest::newRow("the head") << 0 << -1 << true;
+    QTest::newRow("the first event") << 1 << -1 << true;
+    QTest::newRow("a move") << 2 << -1 << true;
+    QTest::newRow("the move before the last") << -2 << -1 << true;
+    QTest::newRow("a move's checksum") << 3 << 4 << true;
+    // Its length then runs past the end, as a torn record's does.
+    QTest::newRow("a move's length") << 2 << 2 << true;
+    QTest::newRow("the last move, as if torn") << -1 << -1 << false;
+}
+
+// One flipped bit: a damaged record with whole ones after it sets the journal aside whole and
+// says so; only the last record may be dropped, silently.
+void TestStoryJournal::damagedRecordSetsTheJournalAside()
+{
+    QFETCH(int, record);
+    QFETCH(int, byte);
+    QFETCH(bool, setAside);
+    const Tree tree;
+    Program told(tree, QStringLiteral("rrr"));
+    const StoryState beforeLast = told.state;
+    QVERIFY(!told.event(u'r'));
+    told.end();
+    QByteArray bytes = tree.readBytes(kSavedStoryFile);
+    QList<qsizetype> starts{0};
+    while (starts.last() < bytes.size())
+        starts << starts.last() + 20 +
+                      qFromLittleEndian<quint32>(bytes.constData() + starts.last());
+    const qsizetype at = record < 0 ? starts.size() - 1 + record : record;
+    const qsizetype flipped =
+        starts.at(at) + (byte >= 0 ? byte : (starts.at(at + 1) - starts.at(at)) / 2);
+    bytes[flipped] = char(bytes.at(flipped) ^ 0x01);
+    tree.writeBytes(kSavedStoryFile, bytes);
+
+    const Program restart(tree);
+    if (!setAside) {
+        QVERIFY(!restart.notice);
+        QVERIFY(seen(restart.state) == seen(beforeLast));
+        return;
+    }
+    QVERIFY(restart.notice);
+    const QString aside = QStringLiteral("story.journal.unreadable-20250314-150926");
+    QVERIFY2(restart.notice->message().contains(aside), qPrintable(restart.notice->message()));
+    QCOMPARE(restart.state.stepNumber, 0);
+    QCOMPARE(tree.readBytes(aside), bytes);
 }
 
 // Two windows on one folder would write into each other's journal: the second keeps nothing.

@@ -3,7 +3,9 @@
 
 #include "journal_records.h"
 
-#include "core/story_state.h"
+#include "core/story_facts.h"
+#include "core/tree_paths.h"
+#include "core/text.h"
 #include "format/qt_text.h"
 
 #include <QCryptographicHash>
@@ -57,22 +59,8 @@ template <typename Write> QByteArray record(quint8 kind, Write &&write)
     return bytes;
 }
 
-void writeEvent(QDataStream &out, const StoryState &state, qint32 firstLine)
-{
-    out << firstLine << qint32(state.nextLine - firstLine);
-    for (qint32 i = firstLine; i < state.nextLine; ++i)
-        out << state.storyLines.value(i);
-    out << state.nextLine << state.stepNumber << state.currentGenre << state.iqValue;
-    for (qint32 g = 1; g <= kMaxGenres; ++g)
-        out << state.genreUses[std::size_t(g)];
-    out << (state.stepNumber == kFinaleStep);
-    const QStringList offered = offeredGenres(state);
-    out << qint32(offered.size());
-    for (const QString &caption : offered)
-        out << caption;
-}
-
-// The payload of the whole record at `pos`, or none where the journal ends or its tail is torn.
+// The payload of the whole record at `pos`, or none where the journal ends or the record there
+// is torn or damaged.
 std::optional<QByteArrayView> wholeRecord(QByteArrayView bytes, qsizetype pos)
 {
     if (bytes.size() - pos < kFrameSize)
@@ -85,6 +73,22 @@ std::optional<QByteArrayView> wholeRecord(QByteArrayView bytes, qsizetype pos)
         bytes.sliced(pos + kLengthSize, kChecksumSize))
         return std::nullopt;
     return payload;
+}
+
+// Whether a whole event record starts anywhere after `pos`. A crash tears only the last record,
+// so one that does not check out with a whole record after it was damaged, its length field
+// maybe with it. Only a place where an event's kind and first line could stand is checksummed,
+// so that even a journal of noise is searched in one pass.
+bool wholeRecordAfter(QByteArrayView bytes, qsizetype pos)
+{
+    constexpr qsizetype kEventStart = kFrameSize + 1 + 4; // the kind, then the first line
+    for (qsizetype at = pos + 1; bytes.size() - at >= kEventStart; ++at) {
+        const qint32 firstLine = qFromLittleEndian<qint32>(bytes.data() + at + kFrameSize + 1);
+        if (bytes.at(at + kFrameSize) == char(kEventRecord) && firstLine >= 1 &&
+            firstLine <= kMaxSavedLines + 1 && wholeRecord(bytes, at))
+            return true;
+    }
+    return false;
 }
 
 class RecordReader
@@ -124,7 +128,7 @@ public:
     [[noreturn]] void fail(const QString &why) const
     {
         throw StoryError(ErrorKind::SavedStoryUnreadable, kSavedStoryFile, 0,
-                         QStringLiteral("запись %1: %2").arg(m_record).arg(why));
+                         toU16(QStringLiteral("запись %1: %2").arg(m_record).arg(why)));
     }
 
 private:
@@ -148,8 +152,8 @@ void readHead(RecordReader &in, SavedStory &story)
         in.fail(QStringLiteral("это не журнал рассказа"));
     const qint32 genreCount = in.readCount(kMaxGenres, 2 * kLeastString);
     for (qint32 g = 1; g <= genreCount; ++g) {
-        story.genreNames << in.read<QString>();
-        story.genreDirs << in.read<QString>();
+        story.genreNames.push_back(toU16(in.read<QString>()));
+        story.genreDirs.push_back(toU16(in.read<QString>()));
     }
 }
 
@@ -160,7 +164,7 @@ void readEvent(RecordReader &in, SavedStory &story)
         in.fail(QStringLiteral("строки с %1, а ждали с %2").arg(firstLine).arg(story.nextLine));
     const qint32 count = in.readCount(kMaxSavedLines - qint32(story.lines.size()), kLeastString);
     for (qint32 i = 0; i < count; ++i)
-        story.lines << in.read<QString>();
+        story.lines.push_back(toU16(in.read<QString>()));
     story.nextLine = in.read<qint32>();
     if (story.nextLine != firstLine + count)
         in.fail(QStringLiteral("следующая строка %1, а строк до неё %2")
@@ -172,28 +176,51 @@ void readEvent(RecordReader &in, SavedStory &story)
     for (qint32 &uses : story.genreUses)
         uses = in.read<qint32>();
     story.finished = in.read<bool>();
-    const qint32 offered = in.readCount(kChoiceLabels, kLeastString);
+    // Every genre is on offer but the one the story is in.
+    const qint32 offered = in.readCount(kMaxGenres - 1, kLeastString);
     story.offeredGenres.clear();
     for (qint32 k = 0; k < offered; ++k)
-        story.offeredGenres << in.read<QString>();
+        story.offeredGenres.push_back(toU16(in.read<QString>()));
 }
 
 } // namespace
 
+QByteArray journalHead(const std::vector<std::u16string> &genreNames,
+                       const std::vector<std::u16string> &genreDirs)
+{
+    return record(kHeadRecord, [&](QDataStream &out) {
+        out << journalMagic() << kJournalVersion << qint32(genreNames.size());
+        for (std::size_t g = 0; g < genreNames.size(); ++g)
+            out << toQString(genreNames[g])
+                << toQString(g < genreDirs.size() ? genreDirs[g] : std::u16string());
+    });
+}
+
 QByteArray freshJournal(const StoryState &state)
 {
-    const QByteArray head = record(kHeadRecord, [&state](QDataStream &out) {
-        out << journalMagic() << kJournalVersion << state.genreCount;
-        for (qint32 g = 1; g <= state.genreCount; ++g)
-            out << state.genreNames[std::size_t(g)] << state.genreDirs[std::size_t(g)];
-    });
-    return head + eventRecord(state, 1);
+    std::vector<std::u16string> names;
+    std::vector<std::u16string> dirs;
+    for (qint32 g = 1; g <= state.genreCount; ++g) {
+        names.push_back(state.genreNames[std::size_t(g)]);
+        dirs.push_back(state.genreDirs[std::size_t(g)]);
+    }
+    return journalHead(names, dirs) + eventRecord(state, 1);
 }
 
 QByteArray eventRecord(const StoryState &state, qint32 firstLine)
 {
-    return record(kEventRecord,
-                  [&state, firstLine](QDataStream &out) { writeEvent(out, state, firstLine); });
+    return record(kEventRecord, [&state, firstLine](QDataStream &out) {
+        out << firstLine << qint32(state.nextLine - firstLine);
+        for (qint32 i = firstLine; i < state.nextLine; ++i)
+            out << toQString(storyLine(state, i));
+        out << state.nextLine << state.stepNumber << state.currentGenre << state.iqValue;
+        for (qint32 g = 1; g <= kMaxGenres; ++g)
+            out << state.genreUses[std::size_t(g)];
+        const std::vector<std::u16string> offered = offeredGenres(state);
+        out << (state.stepNumber == kFinaleStep) << qint32(offered.size());
+        for (const std::u16string &caption : offered)
+            out << toQString(caption);
+    });
 }
 
 JournalContents readJournal(QByteArrayView bytes)
@@ -202,7 +229,14 @@ JournalContents readJournal(QByteArrayView bytes)
     SavedStory &story = contents.story;
     int record = 0;
     bool hasEvent = false;
-    while (const std::optional<QByteArrayView> payload = wholeRecord(bytes, contents.wholeSize)) {
+    for (;;) {
+        const std::optional<QByteArrayView> payload = wholeRecord(bytes, contents.wholeSize);
+        if (!payload) {
+            if (wholeRecordAfter(bytes, contents.wholeSize))
+                throw StoryError(ErrorKind::SavedStoryUnreadable, kSavedStoryFile, 0,
+                                 u"запись " + decimal(record + 1) + u" повреждена");
+            break;
+        }
         ++record;
         RecordReader in(*payload, record);
         const quint8 kind = in.read<quint8>();
@@ -218,8 +252,26 @@ JournalContents readJournal(QByteArrayView bytes)
     }
     if (!hasEvent)
         throw StoryError(ErrorKind::SavedStoryUnreadable, kSavedStoryFile, 0,
-                         QStringLiteral("в нём нет ни одной целой записи"));
+                         u"в нём нет ни одной целой записи");
     return contents;
+}
+
+std::optional<SavedStory> readJournalHead(QByteArrayView firstBytes)
+{
+    const std::optional<QByteArrayView> payload = wholeRecord(firstBytes, 0);
+    if (!payload)
+        return std::nullopt;
+    SavedStory story;
+    try {
+        RecordReader in(*payload, 1);
+        if (in.read<quint8>() != kHeadRecord)
+            return std::nullopt;
+        readHead(in, story);
+        in.finish();
+    } catch (const StoryError &) {
+        return std::nullopt;
+    }
+    return story;
 }
 
 } // namespace vorta

@@ -3,11 +3,11 @@
 
 #include "story_journal.h"
 
-#include "engine/journal_records.h"
 #include "core/saved_story.h"
 #include "core/story_state.h"
 #include "format/atomic_write.h"
 #include "format/file_reader.h"
+#include "format/journal_records.h"
 #include "format/system_error.h"
 
 #include <QFileInfo>
@@ -19,6 +19,12 @@ namespace vorta {
 
 namespace {
 
+// The journal's name as the reader's messages give it.
+QString journalName()
+{
+    return toQString(kSavedStoryFile);
+}
+
 // The journal's records are written straight to the file, each in one write.
 constexpr QIODevice::OpenMode kAppending =
     QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered;
@@ -29,17 +35,16 @@ StoryError unreadableStory(const StoryError &cause)
 {
     if (cause.kind() == ErrorKind::SavedStoryUnreadable)
         return cause;
-    QString why = cause.kindText();
-    if (!cause.detail().isEmpty())
-        why += QLatin1Char('\n') + cause.detail();
+    std::u16string why = cause.kindText();
+    if (!cause.detail().empty())
+        why += u"\n" + cause.detail();
     return StoryError(ErrorKind::SavedStoryUnreadable, kSavedStoryFile, 0, why);
 }
 
 // The outcome on a line of its own, so that a window cutting long lines still shows it whole.
 StoryError withOutcome(const StoryError &problem, const QString &outcome)
 {
-    const QString detail = problem.detail() + QLatin1Char('\n') + outcome;
-    return StoryError(problem.kind(), kSavedStoryFile, 0, detail);
+    return StoryError(problem.kind(), kSavedStoryFile, 0, problem.detail() + u"\n" + toU16(outcome));
 }
 
 } // namespace
@@ -50,7 +55,7 @@ StoryJournal::~StoryJournal() = default;
 
 QString StoryJournal::path() const
 {
-    return m_dataDir.filePath(kSavedStoryFile);
+    return m_dataDir.filePath(journalName());
 }
 
 StoryJournal::Kept::Kept(const StoryState &state)
@@ -76,9 +81,9 @@ std::optional<StoryError> StoryJournal::resume(StoryState &state, const QDateTim
 {
     // Two windows would write into each other's journal. A folder that cannot be opened to lock
     // cannot hold the journal either, and the first save says so.
-    m_folderLock.emplace(m_dataDir.absolutePath());
+    m_folderLock.emplace(FolderLock::forJournal(m_dataDir.absolutePath()));
     if (m_folderLock->heldElsewhere())
-        return StoryError(ErrorKind::FileNotWritten, kSavedStoryFile, 0,
+        return storyError(ErrorKind::FileNotWritten, journalName(), 0,
                           QStringLiteral("его ведёт другое окно программы\n"
                                          "Этот рассказ не сохраняется."));
     m_enabled = true;
@@ -88,10 +93,10 @@ std::optional<StoryError> StoryJournal::resume(StoryState &state, const QDateTim
         try {
             // A link is never followed: a journal written through it could land anywhere.
             if (info.isSymLink())
-                throw StoryError(ErrorKind::SavedStoryUnreadable, kSavedStoryFile, 0,
+                throw storyError(ErrorKind::SavedStoryUnreadable, journalName(), 0,
                                  QStringLiteral("это ссылка"));
             const JournalContents contents =
-                readJournal(readCappedFile(path(), kSavedStoryFile, kSavedStoryCap));
+                readJournal(readCappedFile(path(), journalName(), kSavedStoryCap));
             checkSavedStory(contents.story);
             if (fitsCatalogue(contents.story, state)) {
                 StoryState resumed = state;
@@ -100,7 +105,7 @@ std::optional<StoryError> StoryJournal::resume(StoryState &state, const QDateTim
                 m_kept.emplace(state);
                 openForAppending(contents.wholeSize);
             } else {
-                problem = StoryError(ErrorKind::SavedStoryDoesNotFit, kSavedStoryFile, 0,
+                problem = storyError(ErrorKind::SavedStoryDoesNotFit, journalName(), 0,
                                      QStringLiteral("каталог с тех пор изменился"));
             }
         } catch (...) {
@@ -123,7 +128,7 @@ std::optional<StoryError> StoryJournal::setAside(const StoryError &problem, cons
     const QString reason = problem.kind() == ErrorKind::SavedStoryDoesNotFit
                                ? QStringLiteral("does-not-fit")
                                : QStringLiteral("unreadable");
-    const QString stem = kSavedStoryFile + QLatin1Char('.') + reason + QLatin1Char('-') +
+    const QString stem = journalName() + QLatin1Char('.') + reason + QLatin1Char('-') +
                          now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
     constexpr int kMostTries = 100;
     for (int n = 1; n <= kMostTries; ++n) {
@@ -142,6 +147,15 @@ std::optional<StoryError> StoryJournal::setAside(const StoryError &problem, cons
     m_enabled = false;
     return withOutcome(problem, QStringLiteral("Отложить его не удалось; новый рассказ не "
                                                "сохраняется."));
+}
+
+std::optional<SavedStory> StoryJournal::savedCatalogue(const QDir &dataDir)
+{
+    // The head names at most ten genres; a longer one is not a journal written here.
+    constexpr qint64 kHeadCap = 64 * 1024;
+    const std::optional<QByteArray> start =
+        readFileStart(dataDir.filePath(journalName()), kHeadCap);
+    return start ? readJournalHead(*start) : std::nullopt;
 }
 
 void StoryJournal::openForAppending(qint64 wholeSize)
@@ -168,7 +182,7 @@ std::optional<StoryError> StoryJournal::save(const StoryState &state)
     m_kept.emplace(state);
     try {
         if (state.nextLine - 1 > kMaxSavedLines)
-            throw StoryError(ErrorKind::FileTooLarge, kSavedStoryFile, 0,
+            throw storyError(ErrorKind::FileTooLarge, journalName(), 0,
                              QStringLiteral("в рассказе больше %1 строк").arg(kMaxSavedLines));
         if (move)
             append(state, firstLine);
@@ -189,15 +203,21 @@ void StoryJournal::append(const StoryState &state, qint32 firstLine)
 {
     const QByteArray record = eventRecord(state, firstLine);
     if (m_size + record.size() > kSavedStoryCap)
-        throw StoryError(ErrorKind::FileTooLarge, kSavedStoryFile, 0,
+        throw storyError(ErrorKind::FileTooLarge, journalName(), 0,
                          QStringLiteral("больше %1 байт").arg(kSavedStoryCap));
     errno = 0;
-    if (m_file.write(record) != record.size()) {
-        const QString why = m_file.isOpen() ? fileErrorText(m_file.error(), errno)
-                                            : QStringLiteral("файл не открылся для дописывания");
+    const qint64 written = m_file.write(record);
+    if (written != record.size()) {
+        const int error = errno;
+        // A write cut short is no error to Qt, and may leave none in errno either.
+        const QString why =
+            !m_file.isOpen() ? QStringLiteral("файл не открылся для дописывания")
+            : m_file.error() != QFileDevice::NoError ? fileErrorText(m_file.error(), error)
+            : error != 0                             ? systemErrorText(error)
+                         : QStringLiteral("на диске нет места, или запись оборвалась");
         // What was written of the record goes; if it stays, the reader leaves it out.
         m_file.resize(m_size);
-        throw StoryError(ErrorKind::FileNotWritten, kSavedStoryFile, 0, why);
+        throw storyError(ErrorKind::FileNotWritten, journalName(), 0, why);
     }
     m_size += record.size();
 }
@@ -206,10 +226,10 @@ void StoryJournal::writeFresh(const StoryState &state)
 {
     const QByteArray bytes = freshJournal(state);
     if (bytes.size() > kSavedStoryCap)
-        throw StoryError(ErrorKind::FileTooLarge, kSavedStoryFile, 0,
+        throw storyError(ErrorKind::FileTooLarge, journalName(), 0,
                          QStringLiteral("больше %1 байт").arg(kSavedStoryCap));
     m_file.close();
-    writeFileAtomically(path(), kSavedStoryFile, bytes);
+    writeFileAtomically(path(), journalName(), bytes);
     openForAppending(bytes.size());
 }
 
