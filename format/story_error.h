@@ -64,8 +64,10 @@ QString quoted(QStringView text);
 // and any other exception as errors of their own. Only to be called inside a catch block.
 StoryError currentError();
 
-// A message as a window shows it: every line cut in its middle to at most 80 characters (an
-// ellipsis marks the cut) and at most 12 lines, so no message box can grow past the screen.
+// A message as a window shows it, whole: its lines wrapped between words to at most 80
+// characters, and at most 12 of its own lines, so no message box grows past the screen. Only a
+// path too long for a line is shortened, in its middle (an ellipsis marks the cut), so that
+// both ends of it show: the file's line, and any word naming a file or a folder.
 QString briefMessage(const QString &message);
 
 } // namespace vorta
