@@ -70,6 +70,8 @@ private Q_SLOTS:
     void tabReachesEveryControlInOrder();
     void menuCommandsOpenFromTheKeyboard_data();
     void menuCommandsOpenFromTheKeyboard();
+    void menuOpensFromTheKeyboardEveryTime_data();
+    void menuOpensFromTheKeyboardEveryTime();
     void countdownPausesAndResumesWithP();
 };
 
@@ -241,6 +243,37 @@ void AccessibilityTest::menuCommandsOpenFromTheKeyboard()
         QVERIFY(reader.form->isEnabled());
     } else {
         QCOMPARE(QApplication::focusWidget(), reader.control<QWidget>(QStringLiteral("story")));
+    }
+}
+
+void AccessibilityTest::menuOpensFromTheKeyboardEveryTime_data()
+{
+    QTest::addColumn<int>("menuKey");
+    QTest::newRow("Alt, Return") << int(Qt::Key_Alt);
+    QTest::newRow("F10, Return") << int(Qt::Key_F10);
+}
+
+// Closing a dialog opened from the menu bar leaves nothing of the bar's keyboard mode behind:
+// the same keys open it again, every time.
+void AccessibilityTest::menuOpensFromTheKeyboardEveryTime()
+{
+    QFETCH(int, menuKey);
+    Reader reader;
+    const auto key = Qt::Key(menuKey);
+    for (int time = 1; time <= 3; ++time) {
+        // Alt is held down while pressed, and let go alone.
+        QTest::sendKeyEvent(QTest::Press, QApplication::focusWidget(), key, QString(),
+                            key == Qt::Key_Alt ? Qt::AltModifier : Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, QApplication::focusWidget(), key, QString(),
+                            Qt::NoModifier);
+        reader.type(QStringLiteral("Return"));
+        QWidget *open = reader.form->openDialog();
+        QVERIFY2(open, qPrintable(QStringLiteral("time %1").arg(time)));
+        QCOMPARE(open->objectName(), QStringLiteral("Form3"));
+        QVERIFY(QTest::qWaitForWindowActive(open));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        flushDeletes();
+        QVERIFY(QTest::qWaitForWindowActive(reader.form.get()));
     }
 }
 
