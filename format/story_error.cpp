@@ -48,6 +48,12 @@ QStringList wrapped(const QString &line)
         }
     }
     lines.append(current);
+    // Only a runaway value runs past a few lines; the lines after it still show.
+    constexpr qsizetype kMostWrappedLines = 4;
+    if (lines.size() > kMostWrappedLines) {
+        lines.resize(kMostWrappedLines);
+        lines.last() = lines.last().left(kLongestLine - 1) + QChar(0x2026);
+    }
     return lines;
 }
 
