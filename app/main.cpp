@@ -77,7 +77,7 @@ int main(int argc, char *argv[])
         return *status;
 
     vorta::SeededRandom random(clockSeed);
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
     try {
         vorta::app::StoryShelf shelf(vorta::app::StoryShelf::defaultPath());
         shelf.setEarlierFolder(kSampleStoryIdentifier, folderBeforeTheShelf());
@@ -88,7 +88,7 @@ int main(int argc, char *argv[])
             if (!nothingIsShown())
                 QMessageBox::information(nullptr, kMainWindowTitle, story.notice);
         }
-        form = std::make_unique<Form1>(random, QDir(story.folder));
+        form = std::make_unique<MainWindow>(random, QDir(story.folder));
         form->Form_Load();
     } catch (...) {
         const vorta::StoryError error = vorta::currentError();
@@ -103,7 +103,7 @@ int main(int argc, char *argv[])
     // window goes on at it.
     vorta::ui::ReaderSettings readerSettings(vorta::ui::ReaderSettings::defaultPath());
     form->setZoom(readerSettings.zoom());
-    QObject::connect(form.get(), &Form1::zoomChanged, form.get(), [&](int zoom) {
+    QObject::connect(form.get(), &MainWindow::zoomChanged, form.get(), [&](int zoom) {
         try {
             readerSettings.setZoom(zoom);
         } catch (...) {

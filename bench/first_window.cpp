@@ -52,7 +52,7 @@ int main(int argc, char *argv[])
 #else
     const QString folder = QDir::currentPath();
 #endif
-    Form1 form(random, QDir(folder));
+    MainWindow form(random, QDir(folder));
     try {
         form.Form_Load();
     } catch (const vorta::StoryError &error) {

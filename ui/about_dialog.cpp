@@ -27,12 +27,12 @@ struct AboutLine
     qreal points;
     bool bold;
     Qt::Alignment align;
-    void (Form2::*handler)();
+    void (AboutDialog::*handler)();
 };
 
 } // namespace
 
-Form2::Form2(int zoom, const QStringList &storyLines, QWidget *parent)
+AboutDialog::AboutDialog(int zoom, const QStringList &storyLines, QWidget *parent)
     : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     // Each line of the story two rows high, beneath the program's own; a story cannot grow the
@@ -53,18 +53,18 @@ Form2::Form2(int zoom, const QStringList &storyLines, QWidget *parent)
     // A click anywhere closes the dialog; for the keyboard the frame is the button that does.
     m_frame1->setFocusPolicy(Qt::StrongFocus);
     m_frame1->setAccessibleName(QStringLiteral("Закрыть"));
-    connect(m_frame1, &ClickFrame::clicked, this, &Form2::Frame1_Click);
+    connect(m_frame1, &ClickFrame::clicked, this, &AboutDialog::Frame1_Click);
 
     static const AboutLine lines[] = {
         {"Label4", 240, 375, u"СВЕДЕНИЯ О ПРОГРАММЕ", 12, true, Qt::AlignHCenter,
-         &Form2::Label4_Click},
+         &AboutDialog::Label4_Click},
         {"Label1", 720, 615, u"Представитель интерактивной литературы", 12, false, Qt::AlignLeft,
-         &Form2::Label1_Click},
+         &AboutDialog::Label1_Click},
         {"Label2", 1440, 615, u"Объект интерактивности - литературный жанр", 12, false,
-         Qt::AlignLeft, &Form2::Label2_Click},
+         Qt::AlignLeft, &AboutDialog::Label2_Click},
         {"Label3", 2160, 615, u"Сделано в начале июля 2008г. Квирлевым Т.", 12, false,
-         Qt::AlignLeft, &Form2::Label3_Click},
-        {"Label5", 2880, 855, u"УРА!", 36, true, Qt::AlignHCenter, &Form2::Label5_Click},
+         Qt::AlignLeft, &AboutDialog::Label3_Click},
+        {"Label5", 2880, 855, u"УРА!", 36, true, Qt::AlignHCenter, &AboutDialog::Label5_Click},
     };
     for (const AboutLine &line : lines) {
         const QString caption = QString::fromUtf16(line.caption);
@@ -86,43 +86,43 @@ Form2::Form2(int zoom, const QStringList &storyLines, QWidget *parent)
         layout.monoFont(label, 12, i == 0);
         setRoleColour(label, QPalette::WindowText, QColor::fromRgb(0, 0, 0));
         label->setAccessibleName(extra.at(i));
-        connect(label, &ClickLabel::clicked, this, &Form2::close);
+        connect(label, &ClickLabel::clicked, this, &AboutDialog::close);
     }
     layout.apply(zoom);
     m_frame1->setFocus();
 }
 
-void Form2::Frame1_Click()
+void AboutDialog::Frame1_Click()
 {
     close();
 }
 
-void Form2::Label1_Click()
+void AboutDialog::Label1_Click()
 {
     close();
 }
 
-void Form2::Label2_Click()
+void AboutDialog::Label2_Click()
 {
     close();
 }
 
-void Form2::Label3_Click()
+void AboutDialog::Label3_Click()
 {
     close();
 }
 
-void Form2::Label4_Click()
+void AboutDialog::Label4_Click()
 {
     close();
 }
 
-void Form2::Label5_Click()
+void AboutDialog::Label5_Click()
 {
     close();
 }
 
-void Form2::closeEvent(QCloseEvent *event)
+void AboutDialog::closeEvent(QCloseEvent *event)
 {
     event->accept();
     if (!m_closed) {
@@ -131,7 +131,7 @@ void Form2::closeEvent(QCloseEvent *event)
     }
 }
 
-void Form2::keyPressEvent(QKeyEvent *event)
+void AboutDialog::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
         close();
@@ -139,12 +139,12 @@ void Form2::keyPressEvent(QKeyEvent *event)
         QWidget::keyPressEvent(event);
 }
 
-void Form2::mousePressEvent(QMouseEvent *event)
+void AboutDialog::mousePressEvent(QMouseEvent *event)
 {
     event->setAccepted(event->button() == Qt::LeftButton);
 }
 
-void Form2::mouseReleaseEvent(QMouseEvent *event)
+void AboutDialog::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         close();

@@ -14,13 +14,14 @@ class ClickLabel;
 // The about dialog: a few lines about the program. A click anywhere on it closes it. From the
 // keyboard, its frame holds the focus as a button that closes it, and Escape closes it too. A
 // story other than the one the program comes with has its own lines beneath the program's.
-class Form2 : public QWidget
+class AboutDialog : public QWidget
 {
     Q_OBJECT
 public:
     // zoom: the size, in percent of the designed one, as the main window has it. storyLines:
     // the story's title, author and about-lines, a few at most.
-    explicit Form2(int zoom = 100, const QStringList &storyLines = {}, QWidget *parent = nullptr);
+    explicit AboutDialog(int zoom = 100, const QStringList &storyLines = {},
+                         QWidget *parent = nullptr);
 
 public Q_SLOTS:
     void Frame1_Click();

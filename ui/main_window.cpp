@@ -152,7 +152,7 @@ void followTimer(QTimer *timer, bool enabled)
 
 } // namespace
 
-Form1::Form1(vorta::RandomSource &random, const QDir &dataDir, QWidget *parent)
+MainWindow::MainWindow(vorta::RandomSource &random, const QDir &dataDir, QWidget *parent)
     : QMainWindow(parent), m_random(random), m_dataDir(dataDir), m_journal(dataDir),
       m_pickSavePath(&askForSavePath), m_openStoryFile([this](const QString &path) {
           // The story opens in a window of its own, the way a double-click on it would.
@@ -174,11 +174,11 @@ Form1::Form1(vorta::RandomSource &random, const QDir &dataDir, QWidget *parent)
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(1000);
-    connect(m_timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    connect(m_timer1, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
     m_timer2 = new QTimer(this);
     m_timer2->setObjectName(QStringLiteral("Timer2"));
     m_timer2->setInterval(500);
-    connect(m_timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
+    connect(m_timer2, &QTimer::timeout, this, &MainWindow::Timer2_Timer);
 
     keepLookWhenDisabled(this);
     keepLookWhenDisabled(menuBar());
@@ -186,21 +186,21 @@ Form1::Form1(vorta::RandomSource &random, const QDir &dataDir, QWidget *parent)
     showState();
 }
 
-Form1::~Form1()
+MainWindow::~MainWindow()
 {
     delete m_dialog;
     delete m_message;
 }
 
-void Form1::buildControls()
+void MainWindow::buildControls()
 {
     // The mnemonics open the commands with Alt; F10 reaches them too (buildActions).
     m_option = menuBar()->addAction(QStringLiteral("&Установки"));
     m_option->setObjectName(QStringLiteral("option"));
-    connect(m_option, &QAction::triggered, this, &Form1::option_Click);
+    connect(m_option, &QAction::triggered, this, &MainWindow::option_Click);
     m_about = menuBar()->addAction(QStringLiteral("&О программе"));
     m_about->setObjectName(QStringLiteral("about"));
-    connect(m_about, &QAction::triggered, this, &Form1::about_Click);
+    connect(m_about, &QAction::triggered, this, &MainWindow::about_Click);
     m_menuKeys = new vorta::ui::MenuKeys(menuBar());
     m_layout.dialogFont(menuBar());
     // The menu bar keeps the desktop's colour; the rest of the window, also where it reaches
@@ -252,7 +252,7 @@ void Form1::buildControls()
     m_story->setAccessibleName(QStringLiteral("Рассказ"));
     connect(m_story, &StoryView::scrollRequested, this,
             [this](int rows) { scrollTo(m_vscroll1->value() + rows); });
-    connect(m_story, &StoryView::caretRequested, this, &Form1::showCaretLine);
+    connect(m_story, &StoryView::caretRequested, this, &MainWindow::showCaretLine);
 
     m_label27 = new QLabel(m_story);
     makeLabel(m_label27, QStringLiteral("Label27"), QRect(), Qt::AlignLeft);
@@ -286,12 +286,12 @@ void Form1::buildControls()
     m_vscroll1->setAccessibleName(QStringLiteral("Прокрутка рассказа"));
     // The wheel scrolls the same over the bar as over the rows.
     m_vscroll1->installEventFilter(this);
-    connect(m_vscroll1, &QScrollBar::valueChanged, this, &Form1::VScroll1_Change);
+    connect(m_vscroll1, &QScrollBar::valueChanged, this, &MainWindow::VScroll1_Change);
 
-    static constexpr std::array<void (Form1::*)(), vorta::kChoiceLabels> clickHandlers = {
-        &Form1::Label2_Click, &Form1::Label3_Click, &Form1::Label4_Click,
-        &Form1::Label5_Click, &Form1::Label6_Click, &Form1::Label7_Click,
-        &Form1::Label8_Click, &Form1::Label9_Click, &Form1::Label10_Click};
+    static constexpr std::array<void (MainWindow::*)(), vorta::kChoiceLabels> clickHandlers = {
+        &MainWindow::Label2_Click, &MainWindow::Label3_Click, &MainWindow::Label4_Click,
+        &MainWindow::Label5_Click, &MainWindow::Label6_Click, &MainWindow::Label7_Click,
+        &MainWindow::Label8_Click, &MainWindow::Label9_Click, &MainWindow::Label10_Click};
     for (int k = 0; k < vorta::kChoiceLabels; ++k) {
         auto *choice = new ChoiceLabel(client);
         makeLabel(choice, QStringLiteral("Label%1").arg(2 + k), QRect(), Qt::AlignHCenter);
@@ -312,7 +312,7 @@ void Form1::buildControls()
     m_command1->setAutoDefault(false);
     setRoleColour(m_command1, QPalette::ButtonText, kBlack);
     m_command1->setAccessibleName(m_command1->text());
-    connect(m_command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(m_command1, &QPushButton::clicked, this, &MainWindow::Command1_Click);
 
     m_label28 = new QLabel(QStringLiteral("Label28"), client);
     makeLabel(m_label28, QStringLiteral("Label28"), QRect(), Qt::AlignLeft);
@@ -338,16 +338,16 @@ void Form1::buildControls()
     m_story->setFocus();
 }
 
-void Form1::buildActions()
+void MainWindow::buildActions()
 {
     m_copyStory = new QAction(QStringLiteral("Копировать рассказ"), this);
     m_copyStory->setObjectName(QStringLiteral("copyStory"));
     m_copyStory->setShortcut(QKeySequence::Copy);
-    connect(m_copyStory, &QAction::triggered, this, &Form1::copyStory);
+    connect(m_copyStory, &QAction::triggered, this, &MainWindow::copyStory);
     m_saveStory = new QAction(QStringLiteral("Сохранить рассказ…"), this);
     m_saveStory->setObjectName(QStringLiteral("saveStory"));
     m_saveStory->setShortcut(QKeySequence::Save);
-    connect(m_saveStory, &QAction::triggered, this, &Form1::saveStory);
+    connect(m_saveStory, &QAction::triggered, this, &MainWindow::saveStory);
     // Beside the menu bar, not in it: the shortcuts work in the whole window, the menu is the
     // page's own.
     for (QAction *action : {m_copyStory, m_saveStory}) {
@@ -379,7 +379,7 @@ void Form1::buildActions()
               [this] { setZoom(vorta::ui::kZoomNormal); });
 }
 
-void Form1::Form_Load()
+void MainWindow::Form_Load()
 {
     // A story unpacked from its file keeps what it says of itself beside the tree; a tree of
     // its own has none, and stays as the program has always shown it.
@@ -393,29 +393,29 @@ void Form1::Form_Load()
     showState();
 }
 
-void Form1::enableMainWindow()
+void MainWindow::enableMainWindow()
 {
     setEnabled(true);
     if (isVisible())
         activateWindow();
 }
 
-void Form1::disableMainWindow()
+void MainWindow::disableMainWindow()
 {
     setEnabled(false);
 }
 
-QWidget *Form1::openDialog() const
+QWidget *MainWindow::openDialog() const
 {
     return m_dialog;
 }
 
-QMessageBox *Form1::openMessage() const
+QMessageBox *MainWindow::openMessage() const
 {
     return m_message;
 }
 
-void Form1::showError(const vorta::StoryError &error)
+void MainWindow::showError(const vorta::StoryError &error)
 {
     if (m_message)
         return;
@@ -435,7 +435,7 @@ void Form1::showError(const vorta::StoryError &error)
     box->show();
 }
 
-bool Form1::runEvent(const std::function<void()> &event)
+bool MainWindow::runEvent(const std::function<void()> &event)
 {
     bool done = true;
     try {
@@ -451,7 +451,7 @@ bool Form1::runEvent(const std::function<void()> &event)
     return done;
 }
 
-void Form1::showState()
+void MainWindow::showState()
 {
     const vorta::MainWindowModel &w = m_state.window;
     int key = 0;
@@ -493,65 +493,65 @@ void Form1::showState()
         m_announcer->announce(spoken.join(QLatin1Char('\n')));
 }
 
-void Form1::Command1_Click()
+void MainWindow::Command1_Click()
 {
     // The old story is gone from the screen: the reader who does not see it is told.
     if (runEvent([this] { vorta::newStory(m_state, m_random, m_dataDir); }))
         m_announcer->announce(QStringLiteral("Начат новый рассказ."));
 }
 
-void Form1::choiceClick(int slot)
+void MainWindow::choiceClick(int slot)
 {
     const QString caption = m_state.window.choiceLabels[std::size_t(slot)].caption;
     runEvent([this, &caption] { vorta::readerMove(m_state, caption, m_random, m_dataDir); });
 }
 
-void Form1::Label2_Click()
+void MainWindow::Label2_Click()
 {
     choiceClick(0);
 }
 
-void Form1::Label3_Click()
+void MainWindow::Label3_Click()
 {
     choiceClick(1);
 }
 
-void Form1::Label4_Click()
+void MainWindow::Label4_Click()
 {
     choiceClick(2);
 }
 
-void Form1::Label5_Click()
+void MainWindow::Label5_Click()
 {
     choiceClick(3);
 }
 
-void Form1::Label6_Click()
+void MainWindow::Label6_Click()
 {
     choiceClick(4);
 }
 
-void Form1::Label7_Click()
+void MainWindow::Label7_Click()
 {
     choiceClick(5);
 }
 
-void Form1::Label8_Click()
+void MainWindow::Label8_Click()
 {
     choiceClick(6);
 }
 
-void Form1::Label9_Click()
+void MainWindow::Label9_Click()
 {
     choiceClick(7);
 }
 
-void Form1::Label10_Click()
+void MainWindow::Label10_Click()
 {
     choiceClick(8);
 }
 
-void Form1::Timer1_Timer()
+void MainWindow::Timer1_Timer()
 {
     if (m_paused)
         return;
@@ -561,12 +561,12 @@ void Form1::Timer1_Timer()
     });
 }
 
-void Form1::Timer2_Timer()
+void MainWindow::Timer2_Timer()
 {
     runEvent([this] { vorta::Timer2_Timer(m_state); });
 }
 
-void Form1::VScroll1_Change(int value)
+void MainWindow::VScroll1_Change(int value)
 {
     runEvent([this, value] {
         vorta::runAtomically(
@@ -574,13 +574,13 @@ void Form1::VScroll1_Change(int value)
     });
 }
 
-void Form1::option_Click()
+void MainWindow::option_Click()
 {
     if (m_dialog || !isEnabled())
         return;
-    Form3 *dialog = nullptr;
+    SettingsDialog *dialog = nullptr;
     try {
-        dialog = new Form3(m_dataDir, m_zoom);
+        dialog = new SettingsDialog(m_dataDir, m_zoom);
         dialog->Form_Load();
     } catch (...) {
         // The dialog cannot show what the file holds: it does not open.
@@ -588,16 +588,16 @@ void Form1::option_Click()
         showError(vorta::currentError());
         return;
     }
-    connect(dialog, &Form3::closed, this, &Form1::enableMainWindow);
-    connect(dialog, &Form3::writeFailed, this, &Form1::showError);
+    connect(dialog, &SettingsDialog::closed, this, &MainWindow::enableMainWindow);
+    connect(dialog, &SettingsDialog::writeFailed, this, &MainWindow::showError);
     openDialogWindow(dialog);
 }
 
-void Form1::about_Click()
+void MainWindow::about_Click()
 {
     if (m_dialog || !isEnabled())
         return;
-    Form2 *dialog = nullptr;
+    AboutDialog *dialog = nullptr;
     try {
         // The story the program comes with is the one its own lines tell of.
         QStringList storyLines;
@@ -605,22 +605,22 @@ void Form1::about_Click()
             storyLines = {m_metadata->title, m_metadata->author};
             storyLines += m_metadata->about.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         }
-        dialog = new Form2(m_zoom, storyLines);
+        dialog = new AboutDialog(m_zoom, storyLines);
     } catch (...) {
         // Out of memory for the dialog: the story goes on without it.
         showError(vorta::currentError());
         return;
     }
-    connect(dialog, &Form2::closed, this, &Form1::enableMainWindow);
+    connect(dialog, &AboutDialog::closed, this, &MainWindow::enableMainWindow);
     openDialogWindow(dialog);
 }
 
-void Form1::setSavePathPicker(SavePathPicker picker)
+void MainWindow::setSavePathPicker(SavePathPicker picker)
 {
     m_pickSavePath = std::move(picker);
 }
 
-void Form1::setStoryFileOpener(StoryFileOpener opener)
+void MainWindow::setStoryFileOpener(StoryFileOpener opener)
 {
     m_openStoryFile = std::move(opener);
 }
@@ -639,13 +639,13 @@ QString droppedStoryFile(const QMimeData *data)
 
 } // namespace
 
-void Form1::dragEnterEvent(QDragEnterEvent *event)
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
 {
     if (!droppedStoryFile(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
-void Form1::dropEvent(QDropEvent *event)
+void MainWindow::dropEvent(QDropEvent *event)
 {
     const QString path = droppedStoryFile(event->mimeData());
     if (path.isEmpty())
@@ -654,12 +654,12 @@ void Form1::dropEvent(QDropEvent *event)
     m_openStoryFile(path);
 }
 
-void Form1::copyStory()
+void MainWindow::copyStory()
 {
     QGuiApplication::clipboard()->setText(vorta::ui::storyText(m_state));
 }
 
-void Form1::saveStory()
+void MainWindow::saveStory()
 {
     if (!isEnabled())
         return;
@@ -674,19 +674,19 @@ void Form1::saveStory()
     });
 }
 
-void Form1::writeStory(const QString &path)
+void MainWindow::writeStory(const QString &path)
 {
     runEvent([this, &path] { vorta::ui::writeStoryFile(path, m_state); });
 }
 
-void Form1::scrollTo(int position)
+void MainWindow::scrollTo(int position)
 {
     // The held thumb belongs to the reader's hand.
     if (!m_vscroll1->isSliderDown())
         m_vscroll1->setValue(position);
 }
 
-bool Form1::scrollKey(const QKeyEvent *event)
+bool MainWindow::scrollKey(const QKeyEvent *event)
 {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     const int now = m_vscroll1->value();
@@ -736,7 +736,7 @@ bool Form1::scrollKey(const QKeyEvent *event)
     return true;
 }
 
-void Form1::moveCaretAndView(int line, int top)
+void MainWindow::moveCaretAndView(int line, int top)
 {
     // The view goes where the scroll bar can go, and the caret is put in that view before the
     // view moves, so that moving it does not move the caret again.
@@ -748,7 +748,7 @@ void Form1::moveCaretAndView(int line, int top)
     scrollTo(top);
 }
 
-void Form1::showCaretLine(int line)
+void MainWindow::showCaretLine(int line)
 {
     // A line out of view is brought in at the nearer edge, the bottom one being the row where
     // the newest line stands.
@@ -762,7 +762,7 @@ void Form1::showCaretLine(int line)
         moveCaretAndView(line, top);
 }
 
-void Form1::pauseCountdown()
+void MainWindow::pauseCountdown()
 {
     const vorta::MainWindowModel &w = m_state.window;
     // Only a countdown that runs and is shown can be paused; after the finale there is none.
@@ -774,12 +774,12 @@ void Form1::pauseCountdown()
                                    : QStringLiteral("Отсчёт продолжается."));
 }
 
-void Form1::zoomBy(int step)
+void MainWindow::zoomBy(int step)
 {
     setZoom(m_zoom + step);
 }
 
-void Form1::setZoom(int zoom)
+void MainWindow::setZoom(int zoom)
 {
     zoom = vorta::ui::boundedZoom(zoom);
     const bool changed = zoom != m_zoom;
@@ -805,7 +805,7 @@ void Form1::setZoom(int zoom)
         Q_EMIT zoomChanged(m_zoom);
 }
 
-bool Form1::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_vscroll1 && event->type() == QEvent::Wheel) {
         QCoreApplication::sendEvent(m_story, event);
@@ -814,7 +814,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void Form1::openDialogWindow(QWidget *dialog)
+void MainWindow::openDialogWindow(QWidget *dialog)
 {
     disableMainWindow();
     m_dialog = dialog;
@@ -823,7 +823,7 @@ void Form1::openDialogWindow(QWidget *dialog)
     dialog->show();
 }
 
-void Form1::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (isEnabled())
         event->accept();
@@ -831,7 +831,7 @@ void Form1::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
-void Form1::showEvent(QShowEvent *event)
+void MainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     // Before the window is mapped, so the window manager reads it with the rest.
@@ -844,7 +844,7 @@ void Form1::showEvent(QShowEvent *event)
         });
 }
 
-void Form1::keyPressEvent(QKeyEvent *event)
+void MainWindow::keyPressEvent(QKeyEvent *event)
 {
     if (scrollKey(event)) {
         event->accept();

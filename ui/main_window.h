@@ -40,12 +40,12 @@ inline const QString kMainWindowTitle = QStringLiteral("Повесть о син
 inline const QString kSampleStoryIdentifier = QStringLiteral("vorta-sample");
 
 // The main window: holds the story, forwards every event to the engine and shows the result.
-class Form1 : public QMainWindow
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    Form1(vorta::RandomSource &random, const QDir &dataDir, QWidget *parent = nullptr);
-    ~Form1() override;
+    MainWindow(vorta::RandomSource &random, const QDir &dataDir, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     // The window's load: the first start of the story, or the saved story resumed. Runs before
     // the window is first shown; a failure here is thrown, since the program cannot start

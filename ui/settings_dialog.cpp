@@ -107,7 +107,7 @@ QPushButton *makeButton(const QString &name, const QString &caption, QWidget *pa
 
 } // namespace
 
-Form3::Form3(const QDir &dataDir, int zoom, QWidget *parent)
+SettingsDialog::SettingsDialog(const QDir &dataDir, int zoom, QWidget *parent)
     : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint), m_dataDir(dataDir)
 {
     vorta::ui::installAccessibility();
@@ -151,8 +151,8 @@ Form3::Form3(const QDir &dataDir, int zoom, QWidget *parent)
     for (QLabel *heading : {m_label1, m_label2})
         layout.monoFont(heading, 12, false);
     layout.apply(zoom);
-    connect(m_command1, &QPushButton::clicked, this, &Form3::Command1_Click);
-    connect(m_command2, &QPushButton::clicked, this, &Form3::Command2_Click);
+    connect(m_command1, &QPushButton::clicked, this, &SettingsDialog::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &SettingsDialog::Command2_Click);
 
     setTabOrder(m_slider1, m_slider2);
     setTabOrder(m_slider2, m_command1);
@@ -160,7 +160,7 @@ Form3::Form3(const QDir &dataDir, int zoom, QWidget *parent)
     m_slider1->setFocus();
 }
 
-void Form3::Form_Load()
+void SettingsDialog::Form_Load()
 {
     const auto [waitingPeriod, switchProbability] = vorta::readSettingsValues(m_dataDir);
     // The program writes only 0 .. 10; anything else shows at the nearer end.
@@ -168,18 +168,18 @@ void Form3::Form_Load()
     m_slider2->setValue(qBound(kSliderMin, switchProbability, kSliderMax));
 }
 
-void Form3::Command1_Click()
+void SettingsDialog::Command1_Click()
 {
     close();
 }
 
-void Form3::Command2_Click()
+void SettingsDialog::Command2_Click()
 {
     try {
         vorta::saveSettings(m_dataDir, m_slider1->value(), m_slider2->value());
     } catch (...) {
         const vorta::StoryError error = vorta::currentError();
-        if (isSignalConnected(QMetaMethod::fromSignal(&Form3::writeFailed))) {
+        if (isSignalConnected(QMetaMethod::fromSignal(&SettingsDialog::writeFailed))) {
             Q_EMIT writeFailed(error);
         } else if (!m_message) {
             m_message =
@@ -195,7 +195,7 @@ void Form3::Command2_Click()
     close();
 }
 
-void Form3::keyPressEvent(QKeyEvent *event)
+void SettingsDialog::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
         Command1_Click();
@@ -203,7 +203,7 @@ void Form3::keyPressEvent(QKeyEvent *event)
         QWidget::keyPressEvent(event);
 }
 
-void Form3::closeEvent(QCloseEvent *event)
+void SettingsDialog::closeEvent(QCloseEvent *event)
 {
     event->accept();
     if (!m_closed) {

@@ -147,7 +147,7 @@ void MainWindowTest::windowIsFixedWithTitleCloseButtonMenuAndTimers()
     Story story;
     story.load();
     story.showWindow();
-    Form1 &form = *story.form;
+    MainWindow &form = *story.form;
     QCOMPARE(form.windowTitle(), QStringLiteral("Повесть о синем фонаре"));
     QCOMPARE(form.centralWidget()->size(), QSize(546, 297));
     QCOMPARE(form.minimumSize(), form.maximumSize());
@@ -369,8 +369,8 @@ void MainWindowTest::menuCommandOpensItsDialogAndDisablesTheWindow()
     QPointer<QWidget> dialog = story.form->openDialog();
     QVERIFY(dialog);
     QVERIFY(dialog->isVisible());
-    QCOMPARE(bool(qobject_cast<Form3 *>(dialog)), command == QStringLiteral("option"));
-    QCOMPARE(bool(qobject_cast<Form2 *>(dialog)), command == QStringLiteral("about"));
+    QCOMPARE(bool(qobject_cast<SettingsDialog *>(dialog)), command == QStringLiteral("option"));
+    QCOMPARE(bool(qobject_cast<AboutDialog *>(dialog)), command == QStringLiteral("about"));
     QVERIFY(!story.form->isEnabled());
 
     // Nothing of the main window reacts: a choice, a digit, the close button, another command.
@@ -547,7 +547,7 @@ void MainWindowTest::storySetAsideAndFailedSaveAreToldOnce()
     // Saved again at the next step, the story is where the window opened again finds it.
     story.form->Label2_Click();
     const QStringList rows = {story.row(0), story.row(1), story.row(2), story.row(3)};
-    story.form = std::make_unique<Form1>(story.random, story.tree.dir());
+    story.form = std::make_unique<MainWindow>(story.random, story.tree.dir());
     story.load();
     story.showWindow();
     QCOMPARE(QStringList({story.row(0), story.row(1), story.row(2), story.row(3)}), rows);

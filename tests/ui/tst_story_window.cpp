@@ -54,10 +54,10 @@ void StoryWindowTest::showsWhatTheStorySays()
     story.form->Form_Load();
     QCOMPARE(story.form->windowTitle(), title.isEmpty() ? titleBefore : title);
 
-    const Form2 plain;
+    const AboutDialog plain;
     story.form->show();
     story.form->about_Click();
-    auto *dialog = qobject_cast<Form2 *>(story.form->openDialog());
+    auto *dialog = qobject_cast<AboutDialog *>(story.form->openDialog());
     QVERIFY(dialog);
     QCOMPARE(dialog->width(), plain.width());
     QCOMPARE(dialog->height() > plain.height(), !storyLines.isEmpty());

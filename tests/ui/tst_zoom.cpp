@@ -78,7 +78,7 @@ void ZoomTest::keysZoomTheWindowInSteps()
     story.form->Form_Load();
     story.form->show();
     QVERIFY(QTest::qWaitForWindowActive(story.form.get()));
-    QSignalSpy changes(story.form.get(), &Form1::zoomChanged);
+    QSignalSpy changes(story.form.get(), &MainWindow::zoomChanged);
     const QKeySequence sequence = QKeySequence::fromString(keys);
     for (int time = 0; time < times; ++time) {
         for (int i = 0; i < sequence.count(); ++i)
@@ -106,12 +106,12 @@ void ZoomTest::windowAndDialogsKeepTheirProportions()
         const QFontMetricsF metrics(row->font());
         QVERIFY(metrics.horizontalAdvance(QString(vorta::kRowWidth, u'Ж')) <= row->width());
     }
-    Form2 about;
-    Form2 aboutZoomed(150);
+    AboutDialog about;
+    AboutDialog aboutZoomed(150);
     QCOMPARE(aboutZoomed.size(), QSize(468, 408));
     expectScaled(&about, &aboutZoomed, 1.5);
-    Form3 settings(normal.tree.dir());
-    Form3 settingsZoomed(normal.tree.dir(), 150);
+    SettingsDialog settings(normal.tree.dir());
+    SettingsDialog settingsZoomed(normal.tree.dir(), 150);
     QCOMPARE(settingsZoomed.size(), QSize(468, 473));
     expectScaled(&settings, &settingsZoomed, 1.5);
     QVERIFY(settingsZoomed.font().pointSizeF() > settings.font().pointSizeF() * 1.4);

@@ -39,7 +39,7 @@ struct WindowStory
                                         .iqLine = QStringLiteral("ИТОГ:(IQ)"),
                                         .finaleLine = QStringLiteral("Конец {least} {most}"),
                                         .selfPairedEndings = true});
-        form = std::make_unique<Form1>(random, tree.dir());
+        form = std::make_unique<MainWindow>(random, tree.dir());
         // The tests call the tick handlers themselves; a real tick in between would make them
         // depend on the machine's speed.
         designIntervals = {timer(1)->interval(), timer(2)->interval()};
@@ -59,7 +59,7 @@ struct WindowStory
 
     StoryTree tree;
     ScriptedRandom random;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
     QList<int> designIntervals;
 };
 
