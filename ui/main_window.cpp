@@ -27,12 +27,10 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -42,7 +40,6 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
 
@@ -50,7 +47,6 @@
 #include <utility>
 
 using vorta::ui::ChoiceLabel;
-using vorta::ui::makeLabel;
 using vorta::ui::rgbColour;
 using vorta::ui::setRoleColour;
 using vorta::ui::setTextIfChanged;
@@ -58,31 +54,6 @@ using vorta::ui::StoryView;
 using vorta::ui::twipsRect;
 
 namespace {
-
-const QColor kWindowColour = QColor::fromRgb(192, 192, 255);
-const QColor kWhite = QColor::fromRgb(255, 255, 255);
-const QColor kBlack = QColor::fromRgb(0, 0, 0);
-// The desktop's colour for the text of an inactive title bar, as the classic desktop had it.
-const QColor kChoiceColour = QColor::fromRgb(212, 208, 200);
-
-// A disabled window must look exactly like an enabled one: the disabled colours are the
-// active ones.
-void keepLookWhenDisabled(QWidget *widget)
-{
-    QPalette palette = widget->palette();
-    for (int role = 0; role < QPalette::NColorRoles; ++role) {
-        const auto r = QPalette::ColorRole(role);
-        palette.setColor(QPalette::Disabled, r, palette.color(QPalette::Active, r));
-    }
-    widget->setPalette(palette);
-}
-
-void paintBox(QLabel *label, const QColor &back)
-{
-    label->setAutoFillBackground(true);
-    setRoleColour(label, QPalette::Window, back);
-    setRoleColour(label, QPalette::WindowText, kBlack);
-}
 
 // What the countdown label says while the countdown is paused.
 QString pausedCaption(qint32 countdownMs)
@@ -93,53 +64,6 @@ QString pausedCaption(qint32 countdownMs)
 
 const QString kFinaleAnnouncement =
     QStringLiteral("Рассказ окончен. Новый начнёт кнопка «Начать новый рассказ».");
-
-// Qt's own file dialog reads a name with a double quote in it as a list of quoted names, and
-// would save "x \"y\".txt" as "y" in the folder shown. Such a name is refused before the dialog
-// reads it, so the story goes nowhere but where the reader named. A desktop's native dialog
-// takes every name as it is, and is left to do so.
-class StorySaveDialog : public QFileDialog
-{
-public:
-    using QFileDialog::QFileDialog;
-
-    void accept() override
-    {
-        const auto *name = findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-        if (!name || !name->text().contains(QLatin1Char('"'))) {
-            QFileDialog::accept();
-            return;
-        }
-        if (m_refusal)
-            return;
-        m_refusal = new QMessageBox(QMessageBox::Warning, windowTitle(),
-                                    QStringLiteral("В имени файла не может быть кавычек (\"): "
-                                                   "окно выбора файла читает их как список "
-                                                   "файлов. Рассказ не сохранён; выберите другое "
-                                                   "имя."),
-                                    QMessageBox::Ok, this);
-        m_refusal->setObjectName(QStringLiteral("nameRefused"));
-        m_refusal->setTextFormat(Qt::PlainText);
-        m_refusal->setAttribute(Qt::WA_DeleteOnClose);
-        m_refusal->open();
-    }
-
-private:
-    QPointer<QMessageBox> m_refusal;
-};
-
-// The reader picks the file in a dialog of its own, without holding up the story.
-void askForSavePath(QWidget *parent, const QString &suggestedPath,
-                    const std::function<void(const QString &)> &chosen)
-{
-    auto *dialog = new StorySaveDialog(parent, QStringLiteral("Сохранить рассказ"), suggestedPath,
-                                       QStringLiteral("Текст (*.txt)"));
-    dialog->setObjectName(QStringLiteral("saveStoryDialog"));
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(dialog, &QFileDialog::fileSelected, parent, chosen);
-    dialog->open();
-}
 
 // Starting a timer that already runs would restart its rhythm.
 void followTimer(QTimer *timer, bool enabled)
@@ -154,7 +78,7 @@ void followTimer(QTimer *timer, bool enabled)
 
 MainWindow::MainWindow(vorta::RandomSource &random, const QDir &dataDir, QWidget *parent)
     : QMainWindow(parent), m_random(random), m_dataDir(dataDir), m_journal(dataDir),
-      m_pickSavePath(&askForSavePath), m_openStoryFile([this](const QString &path) {
+      m_pickSavePath(&vorta::ui::askForSavePath), m_openStoryFile([this](const QString &path) {
           // The story opens in a window of its own, the way a double-click on it would.
           if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), {path}))
               showError(vorta::StoryError(vorta::ErrorKind::InternalError, path, 0,
@@ -168,20 +92,9 @@ MainWindow::MainWindow(vorta::RandomSource &random, const QDir &dataDir, QWidget
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     vorta::ui::installAccessibility();
-    buildControls();
+    m_ui = vorta::ui::buildMainWindowControls(this, m_layout);
+    connectControls();
     buildActions();
-
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setInterval(1000);
-    connect(m_timer1, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
-    m_timer2 = new QTimer(this);
-    m_timer2->setObjectName(QStringLiteral("Timer2"));
-    m_timer2->setInterval(500);
-    connect(m_timer2, &QTimer::timeout, this, &MainWindow::Timer2_Timer);
-
-    keepLookWhenDisabled(this);
-    keepLookWhenDisabled(menuBar());
     setZoom(vorta::ui::kZoomNormal);
     showState();
 }
@@ -192,168 +105,38 @@ MainWindow::~MainWindow()
     delete m_message;
 }
 
-void MainWindow::buildControls()
+void MainWindow::connectControls()
 {
-    // The mnemonics open the commands with Alt; F10 reaches them too (buildActions).
-    m_option = menuBar()->addAction(QStringLiteral("&Установки"));
-    m_option->setObjectName(QStringLiteral("option"));
-    connect(m_option, &QAction::triggered, this, &MainWindow::option_Click);
-    m_about = menuBar()->addAction(QStringLiteral("&О программе"));
-    m_about->setObjectName(QStringLiteral("about"));
-    connect(m_about, &QAction::triggered, this, &MainWindow::about_Click);
-    m_menuKeys = new vorta::ui::MenuKeys(menuBar());
-    m_layout.dialogFont(menuBar());
-    // The menu bar keeps the desktop's colour; the rest of the window, also where it reaches
-    // beyond the controls, is the light blue.
-    setRoleColour(menuBar(), QPalette::Window, menuBar()->palette().color(QPalette::Window));
-    setRoleColour(this, QPalette::Window, kWindowColour);
-
-    auto *client = new QWidget(this);
-    client->setObjectName(QStringLiteral("client"));
-    m_layout.fixSize(client, QSize(8190, 4455));
-    client->setAutoFillBackground(true);
-    setRoleColour(client, QPalette::Window, kWindowColour);
-    setCentralWidget(client);
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
-    m_announcer = new vorta::ui::Announcer(client);
-
-    // The countdown label stands in a bar of its own size, which takes the focus.
-    const QRect countdown(240, 120, 4935, 375);
-    m_countdown = new vorta::ui::CountdownBar(client);
-    m_layout.place(m_countdown, countdown);
-    m_countdown->setAutoFillBackground(true);
-    setRoleColour(m_countdown, QPalette::Window, kWindowColour);
-    m_label11 = new QLabel(m_countdown);
-    makeLabel(m_label11, QStringLiteral("Label11"), QRect(), Qt::AlignLeft);
-    m_layout.place(m_label11, countdown, countdown);
-    m_layout.monoFont(m_label11, 9.75, true);
-    setRoleColour(m_label11, QPalette::WindowText, kBlack);
-
-    m_label1 = new QLabel(QStringLiteral("ДЕЙСТВИЯ"), client);
-    makeLabel(m_label1, QStringLiteral("Label1"), QRect(), Qt::AlignHCenter);
-    m_layout.place(m_label1, QRect(5400, 120, 2655, 375));
-    m_layout.monoFont(m_label1, 12, true);
-    paintBox(m_label1, kWindowColour);
-    m_label1->setAccessibleName(m_label1->text());
-
-    // The rule lies inside the heading's box, so it is raised over the heading's back colour.
-    m_line1 = new QWidget(client);
-    m_line1->setObjectName(QStringLiteral("Line1"));
-    m_layout.place(m_line1, QRect(5400, 480, 8040 - 5400, 15));
-    m_line1->setAutoFillBackground(true);
-    setRoleColour(m_line1, QPalette::Window, kBlack);
-    m_line1->raise();
-
-    // The white page: the margin and the rows, one row every 240 twips.
-    const QRect page(90, 600, 5035 - 90, 3615);
-    m_story = new StoryView(twipsRect(0, 0, 0, 240).height(), client);
-    m_story->setObjectName(QStringLiteral("story"));
-    m_layout.place(m_story, page);
-    m_story->setAccessibleName(QStringLiteral("Рассказ"));
-    connect(m_story, &StoryView::scrollRequested, this,
-            [this](int rows) { scrollTo(m_vscroll1->value() + rows); });
-    connect(m_story, &StoryView::caretRequested, this, &MainWindow::showCaretLine);
-
-    m_label27 = new QLabel(m_story);
-    makeLabel(m_label27, QStringLiteral("Label27"), QRect(), Qt::AlignLeft);
-    m_layout.place(m_label27, QRect(90, 600, 70, 3615), page);
-    paintBox(m_label27, kWhite);
-
-    QList<QLabel *> rows;
-    for (int r = 0; r < vorta::kViewportRows; ++r) {
-        auto *row = new QLabel(m_story);
-        makeLabel(row, QStringLiteral("Label%1").arg(12 + r), QRect(), Qt::AlignLeft);
-        m_layout.place(row, QRect(160, 600 + 240 * r, 4875, 255), page);
-        // The fragment files cut their lines to fit the row at the normal size; at every other
-        // size the row holds as many characters.
-        m_layout.monoFont(row, 9, false, vorta::kRowWidth);
-        paintBox(row, kWhite);
-        m_rows[std::size_t(r)] = row;
-        rows.append(row);
-    }
-    m_story->setRows(rows);
-    // The page takes the wheel and the context menu over its rows.
-    for (QLabel *label : m_story->findChildren<QLabel *>())
-        label->setAttribute(Qt::WA_TransparentForMouseEvents);
-
-    m_vscroll1 = new QScrollBar(Qt::Vertical, client);
-    m_vscroll1->setObjectName(QStringLiteral("VScroll1"));
-    m_layout.place(m_vscroll1, QRect(5040, 600, 255, 3615));
-    // One row for an arrow and one for the trough; the view follows the thumb when it is let go.
-    m_vscroll1->setSingleStep(1);
-    m_vscroll1->setPageStep(1);
-    m_vscroll1->setTracking(false);
-    m_vscroll1->setAccessibleName(QStringLiteral("Прокрутка рассказа"));
-    // The wheel scrolls the same over the bar as over the rows.
-    m_vscroll1->installEventFilter(this);
-    connect(m_vscroll1, &QScrollBar::valueChanged, this, &MainWindow::VScroll1_Change);
-
+    connect(m_ui.option, &QAction::triggered, this, &MainWindow::option_Click);
+    connect(m_ui.about, &QAction::triggered, this, &MainWindow::about_Click);
     static constexpr std::array<void (MainWindow::*)(), vorta::kChoiceLabels> clickHandlers = {
         &MainWindow::Label2_Click, &MainWindow::Label3_Click, &MainWindow::Label4_Click,
         &MainWindow::Label5_Click, &MainWindow::Label6_Click, &MainWindow::Label7_Click,
         &MainWindow::Label8_Click, &MainWindow::Label9_Click, &MainWindow::Label10_Click};
-    for (int k = 0; k < vorta::kChoiceLabels; ++k) {
-        auto *choice = new ChoiceLabel(client);
-        makeLabel(choice, QStringLiteral("Label%1").arg(2 + k), QRect(), Qt::AlignHCenter);
-        m_layout.place(choice, QRect(5400, 600 + 360 * k, 2655, 255));
-        m_layout.monoFont(choice, 12, true);
-        paintBox(choice, kChoiceColour);
-        // The keyboard's, not the mouse's: a click makes the move and leaves the focus where it
-        // was.
-        choice->setFocusPolicy(Qt::TabFocus);
-        connect(choice, &ChoiceLabel::clicked, this, clickHandlers[std::size_t(k)]);
-        m_choiceLabels[std::size_t(k)] = choice;
-    }
-
-    m_command1 = new vorta::ui::ColourButton(QStringLiteral("Начать новый рассказ"), client);
-    m_command1->setObjectName(QStringLiteral("Command1"));
-    m_layout.place(m_command1, QRect(5400, 3960, 2655, 375));
-    m_layout.monoFont(m_command1, 9.75, true);
-    m_command1->setAutoDefault(false);
-    setRoleColour(m_command1, QPalette::ButtonText, kBlack);
-    m_command1->setAccessibleName(m_command1->text());
-    connect(m_command1, &QPushButton::clicked, this, &MainWindow::Command1_Click);
-
-    m_label28 = new QLabel(QStringLiteral("Label28"), client);
-    makeLabel(m_label28, QStringLiteral("Label28"), QRect(), Qt::AlignLeft);
-    m_layout.place(m_label28, QRect(5400, 4320, 135, 135));
-    m_label29 = new QLabel(QStringLiteral("Label29"), client);
-    makeLabel(m_label29, QStringLiteral("Label29"), QRect(), Qt::AlignLeft);
-    m_layout.place(m_label29, QRect(5640, 4320, 135, 135));
-    for (QLabel *holder : {m_label28, m_label29}) {
-        paintBox(holder, kWhite);
-        holder->setAccessibleName(holder->text());
-        holder->hide();
-    }
-
-    // Tab goes from the story through the genres on offer to the new-story button, then to
-    // the countdown.
-    QWidget *previous = m_story;
-    for (ChoiceLabel *choice : m_choiceLabels) {
-        setTabOrder(previous, choice);
-        previous = choice;
-    }
-    setTabOrder(previous, m_command1);
-    setTabOrder(m_command1, m_countdown);
-    m_story->setFocus();
+    for (std::size_t k = 0; k < clickHandlers.size(); ++k)
+        connect(m_ui.choiceLabels[k], &ChoiceLabel::clicked, this, clickHandlers[k]);
+    connect(m_ui.command1, &QPushButton::clicked, this, &MainWindow::Command1_Click);
+    connect(m_ui.vscroll1, &QScrollBar::valueChanged, this, &MainWindow::VScroll1_Change);
+    connect(m_ui.timer1, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
+    connect(m_ui.timer2, &QTimer::timeout, this, &MainWindow::Timer2_Timer);
 }
 
 void MainWindow::buildActions()
 {
-    m_copyStory = new QAction(QStringLiteral("Копировать рассказ"), this);
-    m_copyStory->setObjectName(QStringLiteral("copyStory"));
-    m_copyStory->setShortcut(QKeySequence::Copy);
-    connect(m_copyStory, &QAction::triggered, this, &MainWindow::copyStory);
-    m_saveStory = new QAction(QStringLiteral("Сохранить рассказ…"), this);
-    m_saveStory->setObjectName(QStringLiteral("saveStory"));
-    m_saveStory->setShortcut(QKeySequence::Save);
-    connect(m_saveStory, &QAction::triggered, this, &MainWindow::saveStory);
+    auto *copy = new QAction(QStringLiteral("Копировать рассказ"), this);
+    copy->setObjectName(QStringLiteral("copyStory"));
+    copy->setShortcut(QKeySequence::Copy);
+    connect(copy, &QAction::triggered, this, &MainWindow::copyStory);
+    auto *save = new QAction(QStringLiteral("Сохранить рассказ…"), this);
+    save->setObjectName(QStringLiteral("saveStory"));
+    save->setShortcut(QKeySequence::Save);
+    connect(save, &QAction::triggered, this, &MainWindow::saveStory);
     // Beside the menu bar, not in it: the shortcuts work in the whole window, the menu is the
     // page's own.
-    for (QAction *action : {m_copyStory, m_saveStory}) {
+    for (QAction *action : {copy, save}) {
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
-        m_story->addAction(action);
+        m_ui.story->addAction(action);
     }
 
     // Keys of the whole window that no menu shows.
@@ -366,7 +149,7 @@ void MainWindow::buildActions()
         connect(action, &QAction::triggered, this, run);
         addAction(action);
     };
-    windowKey("menuKey", {QKeySequence(Qt::Key_F10)}, [this] { m_menuKeys->toggle(); });
+    windowKey("menuKey", {QKeySequence(Qt::Key_F10)}, [this] { m_ui.menuKeys->toggle(); });
     // The key of P, which the Russian layout gives as З.
     windowKey("pauseCountdown", {QKeySequence(Qt::Key_P), QKeySequence(QChar(u'З').unicode())},
               [this] { pauseCountdown(); });
@@ -431,7 +214,7 @@ void MainWindow::showError(const vorta::StoryError &error)
         showState();
     });
     m_message = box;
-    m_timer1->stop();
+    m_ui.timer1->stop();
     box->show();
 }
 
@@ -455,49 +238,50 @@ void MainWindow::showState()
 {
     const vorta::MainWindowModel &w = m_state.window;
     int key = 0;
-    for (std::size_t k = 0; k < m_choiceLabels.size(); ++k) {
+    for (std::size_t k = 0; k < m_ui.choiceLabels.size(); ++k) {
         const vorta::ChoiceLabel &choice = w.choiceLabels[k];
-        m_choiceLabels[k]->setChoice(choice.caption, choice.visible ? ++key : 0);
-        m_choiceLabels[k]->setVisible(choice.visible);
+        m_ui.choiceLabels[k]->setChoice(choice.caption, choice.visible ? ++key : 0);
+        m_ui.choiceLabels[k]->setVisible(choice.visible);
     }
-    setTextIfChanged(m_label11, m_paused ? pausedCaption(m_state.countdownMs) : w.label11Caption);
-    m_countdown->setVisible(w.label11Visible);
-    m_label11->setVisible(w.label11Visible);
-    for (std::size_t r = 0; r < m_rows.size(); ++r)
-        setTextIfChanged(m_rows[r], w.rows[r]);
+    setTextIfChanged(m_ui.label11,
+                     m_paused ? pausedCaption(m_state.countdownMs) : w.label11Caption);
+    m_ui.countdown->setVisible(w.label11Visible);
+    m_ui.label11->setVisible(w.label11Visible);
+    for (std::size_t r = 0; r < m_ui.rows.size(); ++r)
+        setTextIfChanged(m_ui.rows[r], w.rows[r]);
     {
         // The engine has already followed its own scroll bar: showing it must not call back.
-        const QSignalBlocker blocker(m_vscroll1);
+        const QSignalBlocker blocker(m_ui.vscroll1);
         // A thumb the reader holds stays where it is; letting it go moves the view there.
-        const bool held = m_vscroll1->isSliderDown();
-        const int heldAt = m_vscroll1->sliderPosition();
-        m_vscroll1->setRange(w.scrollMin, w.scrollMax);
-        m_vscroll1->setValue(w.scrollValue);
+        const bool held = m_ui.vscroll1->isSliderDown();
+        const int heldAt = m_ui.vscroll1->sliderPosition();
+        m_ui.vscroll1->setRange(w.scrollMin, w.scrollMax);
+        m_ui.vscroll1->setValue(w.scrollValue);
         if (held)
-            m_vscroll1->setSliderPosition(heldAt);
+            m_ui.vscroll1->setSliderPosition(heldAt);
     }
-    setRoleColour(m_command1, QPalette::Button, rgbColour(w.command1BackColour));
-    setRoleColour(m_label28, QPalette::Window, rgbColour(w.label28BackColour));
-    setRoleColour(m_label29, QPalette::Window, rgbColour(w.label29BackColour));
-    followTimer(m_timer1, w.timer1Enabled && !m_message && !m_paused);
-    followTimer(m_timer2, w.timer2Enabled);
+    setRoleColour(m_ui.command1, QPalette::Button, rgbColour(w.command1BackColour));
+    setRoleColour(m_ui.label28, QPalette::Window, rgbColour(w.label28BackColour));
+    setRoleColour(m_ui.label29, QPalette::Window, rgbColour(w.label29BackColour));
+    followTimer(m_ui.timer1, w.timer1Enabled && !m_message && !m_paused);
+    followTimer(m_ui.timer2, w.timer2Enabled);
 
     const StoryView::Change change =
-        m_story->showStory(m_state.storyLines, qMax(0, m_state.nextLine - 1), m_state.topLine);
+        m_ui.story->showStory(m_state.storyLines, qMax(0, m_state.nextLine - 1), m_state.topLine);
     QStringList spoken = change.told;
     if (m_state.stepNumber >= vorta::kFinaleStep && m_shownStep < vorta::kFinaleStep)
         spoken.append(kFinaleAnnouncement);
     m_shownStep = m_state.stepNumber;
     // Only a window on the screen speaks: what the first start shows is read with the window.
     if (!spoken.isEmpty() && isVisible())
-        m_announcer->announce(spoken.join(QLatin1Char('\n')));
+        m_ui.announcer->announce(spoken.join(QLatin1Char('\n')));
 }
 
 void MainWindow::Command1_Click()
 {
     // The old story is gone from the screen: the reader who does not see it is told.
     if (runEvent([this] { vorta::newStory(m_state, m_random, m_dataDir); }))
-        m_announcer->announce(QStringLiteral("Начат новый рассказ."));
+        m_ui.announcer->announce(QStringLiteral("Начат новый рассказ."));
 }
 
 void MainWindow::choiceClick(int slot)
@@ -663,103 +447,16 @@ void MainWindow::saveStory()
 {
     if (!isEnabled())
         return;
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty() || !QDir(folder).exists())
-        folder = QDir::homePath();
-    const QString suggested =
-        QDir(folder).filePath(vorta::ui::storyFileName(QDateTime::currentDateTime()));
-    m_pickSavePath(this, suggested, [this](const QString &path) {
-        if (!path.isEmpty())
-            writeStory(path);
-    });
+    m_pickSavePath(this, vorta::ui::suggestedStoryPath(QDateTime::currentDateTime()),
+                   [this](const QString &path) {
+                       if (!path.isEmpty())
+                           writeStory(path);
+                   });
 }
 
 void MainWindow::writeStory(const QString &path)
 {
     runEvent([this, &path] { vorta::ui::writeStoryFile(path, m_state); });
-}
-
-void MainWindow::scrollTo(int position)
-{
-    // The held thumb belongs to the reader's hand.
-    if (!m_vscroll1->isSliderDown())
-        m_vscroll1->setValue(position);
-}
-
-bool MainWindow::scrollKey(const QKeyEvent *event)
-{
-    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    const int now = m_vscroll1->value();
-    // A page is the rows in view but one, so the line at the edge is seen again.
-    const int page = vorta::kViewportRows - 1;
-    // The caret moves with the view, line for line.
-    int step = 0;
-    int target = 0;
-    int caret = 0;
-    if (modifiers == Qt::NoModifier) {
-        switch (event->key()) {
-        case Qt::Key_Up:
-            step = -1;
-            break;
-        case Qt::Key_Down:
-            step = 1;
-            break;
-        case Qt::Key_PageUp:
-            step = -page;
-            break;
-        case Qt::Key_PageDown:
-            step = page;
-            break;
-        default:
-            return false;
-        }
-        target = now + step;
-        caret = m_story->caretLine() + step;
-    } else if (modifiers == Qt::ControlModifier) {
-        switch (event->key()) {
-        case Qt::Key_Home:
-            target = m_vscroll1->minimum();
-            caret = 1;
-            break;
-        case Qt::Key_End:
-            // The end as the story's own moves show it: the last line in the last row but one.
-            target = qMax(m_vscroll1->minimum(), m_vscroll1->maximum() - page);
-            caret = m_story->lineCount();
-            break;
-        default:
-            return false;
-        }
-    } else {
-        return false;
-    }
-    moveCaretAndView(caret, target);
-    return true;
-}
-
-void MainWindow::moveCaretAndView(int line, int top)
-{
-    // The view goes where the scroll bar can go, and the caret is put in that view before the
-    // view moves, so that moving it does not move the caret again.
-    if (!m_vscroll1->isSliderDown())
-        top = qBound(m_vscroll1->minimum(), top, m_vscroll1->maximum());
-    else
-        top = m_vscroll1->value();
-    m_story->setCaretLine(line, top);
-    scrollTo(top);
-}
-
-void MainWindow::showCaretLine(int line)
-{
-    // A line out of view is brought in at the nearer edge, the bottom one being the row where
-    // the newest line stands.
-    const int top = m_vscroll1->value();
-    const int lastRow = vorta::kViewportRows - 2;
-    if (line < top)
-        moveCaretAndView(line, line);
-    else if (line > top + lastRow)
-        moveCaretAndView(line, line - lastRow);
-    else
-        moveCaretAndView(line, top);
 }
 
 void MainWindow::pauseCountdown()
@@ -770,8 +467,8 @@ void MainWindow::pauseCountdown()
         return;
     m_paused = !m_paused;
     showState();
-    m_announcer->announce(m_paused ? QStringLiteral("Отсчёт на паузе.")
-                                   : QStringLiteral("Отсчёт продолжается."));
+    m_ui.announcer->announce(m_paused ? QStringLiteral("Отсчёт на паузе.")
+                                      : QStringLiteral("Отсчёт продолжается."));
 }
 
 void MainWindow::zoomBy(int step)
@@ -786,7 +483,7 @@ void MainWindow::setZoom(int zoom)
     const QPoint centre = frameGeometry().center();
     m_zoom = zoom;
     m_layout.apply(m_zoom);
-    m_story->setRowPitch(twipsRect(0, 0, 0, 240, m_zoom).height());
+    m_ui.story->setRowPitch(twipsRect(0, 0, 0, 240, m_zoom).height());
     layout()->activate();
     if (isVisible()) {
         // The window grows about its middle, as far as its screen lets it.
@@ -803,15 +500,6 @@ void MainWindow::setZoom(int zoom)
     }
     if (changed)
         Q_EMIT zoomChanged(m_zoom);
-}
-
-bool MainWindow::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_vscroll1 && event->type() == QEvent::Wheel) {
-        QCoreApplication::sendEvent(m_story, event);
-        return true;
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::openDialogWindow(QWidget *dialog)
@@ -846,7 +534,7 @@ void MainWindow::showEvent(QShowEvent *event)
 
 void MainWindow::keyPressEvent(QKeyEvent *event)
 {
-    if (scrollKey(event)) {
+    if (m_ui.story->scrollKey(event)) {
         event->accept();
         return;
     }

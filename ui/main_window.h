@@ -6,40 +6,29 @@
 #include "engine/story_journal.h"
 #include "engine/story_state.h"
 #include "format/story_metadata.h"
+#include "ui/main_window_controls.h"
 #include "ui/zoom_layout.h"
 
 #include <QDir>
 #include <QMainWindow>
 #include <QPointer>
 
-#include <array>
 #include <functional>
 #include <optional>
 
-class QAction;
-class QLabel;
 class QMessageBox;
-class QPushButton;
-class QScrollBar;
-class QTimer;
 
 namespace vorta {
 class RandomSource;
 class StoryError;
-namespace ui {
-class Announcer;
-class ChoiceLabel;
-class CountdownBar;
-class MenuKeys;
-class StoryView;
-} // namespace ui
 } // namespace vorta
 
 inline const QString kMainWindowTitle = QStringLiteral("Повесть о синем фонаре");
 // The story the program comes with: its about dialog already tells of it.
 inline const QString kSampleStoryIdentifier = QStringLiteral("vorta-sample");
 
-// The main window: holds the story, forwards every event to the engine and shows the result.
+// The main window: holds the story, turns every event into the engine's call and shows the
+// result. Its controls are built in main_window_controls.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -124,10 +113,9 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void buildControls();
+    void connectControls();
     void buildActions();
     void choiceClick(int slot);
     // Runs one event of the engine, reports its failure, keeps the story, then shows the state.
@@ -137,13 +125,6 @@ private:
     // just told and the finale are announced.
     void showState();
     void openDialogWindow(QWidget *dialog);
-    // Every way the reader scrolls moves the scroll bar, whose change the engine follows.
-    void scrollTo(int position);
-    bool scrollKey(const QKeyEvent *event);
-    // Puts the caret on a story line and the view at `top`, so that the screen reader hears of
-    // the caret once, on the line in view.
-    void moveCaretAndView(int line, int top);
-    void showCaretLine(int line);
     void zoomBy(int step);
     void writeStory(const QString &path);
 
@@ -154,31 +135,12 @@ private:
     // What the load has to tell the reader once the window shows.
     std::optional<vorta::StoryError> m_startNotice;
 
-    QAction *m_option = nullptr;
-    QAction *m_about = nullptr;
-    QLabel *m_label1 = nullptr;
-    QLabel *m_label11 = nullptr;
-    vorta::ui::CountdownBar *m_countdown = nullptr;
-    vorta::ui::Announcer *m_announcer = nullptr;
-    QLabel *m_label27 = nullptr;
-    QLabel *m_label28 = nullptr;
-    QLabel *m_label29 = nullptr;
-    QWidget *m_line1 = nullptr;
-    std::array<vorta::ui::ChoiceLabel *, vorta::kChoiceLabels> m_choiceLabels{};
-    vorta::ui::StoryView *m_story = nullptr;
-    std::array<QLabel *, vorta::kViewportRows> m_rows{};
-    QScrollBar *m_vscroll1 = nullptr;
-    QPushButton *m_command1 = nullptr;
-    QTimer *m_timer1 = nullptr;
-    QTimer *m_timer2 = nullptr;
-    QAction *m_copyStory = nullptr;
-    QAction *m_saveStory = nullptr;
-    vorta::ui::MenuKeys *m_menuKeys = nullptr;
+    vorta::ui::ZoomLayout m_layout;
+    vorta::ui::MainWindowControls m_ui;
     SavePathPicker m_pickSavePath;
     StoryFileOpener m_openStoryFile;
     std::optional<vorta::StoryMetadata> m_metadata;
 
-    vorta::ui::ZoomLayout m_layout;
     int m_zoom = vorta::ui::kZoomNormal;
     bool m_paused = false;
     // The step last shown, so that the finale is announced once, when it is reached.
