@@ -17,6 +17,7 @@
 #include "ui/countdown_bar.h"
 #include "ui/fixed_window.h"
 #include "ui/menu_keys.h"
+#include "ui/notice_queue.h"
 #include "ui/program_icon.h"
 #include "ui/settings_dialog.h"
 #include "ui/story_export.h"
@@ -81,8 +82,8 @@ MainWindow::MainWindow(vorta::RandomSource &random, const QDir &dataDir, QWidget
       m_pickSavePath(&vorta::ui::askForSavePath), m_openStoryFile([this](const QString &path) {
           // The story opens in a window of its own, the way a double-click on it would.
           if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), {path}))
-              showError(vorta::StoryError(vorta::ErrorKind::InternalError, path, 0,
-                                          QStringLiteral("не удалось запустить программу")));
+              showProgramError(vorta::StoryError(vorta::ErrorKind::InternalError, path, 0,
+                                                 QStringLiteral("не удалось запустить программу")));
       })
 {
     setObjectName(QStringLiteral("Form1"));
@@ -93,6 +94,9 @@ MainWindow::MainWindow(vorta::RandomSource &random, const QDir &dataDir, QWidget
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     vorta::ui::installAccessibility();
     m_ui = vorta::ui::buildMainWindowControls(this, m_layout);
+    m_notices = new vorta::ui::NoticeQueue(this);
+    // A message closed lets the countdown go on.
+    connect(m_notices, &vorta::ui::NoticeQueue::changed, this, &MainWindow::showState);
     connectControls();
     buildActions();
     setZoom(vorta::ui::kZoomNormal);
@@ -102,7 +106,6 @@ MainWindow::MainWindow(vorta::RandomSource &random, const QDir &dataDir, QWidget
 MainWindow::~MainWindow()
 {
     delete m_dialog;
-    delete m_message;
 }
 
 void MainWindow::connectControls()
@@ -172,7 +175,11 @@ void MainWindow::Form_Load()
         setWindowTitle(m_metadata->title);
     }
     vorta::firstStart(m_state, m_random, m_dataDir);
-    m_startNotice = m_journal.resume(m_state, QDateTime::currentDateTime());
+    // What the resume has to say waits for the window to show.
+    if (const std::optional<vorta::StoryError> notice =
+            m_journal.resume(m_state, QDateTime::currentDateTime()))
+        showError(*notice);
+    keepStory();
     showState();
 }
 
@@ -195,27 +202,17 @@ QWidget *MainWindow::openDialog() const
 
 QMessageBox *MainWindow::openMessage() const
 {
-    return m_message;
+    return m_notices->shown();
 }
 
 void MainWindow::showError(const vorta::StoryError &error)
 {
-    if (m_message)
-        return;
-    // Without a parent: a child of this window would be disabled with it while a dialog is open.
-    auto *box = new QMessageBox(QMessageBox::Critical, windowTitle(),
-                                vorta::briefMessage(error.message()), QMessageBox::Ok);
-    box->setObjectName(QStringLiteral("errorMessage"));
-    box->setTextFormat(Qt::PlainText);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::ApplicationModal);
-    connect(box, &QMessageBox::finished, this, [this] {
-        m_message = nullptr;
-        showState();
-    });
-    m_message = box;
-    m_ui.timer1->stop();
-    box->show();
+    m_notices->post(windowTitle(), error.message());
+}
+
+void MainWindow::showProgramError(const vorta::StoryError &error)
+{
+    m_notices->post(kProgramName, error.message());
 }
 
 bool MainWindow::runEvent(const std::function<void()> &event)
@@ -228,10 +225,25 @@ bool MainWindow::runEvent(const std::function<void()> &event)
         showError(vorta::currentError());
         done = false;
     }
-    if (const std::optional<vorta::StoryError> failure = m_journal.save(m_state))
-        showError(*failure);
+    keepStory();
     showState();
     return done;
+}
+
+void MainWindow::keepStory()
+{
+    const std::optional<vorta::StoryError> failure = m_journal.save(m_state);
+    if (!m_journal.lastSaveFailed()) {
+        m_saveFailure = SaveFailure::None;
+        return;
+    }
+    if (!failure || m_saveFailure != SaveFailure::None)
+        return;
+    m_saveFailure = SaveFailure::Told;
+    m_notices->post(windowTitle(), failure->message(), [this] {
+        if (m_saveFailure == SaveFailure::Told)
+            m_saveFailure = SaveFailure::Seen;
+    });
 }
 
 void MainWindow::showState()
@@ -263,7 +275,7 @@ void MainWindow::showState()
     setRoleColour(m_ui.command1, QPalette::Button, rgbColour(w.command1BackColour));
     setRoleColour(m_ui.label28, QPalette::Window, rgbColour(w.label28BackColour));
     setRoleColour(m_ui.label29, QPalette::Window, rgbColour(w.label29BackColour));
-    followTimer(m_ui.timer1, w.timer1Enabled && !m_message && !m_paused);
+    followTimer(m_ui.timer1, w.timer1Enabled && !openMessage() && !m_paused);
     followTimer(m_ui.timer2, w.timer2Enabled);
 
     const StoryView::Change change =
@@ -337,7 +349,8 @@ void MainWindow::Label10_Click()
 
 void MainWindow::Timer1_Timer()
 {
-    if (m_paused)
+    // The countdown stands while it is paused, and while a message waits for the reader.
+    if (m_paused || openMessage())
         return;
     runEvent([this] {
         if (const auto failure = vorta::Timer1_Timer(m_state, m_random, m_dataDir))
@@ -524,12 +537,8 @@ void MainWindow::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     // Before the window is mapped, so the window manager reads it with the rest.
     vorta::ui::offerNoResize(this);
-    // Once the window is there to come back to.
-    if (m_startNotice)
-        QTimer::singleShot(0, this, [this] {
-            if (const std::optional<vorta::StoryError> notice = std::exchange(m_startNotice, {}))
-                showError(*notice);
-        });
+    // What waits to be said shows once the window is there to come back to.
+    QTimer::singleShot(0, m_notices, &vorta::ui::NoticeQueue::showNext);
 }
 
 void MainWindow::keyPressEvent(QKeyEvent *event)

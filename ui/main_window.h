@@ -21,9 +21,14 @@ class QMessageBox;
 namespace vorta {
 class RandomSource;
 class StoryError;
+namespace ui {
+class NoticeQueue;
+}
 } // namespace vorta
 
 inline const QString kMainWindowTitle = QStringLiteral("Повесть о синем фонаре");
+// The program's own name: the title of what it says of itself rather than of a story.
+inline const QString kProgramName = QStringLiteral("Ворта");
 // The story the program comes with: its about dialog already tells of it.
 inline const QString kSampleStoryIdentifier = QStringLiteral("vorta-sample");
 
@@ -49,13 +54,15 @@ public:
     void enableMainWindow();
     void disableMainWindow();
 
-    // The dialog or the error message open over the window, if any.
+    // The dialog or the message open over the window, if any.
     QWidget *openDialog() const;
     QMessageBox *openMessage() const;
 
-    // Reports an event that failed: one message at a time, and no countdown tick while it is
-    // shown.
+    // Reports a failure of the story, under its title, or of the program itself, under the
+    // program's name. Every message is shown, one at a time, and no countdown tick counts while
+    // one is.
     void showError(const vorta::StoryError &error);
+    void showProgramError(const vorta::StoryError &error);
 
     // Asks the reader where to keep the story, offering a suggested path, and calls `chosen`
     // with the path picked, if any. Tests put one in that asks nobody.
@@ -121,6 +128,9 @@ private:
     // Runs one event of the engine, reports its failure, keeps the story, then shows the state.
     // Tells whether the event succeeded.
     bool runEvent(const std::function<void()> &event);
+    // Saves the story; a failure is told until the reader has seen it, then not again until a
+    // save goes through.
+    void keepStory();
     // The one road from the engine's state to the widgets, and to the screen reader: the lines
     // just told and the finale are announced.
     void showState();
@@ -132,8 +142,13 @@ private:
     vorta::RandomSource &m_random;
     QDir m_dataDir;
     vorta::StoryJournal m_journal;
-    // What the load has to tell the reader once the window shows.
-    std::optional<vorta::StoryError> m_startNotice;
+    enum class SaveFailure
+    {
+        None, // the story on the disk is the one told
+        Told, // a failure is on its way to the reader
+        Seen, // the reader has closed the message of a failure that still stands
+    };
+    SaveFailure m_saveFailure = SaveFailure::None;
 
     vorta::ui::ZoomLayout m_layout;
     vorta::ui::MainWindowControls m_ui;
@@ -147,5 +162,5 @@ private:
     qint32 m_shownStep = 0;
 
     QPointer<QWidget> m_dialog;
-    QPointer<QMessageBox> m_message;
+    vorta::ui::NoticeQueue *m_notices = nullptr;
 };

@@ -91,6 +91,8 @@ private Q_SLOTS:
     void missingFragmentShowsOneMessageAndKeepsTheStory();
     void settingsDialogThatCannotReadItsFileDoesNotOpen();
     void storySetAsideAndFailedSaveAreToldOnce();
+    void everyNoticeOfOneEventIsShown_data();
+    void everyNoticeOfOneEventIsShown();
 };
 
 void MainWindowTest::controlStartsAtItsPlaceWithItsCaption_data()
@@ -553,6 +555,54 @@ void MainWindowTest::storySetAsideAndFailedSaveAreToldOnce()
     QCOMPARE(QStringList({story.row(0), story.row(1), story.row(2), story.row(3)}), rows);
     QCOMPARE(story.form->state().stepNumber, 3);
     QVERIFY(!story.form->openMessage());
+}
+
+void MainWindowTest::everyNoticeOfOneEventIsShown_data()
+{
+    QTest::addColumn<bool>("atStart");     // otherwise at a tick on which the program moves
+    QTest::addColumn<QStringList>("told"); // how each message begins, in the order shown
+    using vorta::ErrorKind;
+    const auto kind = [](ErrorKind k) {
+        return vorta::StoryError(k).kindText();
+    };
+    QTest::newRow("a saved story set aside, and a full disk")
+        << true
+        << QStringList{kind(ErrorKind::SavedStoryUnreadable), kind(ErrorKind::FileNotWritten)};
+    QTest::newRow("settings gone, and a full disk")
+        << false << QStringList{kind(ErrorKind::FileNotFound), kind(ErrorKind::FileNotWritten)};
+}
+
+// One event can have more than one thing to tell: each message shows when the one before it is
+// closed.
+void MainWindowTest::everyNoticeOfOneEventIsShown()
+{
+    QFETCH(bool, atStart);
+    QFETCH(QStringList, told);
+    Story story(0, 0);
+    if (atStart) {
+        story.tree.writeText(vorta::kSavedStoryFile, QStringLiteral("не рассказ"));
+        const NoFileGrowth fullDisk;
+        story.load();
+        story.showWindow();
+    } else {
+        story.load();
+        story.showWindow();
+        QVERIFY(story.tree.remove(QStringLiteral("vorta.cfg")));
+        const NoFileGrowth fullDisk;
+        story.form->Timer1_Timer();
+    }
+    QStringList shown;
+    while (QPointer<QMessageBox> message = story.form->openMessage()) {
+        QCOMPARE(message->windowTitle(), story.form->windowTitle());
+        shown.append(message->text());
+        message->button(QMessageBox::Ok)->click();
+        flushDeletes();
+        QTRY_VERIFY(!message);
+    }
+    QCOMPARE(shown.size(), told.size());
+    for (qsizetype i = 0; i < told.size(); ++i)
+        QVERIFY2(shown.at(i).startsWith(told.at(i)), qPrintable(shown.at(i)));
+    QVERIFY(story.timer(1)->isActive());
 }
 
 QTEST_MAIN(MainWindowTest)
