@@ -21,6 +21,7 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -49,6 +50,23 @@ QString folderBeforeTheShelf()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
            QStringLiteral("/vorta");
+}
+
+// The reader's zoom, kept from one start to the next. A file that cannot be written is said once,
+// and again only after a write has gone through; the window goes on at its zoom.
+void keepReaderZoom(MainWindow &window, vorta::ui::ReaderSettings &settings)
+{
+    window.setZoom(settings.zoom());
+    QObject::connect(&window, &MainWindow::zoomChanged, &window,
+                     [&window, &settings, told = false](int zoom) mutable {
+                         try {
+                             settings.setZoom(zoom);
+                             told = false;
+                         } catch (...) {
+                             if (!std::exchange(told, true))
+                                 window.showProgramError(vorta::currentError());
+                         }
+                     });
 }
 
 } // namespace
@@ -86,7 +104,7 @@ int main(int argc, char *argv[])
         if (!story.notice.isEmpty()) {
             printLine(story.notice);
             if (!nothingIsShown())
-                QMessageBox::information(nullptr, kMainWindowTitle, story.notice);
+                QMessageBox::information(nullptr, kProgramName, vorta::briefMessage(story.notice));
         }
         form = std::make_unique<MainWindow>(random, QDir(story.folder));
         form->Form_Load();
@@ -96,20 +114,11 @@ int main(int argc, char *argv[])
         form.reset();
         printLine(error.message());
         if (!nothingIsShown())
-            QMessageBox::critical(nullptr, kMainWindowTitle, vorta::briefMessage(error.message()));
+            QMessageBox::critical(nullptr, kProgramName, vorta::briefMessage(error.message()));
         return 1;
     }
-    // The reader's zoom, kept from the last start; a zoom that cannot be kept is said, and the
-    // window goes on at it.
     vorta::ui::ReaderSettings readerSettings(vorta::ui::ReaderSettings::defaultPath());
-    form->setZoom(readerSettings.zoom());
-    QObject::connect(form.get(), &MainWindow::zoomChanged, form.get(), [&](int zoom) {
-        try {
-            readerSettings.setZoom(zoom);
-        } catch (...) {
-            form->showError(vorta::currentError());
-        }
-    });
+    keepReaderZoom(*form, readerSettings);
     form->adjustSize();
     vorta::ui::centreOnScreen(form.get());
     form->show();
