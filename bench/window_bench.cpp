@@ -81,7 +81,7 @@ void repaintAsTheLoopWould()
 
 void startNewStoryInWindow(MainWindow &form)
 {
-    form.Command1_Click();
+    form.startNewStory();
     repaintAsTheLoopWould();
 }
 

@@ -106,6 +106,7 @@ MainWindow::MainWindow(vorta::RandomSource &random, const QDir &dataDir, QWidget
 MainWindow::~MainWindow()
 {
     delete m_dialog;
+    delete m_newStoryQuestion;
 }
 
 void MainWindow::connectControls()
@@ -202,7 +203,9 @@ QWidget *MainWindow::openDialog() const
 
 QMessageBox *MainWindow::openMessage() const
 {
-    return m_notices->shown();
+    if (QMessageBox *notice = m_notices->shown())
+        return notice;
+    return m_newStoryQuestion;
 }
 
 void MainWindow::showError(const vorta::StoryError &error)
@@ -291,9 +294,52 @@ void MainWindow::showState()
 
 void MainWindow::Command1_Click()
 {
+    const qint32 step = m_state.stepNumber;
+    if (step > 0 && step < vorta::kFinaleStep)
+        askForNewStory();
+    else
+        startNewStory();
+}
+
+void MainWindow::startNewStory()
+{
     // The old story is gone from the screen: the reader who does not see it is told.
     if (runEvent([this] { vorta::newStory(m_state, m_random, m_dataDir); }))
         m_ui.announcer->announce(QStringLiteral("Начат новый рассказ."));
+}
+
+void MainWindow::askForNewStory()
+{
+    if (openMessage())
+        return;
+    // Without a parent, as the notices: the window is disabled while a dialog is open.
+    auto *question = new QMessageBox(
+        QMessageBox::Question, windowTitle(),
+        QStringLiteral("Начать новый рассказ? Тот, что идёт сейчас, будет потерян."),
+        QMessageBox::NoButton);
+    question->setObjectName(QStringLiteral("newStoryQuestion"));
+    question->setTextFormat(Qt::PlainText);
+    QPushButton *start =
+        question->addButton(QStringLiteral("Начать новый"), QMessageBox::AcceptRole);
+    QPushButton *keep =
+        question->addButton(QStringLiteral("Продолжить этот"), QMessageBox::RejectRole);
+    // Return confirms, Escape keeps the story.
+    question->setDefaultButton(start);
+    question->setEscapeButton(keep);
+    question->setAttribute(Qt::WA_DeleteOnClose);
+    question->setWindowModality(Qt::ApplicationModal);
+    connect(question, &QMessageBox::finished, this, [this, question, start] {
+        const bool confirmed = question->clickedButton() == start;
+        m_newStoryQuestion = nullptr;
+        if (confirmed)
+            startNewStory();
+        else
+            showState();
+    });
+    m_newStoryQuestion = question;
+    // No move of the program's own while the reader is asked.
+    showState();
+    question->show();
 }
 
 void MainWindow::choiceClick(int slot)

@@ -11,12 +11,11 @@
 
 #include <QDir>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QPointer>
 
 #include <functional>
 #include <optional>
-
-class QMessageBox;
 
 namespace vorta {
 class RandomSource;
@@ -93,7 +92,11 @@ Q_SIGNALS:
     void zoomChanged(int zoom);
 
 public Q_SLOTS:
+    // In the middle of a story the reader is asked first; before its first step and after its
+    // finale a new story starts at once.
     void Command1_Click();
+    // Starts a new story without asking.
+    void startNewStory();
     void Label2_Click();
     void Label3_Click();
     void Label4_Click();
@@ -135,6 +138,7 @@ private:
     // just told and the finale are announced.
     void showState();
     void openDialogWindow(QWidget *dialog);
+    void askForNewStory();
     void zoomBy(int step);
     void writeStory(const QString &path);
 
@@ -162,5 +166,6 @@ private:
     qint32 m_shownStep = 0;
 
     QPointer<QWidget> m_dialog;
+    QPointer<QMessageBox> m_newStoryQuestion;
     vorta::ui::NoticeQueue *m_notices = nullptr;
 };

@@ -93,6 +93,8 @@ private Q_SLOTS:
     void storySetAsideAndFailedSaveAreToldOnce();
     void everyNoticeOfOneEventIsShown_data();
     void everyNoticeOfOneEventIsShown();
+    void newStoryAsksInTheMiddleOfAStory_data();
+    void newStoryAsksInTheMiddleOfAStory();
 };
 
 void MainWindowTest::controlStartsAtItsPlaceWithItsCaption_data()
@@ -344,7 +346,7 @@ void MainWindowTest::showingTheScrollRangeDoesNotCallBack()
     auto *scroll = story.control<QScrollBar>(QStringLiteral("VScroll1"));
     QSignalSpy changes(scroll, &QScrollBar::valueChanged);
     story.form->Label2_Click();
-    story.form->Command1_Click();
+    story.form->startNewStory();
     QCOMPARE(changes.count(), 0);
     QCOMPARE(scroll->maximum(), 1);
     QCOMPARE(story.row(0), QString());
@@ -602,6 +604,55 @@ void MainWindowTest::everyNoticeOfOneEventIsShown()
     QCOMPARE(shown.size(), told.size());
     for (qsizetype i = 0; i < told.size(); ++i)
         QVERIFY2(shown.at(i).startsWith(told.at(i)), qPrintable(shown.at(i)));
+    QVERIFY(story.timer(1)->isActive());
+}
+
+void MainWindowTest::newStoryAsksInTheMiddleOfAStory_data()
+{
+    QTest::addColumn<int>("moves");    // the reader's moves before the button
+    QTest::addColumn<bool>("bySpace"); // Space on the button that has the focus; else a click
+    QTest::addColumn<int>("answer");   // the key that answers the question; 0: none is asked
+    QTest::addColumn<int>("step");     // the step after
+    QTest::newRow("in the middle, Return starts anew") << 5 << false << int(Qt::Key_Return) << 0;
+    QTest::newRow("in the middle, Escape keeps the story")
+        << 5 << false << int(Qt::Key_Escape) << 5;
+    QTest::newRow("Space on the button, Return") << 5 << true << int(Qt::Key_Return) << 0;
+    QTest::newRow("before the first step, at once") << 0 << false << 0 << 0;
+    QTest::newRow("after the finale, at once") << 64 << false << 0 << 0;
+}
+
+// A story under way is never lost to one click; while the reader is asked, the program makes no
+// move of its own.
+void MainWindowTest::newStoryAsksInTheMiddleOfAStory()
+{
+    QFETCH(int, moves);
+    QFETCH(bool, bySpace);
+    QFETCH(int, answer);
+    QFETCH(int, step);
+    Story story(0, 0);
+    story.load();
+    story.showWindow();
+    for (int move = 0; move < moves; ++move)
+        story.form->Label2_Click();
+    const QStringList told = story.form->state().storyLines;
+    auto *button = story.control<QPushButton>(QStringLiteral("Command1"));
+    if (bySpace) {
+        button->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(button, Qt::Key_Space);
+    } else {
+        clickAt(button);
+    }
+    QMessageBox *question = story.form->openMessage();
+    QCOMPARE(bool(question), answer != 0);
+    if (question) {
+        QCOMPARE(question->objectName(), QStringLiteral("newStoryQuestion"));
+        QVERIFY(!story.timer(1)->isActive());
+        story.form->Timer1_Timer();
+        QCOMPARE(story.form->state().storyLines, told);
+        answerNewStoryQuestion(*story.form, Qt::Key(answer));
+        QVERIFY(!story.form->openMessage());
+    }
+    QCOMPARE(story.form->state().stepNumber, step);
     QVERIFY(story.timer(1)->isActive());
 }
 

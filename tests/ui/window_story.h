@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QTimer>
 #include <QtTest>
 
@@ -74,4 +75,15 @@ inline void clickAt(QWidget *widget)
 inline void flushDeletes()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Answers the question a new story asks in the middle of one, if it is asked, with a key: Return
+// starts the new story, Escape keeps the old one.
+inline void answerNewStoryQuestion(const MainWindow &form, Qt::Key key = Qt::Key_Return)
+{
+    QMessageBox *question = form.openMessage();
+    if (!question || question->objectName() != QStringLiteral("newStoryQuestion"))
+        return;
+    QTest::keyClick(question, key);
+    flushDeletes();
 }
