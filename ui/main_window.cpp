@@ -123,6 +123,7 @@ void MainWindow::connectControls()
     connect(m_ui.vscroll1, &QScrollBar::valueChanged, this, &MainWindow::VScroll1_Change);
     connect(m_ui.timer1, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
     connect(m_ui.timer2, &QTimer::timeout, this, &MainWindow::Timer2_Timer);
+    connect(m_ui.countdown, &vorta::ui::CountdownBar::clicked, this, &MainWindow::pauseCountdown);
 }
 
 void MainWindow::buildActions()
@@ -154,9 +155,16 @@ void MainWindow::buildActions()
         addAction(action);
     };
     windowKey("menuKey", {QKeySequence(Qt::Key_F10)}, [this] { m_ui.menuKeys->toggle(); });
-    // The key of P, which the Russian layout gives as З.
-    windowKey("pauseCountdown", {QKeySequence(Qt::Key_P), QKeySequence(QChar(u'З').unicode())},
-              [this] { pauseCountdown(); });
+    // The key of P, which the Russian layout gives as З; the story's context menu offers it to
+    // the mouse, as a click on the countdown does.
+    m_pause = new QAction(QStringLiteral("Пауза отсчёта"), this);
+    m_pause->setObjectName(QStringLiteral("pauseCountdown"));
+    m_pause->setCheckable(true);
+    m_pause->setShortcuts({QKeySequence(Qt::Key_P), QKeySequence(QChar(u'З').unicode())});
+    m_pause->setShortcutContext(Qt::WindowShortcut);
+    connect(m_pause, &QAction::triggered, this, &MainWindow::pauseCountdown);
+    addAction(m_pause);
+    m_ui.story->addAction(m_pause);
     windowKey("zoomIn",
               {QKeySequence(QKeySequence::ZoomIn), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
               [this] { zoomBy(vorta::ui::kZoomStep); });
@@ -258,6 +266,11 @@ void MainWindow::showState()
         m_ui.choiceLabels[k]->setChoice(choice.caption, choice.visible ? ++key : 0);
         m_ui.choiceLabels[k]->setVisible(choice.visible);
     }
+    // The finale ends the countdown, and its pause with it.
+    const bool counting = w.timer1Enabled && w.label11Visible;
+    m_paused = m_paused && counting;
+    m_pause->setEnabled(counting);
+    m_pause->setChecked(m_paused);
     setTextIfChanged(m_ui.label11,
                      m_paused ? pausedCaption(m_state.countdownMs) : w.label11Caption);
     m_ui.countdown->setVisible(w.label11Visible);
@@ -522,8 +535,10 @@ void MainWindow::pauseCountdown()
 {
     const vorta::MainWindowModel &w = m_state.window;
     // Only a countdown that runs and is shown can be paused; after the finale there is none.
-    if (!isEnabled() || (!m_paused && !(w.timer1Enabled && w.label11Visible)))
+    if (!isEnabled() || (!m_paused && !(w.timer1Enabled && w.label11Visible))) {
+        m_pause->setChecked(m_paused);
         return;
+    }
     m_paused = !m_paused;
     showState();
     m_ui.announcer->announce(m_paused ? QStringLiteral("Отсчёт на паузе.")

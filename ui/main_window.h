@@ -114,7 +114,8 @@ public Q_SLOTS:
     // Keeping the story: every line told so far, to the clipboard or to a file.
     void copyStory();
     void saveStory();
-    // Pauses the countdown, or resumes it.
+    // Pauses the countdown, or resumes it: the key P, a click on the countdown, or the story's
+    // context menu.
     void pauseCountdown();
 
 protected:
@@ -156,6 +157,7 @@ private:
 
     vorta::ui::ZoomLayout m_layout;
     vorta::ui::MainWindowControls m_ui;
+    QAction *m_pause = nullptr;
     SavePathPicker m_pickSavePath;
     StoryFileOpener m_openStoryFile;
     std::optional<vorta::StoryMetadata> m_metadata;

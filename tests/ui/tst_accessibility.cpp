@@ -6,6 +6,7 @@
 #include "ui/main_window.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QSignalSpy>
 #include <QtTest>
@@ -73,6 +74,8 @@ private Q_SLOTS:
     void menuOpensFromTheKeyboardEveryTime_data();
     void menuOpensFromTheKeyboardEveryTime();
     void countdownPausesAndResumesWithP();
+    void countdownPausesByMouse_data();
+    void countdownPausesByMouse();
 };
 
 void AccessibilityTest::eachEventIsAnnouncedOnce_data()
@@ -303,11 +306,43 @@ void AccessibilityTest::countdownPausesAndResumesWithP()
     QCOMPARE(reader.control(QStringLiteral("Label11"))->text(), running);
     reader.form->Timer1_Timer();
     QCOMPARE(reader.state().countdownMs, 4000);
-    // After the finale there is no countdown to pause.
+    // After the finale there is no countdown to pause, nor one to resume, even if it was paused
+    // when the finale came.
+    reader.type(QStringLiteral("P"));
     while (reader.state().stepNumber < 65)
         reader.form->Label2_Click();
+    auto *announcer = reader.control<vorta::ui::Announcer>(QStringLiteral("announcer"));
+    QSignalSpy spoken(announcer, &vorta::ui::Announcer::announced);
     reader.type(QStringLiteral("P"));
     QVERIFY(!reader.form->countdownPaused());
+    QCOMPARE(spoken.count(), 0);
+}
+
+void AccessibilityTest::countdownPausesByMouse_data()
+{
+    QTest::addColumn<bool>("fromMenu"); // the story's context menu; else a click on the countdown
+    QTest::newRow("a click on the countdown") << false;
+    QTest::newRow("the story's context menu") << true;
+}
+
+// The mouse does what P does, and the countdown says so.
+void AccessibilityTest::countdownPausesByMouse()
+{
+    QFETCH(bool, fromMenu);
+    Reader reader(3, 1);
+    auto *countdown = reader.control<QWidget>(QStringLiteral("countdown"));
+    QVERIFY(countdown->toolTip().startsWith(QStringLiteral("Щелчок")));
+    auto *pause = reader.control<QAction>(QStringLiteral("pauseCountdown"));
+    QVERIFY(reader.control<QWidget>(QStringLiteral("story"))->actions().contains(pause));
+    for (const bool paused : {true, false}) {
+        if (fromMenu)
+            pause->trigger();
+        else
+            clickAt(reader.control(QStringLiteral("Label11")));
+        QCOMPARE(reader.form->countdownPaused(), paused);
+        QCOMPARE(reader.timer(1)->isActive(), !paused);
+        QCOMPARE(pause->isChecked(), paused);
+    }
 }
 
 QTEST_MAIN(AccessibilityTest)
