@@ -41,6 +41,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTimer>
 #include <QUrl>
 
@@ -547,22 +548,49 @@ void MainWindow::pauseCountdown()
 
 void MainWindow::zoomBy(int step)
 {
+    const int largest = largestZoom();
+    if (step > 0 && m_zoom + step > largest) {
+        // Nothing changes on the screen: a reader who does not see it is told why.
+        m_ui.announcer->announce(largest < vorta::ui::kZoomMax
+                                     ? QStringLiteral("Крупнее окно не поместится на экране.")
+                                     : QStringLiteral("Крупнее окно не бывает."));
+        return;
+    }
     setZoom(m_zoom + step);
+}
+
+int MainWindow::largestZoom() const
+{
+    const auto atNormal = [this](int pixels) {
+        return int(std::ceil(pixels * double(vorta::ui::kZoomNormal) / m_zoom));
+    };
+    // The frame does not grow with the zoom. Before the window is shown it has none to measure:
+    // a title bar is allowed for.
+    QSize frame = frameGeometry().size() - size();
+    if (frame.height() <= 0)
+        frame = QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this));
+    return vorta::ui::zoomOnScreen(vorta::ui::kZoomMax, this,
+                                   QSize(atNormal(width()), atNormal(height())), frame);
 }
 
 void MainWindow::setZoom(int zoom)
 {
     zoom = vorta::ui::boundedZoom(zoom);
+    if (zoom > vorta::ui::kZoomNormal)
+        zoom = qMin(zoom, largestZoom());
     const bool changed = zoom != m_zoom;
-    const QPoint centre = frameGeometry().center();
+    // The window keeps the reader's place across zoom steps: where it stands, unless it stands
+    // where the last step had to push it to stay on the screen.
+    if (isVisible() && pos() != m_placedAt)
+        m_place = frameGeometry().center();
     m_zoom = zoom;
     m_layout.apply(m_zoom);
     m_ui.story->setRowPitch(twipsRect(0, 0, 0, 240, m_zoom).height());
     layout()->activate();
     if (isVisible()) {
-        // The window grows about its middle, as far as its screen lets it.
+        // The window grows about its place, as far as its screen lets it.
         QRect frame = frameGeometry();
-        frame.moveCenter(centre);
+        frame.moveCenter(m_place);
         if (const QScreen *shown = screen()) {
             const QRect room = shown->availableGeometry();
             frame.moveRight(qMin(frame.right(), room.right()));
@@ -571,6 +599,7 @@ void MainWindow::setZoom(int zoom)
             frame.moveTop(qMax(frame.top(), room.top()));
         }
         move(frame.topLeft());
+        m_placedAt = frame.topLeft();
     }
     if (changed)
         Q_EMIT zoomChanged(m_zoom);

@@ -78,8 +78,9 @@ public:
     // What the story says of itself, when its folder keeps that beside the tree.
     const std::optional<vorta::StoryMetadata> &storyMetadata() const { return m_metadata; }
 
-    // The whole window, layout and fonts together, at a zoom in percent of its designed size;
-    // the dialogs it opens come at the same zoom.
+    // The whole window, layout and fonts together, at a zoom in percent of its designed size,
+    // as large as its screen's available area holds; the dialogs it opens come at the same zoom,
+    // or as large as they fit.
     int zoom() const { return m_zoom; }
     void setZoom(int zoom);
 
@@ -141,6 +142,7 @@ private:
     void openDialogWindow(QWidget *dialog);
     void askForNewStory();
     void zoomBy(int step);
+    int largestZoom() const;
     void writeStory(const QString &path);
 
     vorta::StoryState m_state;
@@ -163,6 +165,9 @@ private:
     std::optional<vorta::StoryMetadata> m_metadata;
 
     int m_zoom = vorta::ui::kZoomNormal;
+    // Where the window's middle stands for the reader, and where the last zoom step put it.
+    QPoint m_place;
+    std::optional<QPoint> m_placedAt;
     bool m_paused = false;
     // The step last shown, so that the finale is announced once, when it is reached.
     qint32 m_shownStep = 0;

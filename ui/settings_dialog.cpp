@@ -23,10 +23,14 @@
 
 using vorta::ui::makeLabel;
 using vorta::ui::setRoleColour;
+using vorta::ui::twipsRect;
 using vorta::ui::UnitSlider;
 using vorta::ui::ZoomLayout;
 
 namespace {
+
+// The dialog's size as designed.
+constexpr QSize kDialogTwips(4680, 4725);
 
 // The slider's positions are the settings as the file holds them.
 constexpr int kSliderMin = vorta::kSmallestSetting;
@@ -114,7 +118,7 @@ SettingsDialog::SettingsDialog(const QDir &dataDir, int zoom, QWidget *parent)
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Установки"));
     ZoomLayout layout;
-    layout.fixSize(this, QSize(4680, 4725));
+    layout.fixSize(this, kDialogTwips);
     layout.dialogFont(this);
 
     m_frame1 = new vorta::ui::EtchedFrame(QStringLiteral("Установки"), this);
@@ -150,7 +154,9 @@ SettingsDialog::SettingsDialog(const QDir &dataDir, int zoom, QWidget *parent)
     layout.place(m_command2, QRect(2400, 3960, 1455, 375));
     for (QLabel *heading : {m_label1, m_label2})
         layout.monoFont(heading, 12, false);
-    layout.apply(zoom);
+    // As large as the window asks, or as the screen holds.
+    layout.apply(
+        vorta::ui::zoomOnScreen(zoom, this, twipsRect(QRect(QPoint(), kDialogTwips), 100).size()));
     connect(m_command1, &QPushButton::clicked, this, &SettingsDialog::Command1_Click);
     connect(m_command2, &QPushButton::clicked, this, &SettingsDialog::Command2_Click);
 
