@@ -457,12 +457,8 @@ void MainWindow::about_Click()
     AboutDialog *dialog = nullptr;
     try {
         // The story the program comes with is the one its own lines tell of.
-        QStringList storyLines;
-        if (m_metadata && m_metadata->identifier != kSampleStoryIdentifier) {
-            storyLines = {m_metadata->title, m_metadata->author};
-            storyLines += m_metadata->about.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        }
-        dialog = new AboutDialog(m_zoom, storyLines);
+        const bool ownStory = m_metadata && m_metadata->identifier != kSampleStoryIdentifier;
+        dialog = new AboutDialog(m_zoom, ownStory ? m_metadata : std::nullopt);
     } catch (...) {
         // Out of memory for the dialog: the story goes on without it.
         showError(vorta::currentError());
