@@ -3,6 +3,7 @@
 
 #include "app/command_line.h"
 #include "app/story_launch.h"
+#include "app/window_per_story.h"
 #include "engine/random_source.h"
 #include "format/story_error.h"
 #include "ui/controls.h"
@@ -15,6 +16,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTranslator>
 
@@ -69,6 +71,19 @@ void keepReaderZoom(MainWindow &window, vorta::ui::ReaderSettings &settings)
                      });
 }
 
+// The window in the middle of its screen, or offset from the program's other windows that stand
+// there; from now on a start for its story brings it forward.
+void showStoryWindow(MainWindow &window, vorta::app::WindowPerStory &windows)
+{
+    window.adjustSize();
+    vorta::ui::centreOnScreen(&window);
+    if (const QScreen *screen = window.screen())
+        window.move(windows.cascaded(window.pos(), window.frameGeometry().size(),
+                                     screen->availableGeometry()));
+    windows.serve(&window);
+    window.show();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -96,6 +111,7 @@ int main(int argc, char *argv[])
 
     vorta::SeededRandom random(clockSeed);
     std::unique_ptr<MainWindow> form;
+    std::unique_ptr<vorta::app::WindowPerStory> windows;
     try {
         vorta::app::StoryShelf shelf(vorta::app::StoryShelf::defaultPath());
         shelf.setEarlierFolder(kSampleStoryIdentifier, folderBeforeTheShelf());
@@ -106,6 +122,9 @@ int main(int argc, char *argv[])
             if (!nothingIsShown())
                 QMessageBox::information(nullptr, kProgramName, vorta::briefMessage(story.notice));
         }
+        windows = std::make_unique<vorta::app::WindowPerStory>(story.folder);
+        if (windows->bringForwardOpenWindow())
+            return 0;
         form = std::make_unique<MainWindow>(random, QDir(story.folder));
         form->Form_Load();
     } catch (...) {
@@ -119,8 +138,6 @@ int main(int argc, char *argv[])
     }
     vorta::ui::ReaderSettings readerSettings(vorta::ui::ReaderSettings::defaultPath());
     keepReaderZoom(*form, readerSettings);
-    form->adjustSize();
-    vorta::ui::centreOnScreen(form.get());
-    form->show();
+    showStoryWindow(*form, *windows);
     return QApplication::exec();
 }
