@@ -17,6 +17,7 @@
 #include "ui/countdown_bar.h"
 #include "ui/fixed_window.h"
 #include "ui/menu_keys.h"
+#include "ui/new_story_question.h"
 #include "ui/notice_queue.h"
 #include "ui/program_icon.h"
 #include "ui/settings_dialog.h"
@@ -326,34 +327,15 @@ void MainWindow::askForNewStory()
 {
     if (openMessage())
         return;
-    // Without a parent, as the notices: the window is disabled while a dialog is open.
-    auto *question = new QMessageBox(
-        QMessageBox::Question, windowTitle(),
-        QStringLiteral("Начать новый рассказ? Тот, что идёт сейчас, будет потерян."),
-        QMessageBox::NoButton);
-    question->setObjectName(QStringLiteral("newStoryQuestion"));
-    question->setTextFormat(Qt::PlainText);
-    QPushButton *start =
-        question->addButton(QStringLiteral("Начать новый"), QMessageBox::AcceptRole);
-    QPushButton *keep =
-        question->addButton(QStringLiteral("Продолжить этот"), QMessageBox::RejectRole);
-    // Return confirms, Escape keeps the story.
-    question->setDefaultButton(start);
-    question->setEscapeButton(keep);
-    question->setAttribute(Qt::WA_DeleteOnClose);
-    question->setWindowModality(Qt::ApplicationModal);
-    connect(question, &QMessageBox::finished, this, [this, question, start] {
-        const bool confirmed = question->clickedButton() == start;
+    m_newStoryQuestion = vorta::ui::askForNewStory(windowTitle(), [this](bool startNew) {
         m_newStoryQuestion = nullptr;
-        if (confirmed)
+        if (startNew)
             startNewStory();
         else
             showState();
     });
-    m_newStoryQuestion = question;
     // No move of the program's own while the reader is asked.
     showState();
-    question->show();
 }
 
 void MainWindow::choiceClick(int slot)
@@ -587,13 +569,8 @@ void MainWindow::setZoom(int zoom)
         // The window grows about its place, as far as its screen lets it.
         QRect frame = frameGeometry();
         frame.moveCenter(m_place);
-        if (const QScreen *shown = screen()) {
-            const QRect room = shown->availableGeometry();
-            frame.moveRight(qMin(frame.right(), room.right()));
-            frame.moveBottom(qMin(frame.bottom(), room.bottom()));
-            frame.moveLeft(qMax(frame.left(), room.left()));
-            frame.moveTop(qMax(frame.top(), room.top()));
-        }
+        if (const QScreen *shown = screen())
+            frame = vorta::ui::keptWithin(frame, shown->availableGeometry());
         move(frame.topLeft());
         m_placedAt = frame.topLeft();
     }

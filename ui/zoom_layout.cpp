@@ -33,6 +33,15 @@ int largestZoomFitting(const QSize &normal, const QSize &frame, const QSize &roo
     return kZoomNormal;
 }
 
+QRect keptWithin(QRect frame, const QRect &room)
+{
+    frame.moveRight(qMin(frame.right(), room.right()));
+    frame.moveBottom(qMin(frame.bottom(), room.bottom()));
+    frame.moveLeft(qMax(frame.left(), room.left()));
+    frame.moveTop(qMax(frame.top(), room.top()));
+    return frame;
+}
+
 int zoomOnScreen(int zoom, const QWidget *window, const QSize &normal, const QSize &frame)
 {
     const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();

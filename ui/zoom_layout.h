@@ -24,6 +24,10 @@ int boundedZoom(int zoom);
 // even that does not fit.
 int largestZoomFitting(const QSize &normal, const QSize &frame, const QSize &room);
 
+// A window's frame moved as little as it takes to stand within `room`, its top left corner
+// first.
+QRect keptWithin(QRect frame, const QRect &room);
+
 // The zoom asked for, or less where the window would not fit the available area of its screen.
 int zoomOnScreen(int zoom, const QWidget *window, const QSize &normal,
                  const QSize &frame = QSize());
