@@ -33,7 +33,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
