@@ -54,7 +54,7 @@ int main(int argc, char *argv[])
         return 1;
     }
 #endif
-    Form1 form(random, QDir(folder));
+    MainWindow form(random, QDir(folder));
     try {
         form.Form_Load(std::move(hold));
     } catch (const vorta::StoryError &error) {

@@ -115,12 +115,9 @@ std::optional<StoryError> StoryJournal::resume(StoryState &state, const QDateTim
                 problem = unreadableStory(cause);
         }
     }
-    std::optional<StoryError> notice;
     if (problem)
-        notice = setAside(*problem, now);
-    if (std::optional<StoryError> failure = save(state); failure && !notice)
-        notice = failure;
-    return notice;
+        return setAside(*problem, now);
+    return std::nullopt;
 }
 
 std::optional<StoryError> StoryJournal::setAside(const StoryError &problem, const QDateTime &now)
@@ -190,12 +187,10 @@ std::optional<StoryError> StoryJournal::save(const StoryState &state)
             writeFresh(state);
     } catch (...) {
         m_file.close();
-        if (m_failureReported)
-            return std::nullopt;
-        m_failureReported = true;
+        m_lastSaveFailed = true;
         return currentError();
     }
-    m_failureReported = false;
+    m_lastSaveFailed = false;
     return std::nullopt;
 }
 

@@ -36,16 +36,20 @@ public:
     // the place of the fresh one. One that does not fit or does not read is set aside under a
     // name that says so, and the fresh story stays. While another window keeps the story, this
     // one starts afresh and keeps nothing. Returns what the reader is to be told once the window
-    // shows: a story set aside, or a fresh story that is not kept.
+    // shows: a story set aside, or a fresh story that is not kept. The story is kept from the
+    // first save on, which follows at once, as after every event.
     std::optional<StoryError> resume(StoryState &state, const QDateTime &now);
 
     // The catalogue that the story in progress in the folder was told from, read from the start
     // of its journal alone; none when there is no journal there, or its head does not read.
     static std::optional<SavedStory> savedCatalogue(const QDir &dataDir);
 
-    // After every event that went through: keeps what it changed of the story. A failure is
-    // returned once, until a save goes through again; the story goes on in memory.
+    // After every event that went through, and after the resume: keeps what it changed of the
+    // story. Every failure is returned; the story goes on in memory, and the next save that
+    // goes through writes it whole again.
     std::optional<StoryError> save(const StoryState &state);
+    // Whether the story as last saved failed to reach the disk, until a save goes through.
+    bool lastSaveFailed() const { return m_lastSaveFailed; }
 
 private:
     // What the journal on the disk was last asked to hold, to tell a move (which appends) from a
@@ -78,7 +82,7 @@ private:
     qint64 m_size = 0;                      // the journal's bytes while it is open
     bool m_enabled = false;     // from the resume on, unless a story could not be set aside
     std::optional<Kept> m_kept; // none before the first save
-    bool m_failureReported = false;
+    bool m_lastSaveFailed = false;
 };
 
 } // namespace vorta

@@ -7,8 +7,11 @@
 
 namespace vorta {
 
-// A message as a window shows it: every line cut in its middle to at most 80 characters (an
-// ellipsis marks the cut) and at most 12 lines, so no message box can grow past the screen.
+// A message as a window shows it, whole: each line wrapped between words to at most 80
+// characters. Only a path too long for a line is shortened, in its middle (an ellipsis marks the
+// cut), so that both ends of it show: the file's line, and any word naming a file or a folder.
+// So that no message box grows past the screen, a runaway value is cut after four lines, and a
+// message after 12 of its own lines.
 QString briefMessage(const QString &message);
 
 } // namespace vorta

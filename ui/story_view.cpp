@@ -3,10 +3,14 @@
 
 #include "story_view.h"
 
+#include "format/story_facts.h"
+
 #include <QAccessible>
 #include <QApplication>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QScrollBar>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -141,8 +145,110 @@ void StoryView::wheelEvent(QWheelEvent *event)
         m_angleRest -= rows * kNotch;
     }
     // Turning the wheel away from the reader goes back towards the start.
-    if (rows != 0)
-        Q_EMIT scrollRequested(-rows);
+    if (rows != 0 && m_bar)
+        scrollTo(m_bar->value() - rows);
+}
+
+void StoryView::setScrollBar(QScrollBar *bar)
+{
+    m_bar = bar;
+    bar->installEventFilter(this);
+}
+
+bool StoryView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_bar && event->type() == QEvent::Wheel) {
+        QCoreApplication::sendEvent(this, event);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void StoryView::scrollTo(int top)
+{
+    // The held thumb belongs to the reader's hand.
+    if (!m_bar->isSliderDown())
+        m_bar->setValue(top);
+}
+
+bool StoryView::scrollKey(const QKeyEvent *event)
+{
+    if (!m_bar)
+        return false;
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const int now = m_bar->value();
+    // A page is the rows in view but one, so the line at the edge is seen again.
+    const int page = kViewportRows - 1;
+    // The caret moves with the view, line for line.
+    int step = 0;
+    int target = 0;
+    int caret = 0;
+    if (modifiers == Qt::NoModifier) {
+        switch (event->key()) {
+        case Qt::Key_Up:
+            step = -1;
+            break;
+        case Qt::Key_Down:
+            step = 1;
+            break;
+        case Qt::Key_PageUp:
+            step = -page;
+            break;
+        case Qt::Key_PageDown:
+            step = page;
+            break;
+        default:
+            return false;
+        }
+        target = now + step;
+        caret = caretLine() + step;
+    } else if (modifiers == Qt::ControlModifier) {
+        switch (event->key()) {
+        case Qt::Key_Home:
+            target = m_bar->minimum();
+            caret = 1;
+            break;
+        case Qt::Key_End:
+            // The end as the story's own moves show it: the last line in the last row but one.
+            target = qMax(m_bar->minimum(), m_bar->maximum() - page);
+            caret = lineCount();
+            break;
+        default:
+            return false;
+        }
+    } else {
+        return false;
+    }
+    moveCaretAndView(caret, target);
+    return true;
+}
+
+void StoryView::moveCaretAndView(int line, int top)
+{
+    // The view goes where the scroll bar can go, and the caret is put in that view before the
+    // view moves, so that moving it does not move the caret again.
+    if (!m_bar->isSliderDown())
+        top = qBound(m_bar->minimum(), top, m_bar->maximum());
+    else
+        top = m_bar->value();
+    setCaretLine(line, top);
+    scrollTo(top);
+}
+
+void StoryView::showCaretLine(int line)
+{
+    if (!m_bar)
+        return;
+    // A line out of view is brought in at the nearer edge, the bottom one being the row where
+    // the newest line stands.
+    const int top = m_bar->value();
+    const int lastRow = kViewportRows - 2;
+    if (line < top)
+        moveCaretAndView(line, line);
+    else if (line > top + lastRow)
+        moveCaretAndView(line, line - lastRow);
+    else
+        moveCaretAndView(line, top);
 }
 
 } // namespace vorta::ui

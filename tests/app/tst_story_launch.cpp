@@ -28,7 +28,7 @@ void StoryLaunchTest::packedStoryOpensAndTells()
         vorta::app::storyToRead(shelf, QStringLiteral(VORTA_SAMPLE_STORY_FILE), QString());
     QVERIFY(story.notice.isEmpty());
     ScriptedRandom random;
-    Form1 form(random, QDir(story.folder));
+    MainWindow form(random, QDir(story.folder));
     form.Form_Load();
     QVERIFY(form.storyMetadata());
     QCOMPARE(form.windowTitle(), form.storyMetadata()->title);

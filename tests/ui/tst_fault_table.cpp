@@ -618,6 +618,7 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce()
             break;
         case Moment::NewStory:
             clickAt(story.control<QPushButton>(QStringLiteral("Command1")));
+            answerNewStoryQuestion(*story.form);
             break;
         case Moment::OpenSettings:
             story.form->findChild<QAction *>(QStringLiteral("option"))->trigger();
@@ -687,6 +688,7 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce()
         break;
     case Moment::NewStory:
         clickAt(story.control<QPushButton>(QStringLiteral("Command1")));
+        answerNewStoryQuestion(*story.form);
         QCOMPARE(story.state().stepNumber, 0);
         QCOMPARE(story.state().storyLines, QStringList{QString()});
         break;
@@ -829,7 +831,7 @@ void FaultTableTest::anyExceptionKeepsTheStory()
     else if (moment == Moment::ProgramMove)
         story.form->Timer1_Timer();
     else
-        story.form->Command1_Click();
+        story.form->startNewStory();
 
     const QList<QMessageBox *> messages = shownMessages();
     QCOMPARE(messages.size(), 1);

@@ -28,6 +28,11 @@ void TestBriefMessage::briefMessagesFitAWindow_data()
         << QStringLiteral("Ошибка\nФайл: ") + longPath
         << QStringLiteral("Ошибка\nФайл: Genres/") + QString(26, u'x') + u'…' + QString(33, u'x') +
                QStringLiteral("/21.vtq");
+    QTest::newRow("long sentence kept whole, wrapped between words")
+        << QStringLiteral("Файл не записан: повесть сейчас открыта в другом окне программы, и "
+                          "новая версия не распакована. Закройте то окно и откройте файл снова.")
+        << QStringLiteral("Файл не записан: повесть сейчас открыта в другом окне программы, и "
+                          "новая версия\nне распакована. Закройте то окно и откройте файл снова.");
     QStringList many;
     for (int i = 1; i <= 20; ++i)
         many << QString::number(i);
@@ -36,7 +41,7 @@ void TestBriefMessage::briefMessagesFitAWindow_data()
 }
 
 // A message box takes the size of its text: no line may be longer, nor the text taller, than a
-// screen can show.
+// screen can show; only a path gives way, in its middle.
 void TestBriefMessage::briefMessagesFitAWindow()
 {
     QFETCH(QString, message);
