@@ -6,6 +6,7 @@
 #include "core/finale.h"
 #include "core/moves.h"
 #include "core/story_buffer.h"
+#include "format/folder_tree.h"
 #include "format/qt_text.h"
 #include "core/story_facts.h"
 #include "format/story_file.h"
@@ -49,7 +50,6 @@
 #include <utility>
 
 using vorta::ui::ChoiceLabel;
-using vorta::ui::rgbColour;
 using vorta::ui::setRoleColour;
 using vorta::ui::setTextIfChanged;
 using vorta::ui::StoryView;
@@ -79,11 +79,12 @@ void followTimer(QTimer *timer, bool enabled)
 } // namespace
 
 MainWindow::MainWindow(vorta::RandomSource &random, const QDir &dataDir, QWidget *parent)
-    : QMainWindow(parent), m_random(random), m_dataDir(dataDir), m_journal(dataDir),
+    : QMainWindow(parent), m_random(random), m_dataDir(dataDir),
+      m_tree(vorta::folderTree(dataDir)), m_journal(dataDir),
       m_pickSavePath(&vorta::ui::askForSavePath), m_openStoryFile([this](const QString &path) {
           // The story opens in a window of its own, the way a double-click on it would.
           if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), {path}))
-              showProgramError(vorta::StoryError(vorta::ErrorKind::InternalError, path, 0,
+              showProgramError(vorta::storyError(vorta::ErrorKind::InternalError, path, 0,
                                                  QStringLiteral("не удалось запустить программу")));
       })
 {
@@ -114,7 +115,7 @@ void MainWindow::connectControls()
 {
     connect(m_ui.option, &QAction::triggered, this, &MainWindow::option_Click);
     connect(m_ui.about, &QAction::triggered, this, &MainWindow::about_Click);
-    static constexpr std::array<void (MainWindow::*)(), vorta::kChoiceLabels> clickHandlers = {
+    static constexpr std::array<void (MainWindow::*)(), vorta::kOfferedSlots> clickHandlers = {
         &MainWindow::Label2_Click, &MainWindow::Label3_Click, &MainWindow::Label4_Click,
         &MainWindow::Label5_Click, &MainWindow::Label6_Click, &MainWindow::Label7_Click,
         &MainWindow::Label8_Click, &MainWindow::Label9_Click, &MainWindow::Label10_Click};
@@ -179,16 +180,17 @@ void MainWindow::Form_Load(std::optional<vorta::FolderLock> hold)
 {
     m_hold = hold ? std::move(hold) : vorta::FolderLock::forReading(m_dataDir.absolutePath());
     if (m_hold->heldElsewhere())
-        throw vorta::StoryError(vorta::ErrorKind::StoryRefused, m_dataDir.absolutePath(), 0,
+        throw vorta::storyError(vorta::ErrorKind::StoryRefused, m_dataDir.absolutePath(), 0,
                                 QStringLiteral("другая программа всё ещё заменяет файлы повести"));
     // A story unpacked from its file keeps what it says of itself beside the tree; a tree of
     // its own has none, and stays as the program has always shown it.
-    const QString metadataPath = m_dataDir.filePath(vorta::kStoryMetadataFile);
+    const QString metadataFile = vorta::toQString(vorta::kStoryMetadataFile);
+    const QString metadataPath = m_dataDir.filePath(metadataFile);
     if (QFileInfo::exists(metadataPath) || QFileInfo(metadataPath).isSymLink()) {
-        m_metadata = vorta::readStoryMetadataFile(metadataPath, vorta::kStoryMetadataFile);
+        m_metadata = vorta::readStoryMetadataFile(metadataPath, metadataFile);
         setWindowTitle(m_metadata->title);
     }
-    vorta::firstStart(m_state, m_random, m_dataDir);
+    vorta::firstStart(m_state, m_random, m_tree);
     // What the resume has to say waits for the window to show.
     if (const std::optional<vorta::StoryError> notice =
             m_journal.resume(m_state, QDateTime::currentDateTime()))
@@ -223,12 +225,12 @@ QMessageBox *MainWindow::openMessage() const
 
 void MainWindow::showError(const vorta::StoryError &error)
 {
-    m_notices->post(windowTitle(), error.message());
+    m_notices->post(windowTitle(), vorta::messageOf(error));
 }
 
 void MainWindow::showProgramError(const vorta::StoryError &error)
 {
-    m_notices->post(kProgramName, error.message());
+    m_notices->post(kProgramName, vorta::messageOf(error));
 }
 
 bool MainWindow::runEvent(const std::function<void()> &event)
@@ -256,7 +258,7 @@ void MainWindow::keepStory()
     if (!failure || m_saveFailure != SaveFailure::None)
         return;
     m_saveFailure = SaveFailure::Told;
-    m_notices->post(windowTitle(), failure->message(), [this] {
+    m_notices->post(windowTitle(), vorta::messageOf(*failure), [this] {
         if (m_saveFailure == SaveFailure::Told)
             m_saveFailure = SaveFailure::Seen;
     });
@@ -264,40 +266,41 @@ void MainWindow::keepStory()
 
 void MainWindow::showState()
 {
-    const vorta::MainWindowModel &w = m_state.window;
+    const vorta::StoryWindow &w = m_state.window;
     int key = 0;
     for (std::size_t k = 0; k < m_ui.choiceLabels.size(); ++k) {
-        const vorta::ChoiceLabel &choice = w.choiceLabels[k];
-        m_ui.choiceLabels[k]->setChoice(choice.caption, choice.visible ? ++key : 0);
-        m_ui.choiceLabels[k]->setVisible(choice.visible);
+        const vorta::OfferedPlace &place = w.offered[k];
+        m_ui.choiceLabels[k]->setChoice(vorta::toQString(place.caption), place.visible ? ++key : 0);
+        m_ui.choiceLabels[k]->setVisible(place.visible);
     }
     // The finale ends the countdown, and its pause with it.
-    const bool counting = w.timer1Enabled && w.label11Visible;
+    const bool counting = w.countdownRunning && w.countdownShown;
     m_paused = m_paused && counting;
     m_pause->setEnabled(counting);
     m_pause->setChecked(m_paused);
-    setTextIfChanged(m_ui.label11,
-                     m_paused ? pausedCaption(m_state.countdownMs) : w.label11Caption);
-    m_ui.countdown->setVisible(w.label11Visible);
-    m_ui.label11->setVisible(w.label11Visible);
+    setTextIfChanged(m_ui.label11, m_paused ? pausedCaption(m_state.countdownMs)
+                                            : vorta::toQString(w.countdownText));
+    m_ui.countdown->setVisible(w.countdownShown);
+    m_ui.label11->setVisible(w.countdownShown);
     for (std::size_t r = 0; r < m_ui.rows.size(); ++r)
-        setTextIfChanged(m_ui.rows[r], w.rows[r]);
+        setTextIfChanged(m_ui.rows[r],
+                         vorta::toQString(vorta::storyLine(m_state, qint64(m_state.topLine) + qint64(r))));
     {
-        // The engine has already followed its own scroll bar: showing it must not call back.
+        // The story has already followed its own scroll bar: showing it must not call back.
         const QSignalBlocker blocker(m_ui.vscroll1);
         // A thumb the reader holds stays where it is; letting it go moves the view there.
         const bool held = m_ui.vscroll1->isSliderDown();
         const int heldAt = m_ui.vscroll1->sliderPosition();
-        m_ui.vscroll1->setRange(w.scrollMin, w.scrollMax);
-        m_ui.vscroll1->setValue(w.scrollValue);
+        // The range runs from the first line to the empty entry after the last.
+        m_ui.vscroll1->setRange(1, qMax(1, m_state.nextLine));
+        m_ui.vscroll1->setValue(m_state.topLine);
         if (held)
             m_ui.vscroll1->setSliderPosition(heldAt);
     }
-    setRoleColour(m_ui.command1, QPalette::Button, rgbColour(w.command1BackColour));
-    setRoleColour(m_ui.label28, QPalette::Window, rgbColour(w.label28BackColour));
-    setRoleColour(m_ui.label29, QPalette::Window, rgbColour(w.label29BackColour));
-    followTimer(m_ui.timer1, w.timer1Enabled && !openMessage() && !m_paused);
-    followTimer(m_ui.timer2, w.timer2Enabled);
+    setRoleColour(m_ui.command1, QPalette::Button,
+                  w.blinkLit ? vorta::ui::kBlinkColour : vorta::ui::kButtonColour);
+    followTimer(m_ui.timer1, w.countdownRunning && !openMessage() && !m_paused);
+    followTimer(m_ui.timer2, w.blinking);
 
     const StoryView::Change change =
         m_ui.story->showStory(m_state.storyLines, qMax(0, m_state.nextLine - 1), m_state.topLine);
@@ -322,7 +325,7 @@ void MainWindow::Command1_Click()
 void MainWindow::startNewStory()
 {
     // The old story is gone from the screen: the reader who does not see it is told.
-    if (runEvent([this] { vorta::newStory(m_state, m_random, m_dataDir); }))
+    if (runEvent([this] { vorta::newStory(m_state, m_random, m_tree); }))
         m_ui.announcer->announce(QStringLiteral("Начат новый рассказ."));
 }
 
@@ -343,8 +346,8 @@ void MainWindow::askForNewStory()
 
 void MainWindow::choiceClick(int slot)
 {
-    const QString caption = m_state.window.choiceLabels[std::size_t(slot)].caption;
-    runEvent([this, &caption] { vorta::readerMove(m_state, caption, m_random, m_dataDir); });
+    const std::u16string caption = m_state.window.offered[std::size_t(slot)].caption;
+    runEvent([this, &caption] { vorta::readerMove(m_state, caption, m_random, m_tree); });
 }
 
 void MainWindow::Label2_Click()
@@ -398,21 +401,21 @@ void MainWindow::Timer1_Timer()
     if (m_paused || openMessage())
         return;
     runEvent([this] {
-        if (const auto failure = vorta::Timer1_Timer(m_state, m_random, m_dataDir))
+        if (const auto failure = vorta::countdownTick(m_state, m_random, m_tree))
             showError(*failure);
     });
 }
 
 void MainWindow::Timer2_Timer()
 {
-    runEvent([this] { vorta::Timer2_Timer(m_state); });
+    runEvent([this] { vorta::blinkTick(m_state); });
 }
 
 void MainWindow::VScroll1_Change(int value)
 {
     runEvent([this, value] {
         vorta::runAtomically(
-            m_state, [value](vorta::StoryState &next) { vorta::setScrollValue(next, value); });
+            m_state, [value](vorta::StoryState &next) { vorta::followScrollBar(next, value); });
     });
 }
 
@@ -515,9 +518,9 @@ void MainWindow::writeStory(const QString &path)
 
 void MainWindow::pauseCountdown()
 {
-    const vorta::MainWindowModel &w = m_state.window;
+    const vorta::StoryWindow &w = m_state.window;
     // Only a countdown that runs and is shown can be paused; after the finale there is none.
-    if (!isEnabled() || (!m_paused && !(w.timer1Enabled && w.label11Visible))) {
+    if (!isEnabled() || (!m_paused && !(w.countdownRunning && w.countdownShown))) {
         m_pause->setChecked(m_paused);
         return;
     }
@@ -615,7 +618,7 @@ void MainWindow::keyPressEvent(QKeyEvent *event)
     }
     const int digit = event->key() - Qt::Key_1;
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-    if (!plain || digit < 0 || digit >= vorta::kChoiceLabels) {
+    if (!plain || digit < 0 || digit >= vorta::kOfferedSlots) {
         QMainWindow::keyPressEvent(event);
         return;
     }
@@ -624,8 +627,8 @@ void MainWindow::keyPressEvent(QKeyEvent *event)
         return;
     // The n-th key picks the n-th choice label on show, top to bottom.
     int shown = 0;
-    for (int k = 0; k < vorta::kChoiceLabels; ++k) {
-        if (!m_state.window.choiceLabels[std::size_t(k)].visible)
+    for (int k = 0; k < vorta::kOfferedSlots; ++k) {
+        if (!m_state.window.offered[std::size_t(k)].visible)
             continue;
         if (shown == digit) {
             choiceClick(k);

@@ -121,7 +121,7 @@ void buildHeading(QWidget *client, ZoomLayout &layout)
 // The genres on offer, and the new-story button with its two colours.
 void buildChoices(MainWindowControls &c, QWidget *client, ZoomLayout &layout)
 {
-    for (int k = 0; k < kChoiceLabels; ++k) {
+    for (int k = 0; k < kOfferedSlots; ++k) {
         auto *choice = new ChoiceLabel(client);
         makeLabel(choice, QStringLiteral("Label%1").arg(2 + k), QRect(), Qt::AlignHCenter);
         layout.place(choice, QRect(5400, 600 + 360 * k, 2655, 255));
@@ -147,8 +147,9 @@ void buildChoices(MainWindowControls &c, QWidget *client, ZoomLayout &layout)
     c.label29 = new QLabel(QStringLiteral("Label29"), client);
     makeLabel(c.label29, QStringLiteral("Label29"), QRect(), Qt::AlignLeft);
     layout.place(c.label29, QRect(5640, 4320, 135, 135));
+    paintBox(c.label28, kButtonColour);
+    paintBox(c.label29, kBlinkColour);
     for (QLabel *holder : {c.label28, c.label29}) {
-        paintBox(holder, kWhite);
         holder->setAccessibleName(holder->text());
         holder->hide();
     }

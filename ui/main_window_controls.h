@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "engine/story_state.h"
+#include "core/story_state.h"
 
 #include <array>
 
@@ -33,7 +33,7 @@ struct MainWindowControls
     CountdownBar *countdown = nullptr; // the status bar that holds Label11
     QLabel *label11 = nullptr;
     Announcer *announcer = nullptr;
-    std::array<ChoiceLabel *, kChoiceLabels> choiceLabels{}; // Label2 .. Label10
+    std::array<ChoiceLabel *, kOfferedSlots> choiceLabels{}; // Label2 .. Label10
     StoryView *story = nullptr;                              // the page of the rows
     std::array<QLabel *, kViewportRows> rows{};              // Label12 .. Label26
     QScrollBar *vscroll1 = nullptr;

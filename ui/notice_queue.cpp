@@ -3,7 +3,8 @@
 
 #include "notice_queue.h"
 
-#include "format/story_error.h"
+#include "format/qt_text.h"
+#include "ui/message_text.h"
 
 #include <QMessageBox>
 #include <QWidget>

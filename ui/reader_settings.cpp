@@ -48,7 +48,7 @@ void ReaderSettings::setZoom(int zoom)
     settings.sync();
     const int cause = errno;
     if (settings.status() != QSettings::NoError)
-        throw StoryError(ErrorKind::FileNotWritten, m_path, 0,
+        throw storyError(ErrorKind::FileNotWritten, m_path, 0,
                          cause != 0 ? systemErrorText(cause)
                                     : QStringLiteral("нет доступа к файлу или к его папке"));
 }

@@ -5,8 +5,10 @@
 
 #include "core/data_files.h"
 #include "core/settings_file.h"
+#include "format/folder_tree.h"
 #include "format/qt_text.h"
 #include "core/story_facts.h"
+#include "ui/message_text.h"
 #include "ui/accessibility.h"
 #include "ui/controls.h"
 #include "ui/unit_slider.h"
@@ -168,7 +170,7 @@ SettingsDialog::SettingsDialog(const QDir &dataDir, int zoom, QWidget *parent)
 
 void SettingsDialog::Form_Load()
 {
-    const auto [waitingPeriod, switchProbability] = vorta::readSettingsValues(m_dataDir);
+    const auto [waitingPeriod, switchProbability] = vorta::readSettingsValues(vorta::folderTree(m_dataDir));
     // The program writes only 0 .. 10; anything else shows at the nearer end.
     m_slider1->setValue(qBound(kSliderMin, waitingPeriod, kSliderMax));
     m_slider2->setValue(qBound(kSliderMin, switchProbability, kSliderMax));
@@ -182,7 +184,7 @@ void SettingsDialog::Command1_Click()
 void SettingsDialog::Command2_Click()
 {
     try {
-        vorta::saveSettings(m_dataDir, m_slider1->value(), m_slider2->value());
+        vorta::saveSettings(vorta::folderTree(m_dataDir), m_slider1->value(), m_slider2->value());
     } catch (...) {
         const vorta::StoryError error = vorta::currentError();
         if (isSignalConnected(QMetaMethod::fromSignal(&SettingsDialog::writeFailed))) {
@@ -190,7 +192,7 @@ void SettingsDialog::Command2_Click()
         } else if (!m_message) {
             m_message =
                 new QMessageBox(QMessageBox::Critical, windowTitle(),
-                                vorta::briefMessage(error.message()), QMessageBox::Ok, this);
+                                vorta::briefMessage(vorta::messageOf(error)), QMessageBox::Ok, this);
             m_message->setObjectName(QStringLiteral("errorMessage"));
             m_message->setTextFormat(Qt::PlainText);
             m_message->setAttribute(Qt::WA_DeleteOnClose);

@@ -3,6 +3,8 @@
 
 #include "story_export.h"
 
+#include "format/qt_text.h"
+
 #include "core/story_state.h"
 #include "format/atomic_write.h"
 
@@ -56,9 +58,8 @@ private:
 QString storyText(const StoryState &state)
 {
     QString text;
-    const qsizetype told = qMin(qsizetype(state.nextLine), state.storyLines.size());
-    for (qsizetype i = 1; i < told; ++i) {
-        text += state.storyLines.at(i);
+    for (qint32 entry = 1; entry < state.nextLine; ++entry) {
+        text += toQString(storyLine(state, entry));
         text += QLatin1Char('\n');
     }
     return text;

@@ -3,7 +3,9 @@
 
 #include "story_view.h"
 
-#include "format/story_facts.h"
+#include "format/qt_text.h"
+
+#include "core/story_facts.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -30,13 +32,18 @@ StoryView::StoryView(int rowPitch, QWidget *parent) : QWidget(parent), m_rowPitc
     setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
-StoryView::Change StoryView::showStory(const QStringList &storyLines, int toldLines, int topLine)
+StoryView::Change StoryView::showStory(const std::vector<std::u16string> &storyLines,
+                                       int toldLines, int topLine)
 {
     Change change;
     const int known = lineCount();
+    const auto lineAt = [&storyLines](int entry) {
+        return entry >= 0 && std::size_t(entry) < storyLines.size()
+                   ? toQString(storyLines[std::size_t(entry)])
+                   : QString();
+    };
     // Lines once told never change; a story with fewer lines, or another last line, is new.
-    change.restarted =
-        toldLines < known || (known > 0 && storyLines.value(known) != m_lines.constLast());
+    change.restarted = toldLines < known || (known > 0 && lineAt(known) != m_lines.constLast());
     if (change.restarted && !m_text.isEmpty()) {
         const QString removed = m_text;
         m_lines.clear();
@@ -47,7 +54,8 @@ StoryView::Change StoryView::showStory(const QStringList &storyLines, int toldLi
         QAccessible::updateAccessibility(&event);
     }
     const int from = lineCount() + 1;
-    change.told = storyLines.mid(from, toldLines - from + 1);
+    for (int entry = from; entry <= toldLines; ++entry)
+        change.told.append(lineAt(entry));
     if (!change.told.isEmpty()) {
         const int at = int(m_text.size());
         for (const QString &line : std::as_const(change.told)) {

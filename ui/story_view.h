@@ -5,6 +5,9 @@
 
 #include <QList>
 #include <QStringList>
+
+#include <string>
+#include <vector>
 #include <QWidget>
 
 class QKeyEvent;
@@ -46,7 +49,7 @@ public:
     };
     // Shows the story told so far, entries 1 .. toldLines of storyLines, with line topLine in
     // the first row. The caret goes to the first line just told, and stays in view.
-    Change showStory(const QStringList &storyLines, int toldLines, int topLine);
+    Change showStory(const std::vector<std::u16string> &storyLines, int toldLines, int topLine);
 
     // The story as one text, its lines joined by line feeds.
     const QString &text() const { return m_text; }

@@ -241,7 +241,7 @@ private:
             QVERIFY(w.choiceLabels[std::size_t(slot)].visible);
             ++slot;
         }
-        for (; slot < kChoiceLabels; ++slot)
+        for (; slot < kOfferedSlots; ++slot)
             QVERIFY(!w.choiceLabels[std::size_t(slot)].visible);
     }
 
