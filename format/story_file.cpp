@@ -449,8 +449,8 @@ bool isStoryFilePath(const QString &fullPath)
            head.sliced(qMin<qsizetype>(30, head.size())) == kMimeTypeEntry.toLatin1();
 }
 
-void writeStoryFile(const QString &fullPath, const QString &shownName,
-                    const StoryMetadata &metadata, const QList<StoryFileEntry> &files)
+QByteArray storyFileBytes(const QString &shownName, const StoryMetadata &metadata,
+                          const QList<StoryFileEntry> &files)
 {
     const QByteArray mimeType = kStoryFileMimeType.toUtf8();
     const QByteArray json = storyMetadataJson(metadata);
@@ -461,7 +461,13 @@ void writeStoryFile(const QString &fullPath, const QString &shownName,
         if (isTreeFile(file.path))
             writer.add(file.path, file.bytes, true);
     }
-    writeFileAtomically(fullPath, shownName, writer.bytes());
+    return writer.bytes();
+}
+
+void writeStoryFile(const QString &fullPath, const QString &shownName,
+                    const StoryMetadata &metadata, const QList<StoryFileEntry> &files)
+{
+    writeFileAtomically(fullPath, shownName, storyFileBytes(shownName, metadata, files));
 }
 
 } // namespace vorta

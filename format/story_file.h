@@ -47,8 +47,12 @@ StoryMetadata readStoryFileMetadata(const QString &fullPath, const QString &show
 // ends in ".vorta" or its first bytes are a ZIP entry named "mimetype".
 bool isStoryFilePath(const QString &fullPath);
 
-// Writes the story file atomically (a failure leaves any old file as it was): the mimetype
-// entry first and stored, the metadata, then the files in the order given.
+// The story file's bytes: the mimetype entry first and stored, the metadata, then the files in
+// the order given. The same story always packs to the same bytes.
+QByteArray storyFileBytes(const QString &shownName, const StoryMetadata &metadata,
+                          const QList<StoryFileEntry> &files);
+
+// Writes the story file's bytes atomically (a failure leaves any old file as it was).
 void writeStoryFile(const QString &fullPath, const QString &shownName,
                     const StoryMetadata &metadata, const QList<StoryFileEntry> &files);
 

@@ -1,48 +1,15 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "author/cli/build_watch.h"
 #include "author/cli/commands.h"
+#include "author/cli/story_publication.h"
 #include "author/report/plural.h"
 
 #include "format/story_file.h"
-#include "format/tree_paths.h"
 
 namespace vorta::author {
 
 namespace {
-
-// The manuscript's story.json as the story file will carry it; a finding when it is missing or
-// does not read.
-std::optional<StoryMetadata> manuscriptMetadata(const QDir &manuscriptDir, const QString &shown,
-                                                QList<Diagnostic> &diagnostics)
-{
-    const QString shownFile = shown + QLatin1Char('/') + kStoryMetadataFile;
-    try {
-        return readStoryMetadataFile(manuscriptDir.filePath(kStoryMetadataFile), shownFile);
-    } catch (const StoryError &e) {
-        QString text = e.kind() == ErrorKind::BadStoryFile ? e.detail() : errorText(e);
-        if (e.kind() == ErrorKind::FileNotFound)
-            text += QStringLiteral(
-                ": файл рассказа несёт его сведения о себе; запишите их в UTF-8, например "
-                "{\"identifier\": \"moy-rasskaz\", \"version\": \"1.0\", \"title\": \"Название\", "
-                "\"author\": \"Автор\", \"about\": \"О чём рассказ\"}");
-        diagnostics.append({shownFile, e.line(), Severity::Error, text});
-        return std::nullopt;
-    }
-}
-
-// The tree's files as the build made them, with the settings file it keeps when the manuscript
-// has none.
-QList<StoryFileEntry> treeFiles(const TreeBuild &build)
-{
-    QList<StoryFileEntry> files;
-    if (!build.fileIndex.contains(kSettingsFile))
-        files.append({kSettingsFile, build.tree.readBytes(kSettingsFile)});
-    for (const BuiltFile &file : build.files)
-        files.append({file.path, file.bytes});
-    return files;
-}
 
 class PackCommand : public Command
 {
@@ -76,20 +43,17 @@ protected:
         const QString shown = QDir::cleanPath(positional.at(0));
 
         // Checked as a build checks it: a story with errors is not published.
-        const TreeBuild build = buildTree(*manuscriptDir, shown);
-        QList<Diagnostic> diagnostics = buildFindings(build, shown);
-        const std::optional<StoryMetadata> metadata =
-            manuscriptMetadata(*manuscriptDir, shown, diagnostics);
-        sortDiagnostics(diagnostics);
-        if (!metadata || countOf(diagnostics, Severity::Error) > 0)
-            return reportDiagnostics(diagnostics, context.out);
+        const StoryPublication story = publishManuscript(*manuscriptDir, shown);
+        if (story.refused())
+            return reportDiagnostics(story.diagnostics, context.out);
+        const std::optional<StoryMetadata> &metadata = story.metadata;
+        const QList<StoryFileEntry> &files = story.files;
 
         const QString output =
             parser.isSet(m_output)
                 ? parser.value(m_output)
                 : QStringLiteral("%1-%2.%3")
                       .arg(metadata->identifier, metadata->version, kStoryFileSuffix);
-        const QList<StoryFileEntry> files = treeFiles(build);
         const QString fullPath = context.workingDir.filePath(output);
         QDir().mkpath(QFileInfo(fullPath).absolutePath()); // a failure is the write's to tell
         try {
@@ -108,7 +72,7 @@ protected:
                                 countText(files.size(), QStringLiteral("файл"),
                                           QStringLiteral("файла"), QStringLiteral("файлов")))
                     << '\n';
-        return reportDiagnostics(diagnostics, context.out);
+        return reportDiagnostics(story.diagnostics, context.out);
     }
 
 private:

@@ -30,7 +30,9 @@ StoryInput StoryInput::fromStoryFile(const QString &fullPath, const QString &sho
 {
     const QString shown = QDir::cleanPath(shownPath);
     const StoryFile file = readStoryFile(fullPath, shown);
-    return StoryInput(file.tree(), shown, file.metadata);
+    StoryInput story(file.tree(), shown, file.metadata);
+    story.m_entries = file.files;
+    return story;
 }
 
 QString StoryInput::title() const

@@ -8,6 +8,7 @@
 
 #include "format/data_tree.h"
 #include "format/story_error.h"
+#include "format/story_file.h"
 #include "format/story_metadata.h"
 
 #include <QDir>
@@ -39,6 +40,8 @@ public:
     bool isManuscript() const { return m_build.has_value(); }
     // What a story file says of itself; none for a folder.
     const std::optional<StoryMetadata> &metadata() const { return m_metadata; }
+    // A story file's own entries, in its order; none for a folder.
+    const QList<StoryFileEntry> &storyFileEntries() const { return m_entries; }
 
     // The manuscript's own findings (none for a tree).
     QList<Diagnostic> sourceDiagnostics() const;
@@ -69,6 +72,7 @@ private:
     QString m_shownPath;
     std::optional<TreeBuild> m_build;
     std::optional<StoryMetadata> m_metadata;
+    QList<StoryFileEntry> m_entries;
 };
 
 // A manuscript with errors tells no story, since it is not what a build would make: its errors
