@@ -7,11 +7,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 . "$here/../../scripts/install_missing.sh"
-needed=()
-[ -x /usr/bin/chromium ] || needed+=(chromium)
-command -v node >/dev/null || needed+=(nodejs)
-command -v npm >/dev/null || needed+=(npm)
-install_missing "${needed[@]}"
+install_missing_programs chromium=chromium node=nodejs npm=npm
 cd "$here"
 npm ci --no-audit --no-fund --loglevel=error
 node --test page.test.mjs
