@@ -115,6 +115,8 @@ describe('a story file picked', () => {
         {name: 'a catalogue naming a folder outside the story, ../x', hostile: 'outside',
          said: /папка жанра "\.\.\/x"[^]*Файл: picked\.vorta:Genres\/genres\.vtq/},
         {name: 'a text file renamed', hostile: 'renamedText', said: /это не ZIP-архив/},
+        {name: 'a version that is a number in story.json', hostile: 'numberedMetadata',
+         said: /в его story\.json нет текстовых полей/},
         {name: 'the next version, which opens in place of the story told'},
     ];
     for (const row of rows)

@@ -232,8 +232,8 @@ function openStory(bytes, name) {
     const metadata = failure ? null : metadataOf(next);
     if (!metadata) {
         next.delete();
-        say(`Рассказ «${name}» не открыт.\n${failure || 'Файл рассказа не читается: его сведения ' +
-            'о себе (story.json) — не пять строк identifier, version, title, author и about.'}`);
+        say(`Рассказ «${name}» не открыт.\n${failure || 'Файл рассказа не читается: в его ' +
+            'story.json нет текстовых полей identifier, version, title, author и about.'}`);
         return;
     }
     begin(next, metadata);

@@ -71,14 +71,16 @@ export async function nextVersion() {
 // Files that must not open: what each holds.
 export async function hostileFiles() {
     const story = await readFile(join(await samplePage(), 'story.vorta'));
-    const metadata = Buffer.from(JSON.stringify({identifier: 'hostile', version: '1', title: 'Чужой',
-                                                 author: 'Никто', about: ''}));
+    const storyFile = (metadata, catalogue) => zip([
+        ['mimetype', Buffer.from('application/x-vorta-story')], ['story.json', Buffer.from(JSON.stringify(metadata))],
+        ['vorta.cfg', Buffer.from('2 \r\n5 \r\n')], ['Genres/genres.vtq', Buffer.from(catalogue)]]);
+    const metadata = {identifier: 'hostile', version: '1', title: 'Чужой', author: 'Никто', about: ''};
     return {
         truncated: story.subarray(0, story.length >> 1),
         // A catalogue whose genre's folder lies outside the story.
-        outside: zip([['mimetype', Buffer.from('application/x-vorta-story')], ['story.json', metadata],
-                      ['vorta.cfg', Buffer.from('2 \r\n5 \r\n')],
-                      ['Genres/genres.vtq', Buffer.from('Horror,../x\r\n')]]),
+        outside: storyFile(metadata, 'Horror,../x\r\n'),
+        // What the story says of itself is not the five texts the page shows.
+        numberedMetadata: storyFile({...metadata, version: 1}, 'Horror,horror\r\nFairy,fairy\r\n'),
         renamedText: await readFile(join(manuscript, 'outline.txt')),
     };
 }
