@@ -3,6 +3,7 @@
 
 #include "author/cli/build_watch.h"
 #include "author/cli/commands.h"
+#include "author/cli/story_publication.h"
 #include "author/report/plural.h"
 
 #include "format/file_reader.h"
@@ -17,66 +18,6 @@
 namespace vorta::author {
 
 namespace {
-
-// The manuscript's story.json as the story file will carry it; a finding when it is missing or
-// does not read, and a warning at each key that it does not know.
-std::optional<StoryMetadata> manuscriptMetadata(const QDir &manuscriptDir, const QString &shown,
-                                                std::vector<Diagnostic> &diagnostics)
-{
-    const QString metadataFile = toQString(kStoryMetadataFile);
-    const QString shownFile = shown + QLatin1Char('/') + metadataFile;
-    try {
-        const QByteArray json = readCappedFile(manuscriptDir.filePath(metadataFile), shownFile,
-                                               qint64(kStoryMetadataCap));
-        for (const StoryMetadataKey &unknown : unknownStoryMetadataKeys(json))
-            diagnostics.push_back(diagnostic(
-                shownFile, unknown.line, Severity::Warning,
-                QStringLiteral("поле %1 неизвестно, из него ничего не берётся; "
-                               "поля сведений: %2")
-                    .arg(quoted(unknown.key), storyMetadataKeys().join(QStringLiteral(", ")))));
-        return parseStoryMetadata(json, shownFile);
-    } catch (const StoryError &e) {
-        QString text = toQString(e.kind() == ErrorKind::BadStoryFile ? e.detail() : errorText(e));
-        if (e.kind() == ErrorKind::FileNotFound)
-            text += QStringLiteral(
-                ": файл рассказа несёт его сведения о себе; запишите их в UTF-8, например "
-                "{\"identifier\": \"moy-rasskaz\", \"version\": \"1.0\", \"title\": \"Название\", "
-                "\"author\": \"Автор\", \"about\": \"О чём рассказ\"}");
-        diagnostics.push_back(diagnostic(shownFile, e.line(), Severity::Error, text));
-        return std::nullopt;
-    }
-}
-
-// The tree's files as the build made them, with the settings file it keeps when the manuscript
-// has none.
-std::vector<StoryFileEntry> treeFiles(const TreeBuild &build)
-{
-    std::vector<StoryFileEntry> files;
-    if (!build.fileIndex.contains(toQString(kSettingsFile)))
-        files.push_back({kSettingsFile, build.tree.readBytes(kSettingsFile)});
-    for (const BuiltFile &file : build.files)
-        files.push_back({toU16(file.path), toBytes(file.bytes)});
-    return files;
-}
-
-// A story file holds no more than any reader opens: what no reader would open is not packed.
-std::optional<QString> overTheCaps(const std::vector<StoryFileEntry> &files)
-{
-    // The type and the metadata come with the tree's files.
-    const std::uint64_t entries = files.size() + 2;
-    std::uint64_t bytes = 0;
-    for (const StoryFileEntry &file : files)
-        bytes += file.bytes.size();
-    if (entries > kMostEntries)
-        return QStringLiteral("в файле рассказа было бы %1 записей, а читатель открывает не больше %2")
-            .arg(entries)
-            .arg(kMostEntries);
-    if (bytes > kUnpackedCap)
-        return QStringLiteral("файлы рассказа заняли бы %1 байт, а читатель открывает не больше %2")
-            .arg(bytes)
-            .arg(kUnpackedCap);
-    return std::nullopt;
-}
 
 // Whether two paths name one file: the same path, a symbolic link to it or a hard link.
 bool sameFile(const QString &a, const QString &b)
@@ -160,7 +101,7 @@ public:
     PackCommand()
         : Command(QStringLiteral("pack"),
                   QStringLiteral("собирает из рукописи и её %1 файл рассказа .%2 для читателей")
-                      .arg(kStoryMetadataFile, kStoryFileSuffix))
+                      .arg(toQString(kStoryMetadataFile), toQString(kStoryFileSuffix)))
     {}
 
 protected:
@@ -169,7 +110,7 @@ protected:
         parser.addOption(m_output);
         parser.addPositionalArgument(QStringLiteral("MANUSCRIPT"),
                                      QStringLiteral("папка рукописи (genres.txt, <папка>.txt и %1)")
-                                         .arg(kStoryMetadataFile));
+                                         .arg(toQString(kStoryMetadataFile)));
     }
 
     int execute(const QCommandLineParser &parser, const CommandContext &context) override
@@ -186,11 +127,8 @@ protected:
         const QString shown = QDir::cleanPath(positional.at(0));
 
         // Checked as a build checks it: a story with errors is not published.
-        const TreeBuild build = buildTree(*manuscriptDir, shown);
-        std::vector<Diagnostic> diagnostics = buildFindings(build, shown);
-        const std::optional<StoryMetadata> metadata =
-            manuscriptMetadata(*manuscriptDir, shown, diagnostics);
-        sortDiagnostics(diagnostics);
+        const StoryPublication story = publishManuscript(*manuscriptDir, shown);
+        const std::optional<StoryMetadata> &metadata = story.metadata;
         const QString output =
             parser.isSet(m_output) || !metadata
                 ? parser.value(m_output)
@@ -200,19 +138,13 @@ protected:
         // The command line is at fault before the manuscript is.
         if (!output.isEmpty()) {
             const QString why =
-                overwrittenInput(fullPath, output, *manuscriptDir, shown,
-                                 build.sourceFiles + QStringList{toQString(kStoryMetadataFile)});
+                overwrittenInput(fullPath, output, *manuscriptDir, shown, story.sources);
             if (!why.isEmpty())
                 return usageError(why, context.err);
         }
-        if (!metadata || countOf(diagnostics, Severity::Error) > 0)
-            return reportDiagnostics(diagnostics, context.out);
-
-        const std::vector<StoryFileEntry> files = treeFiles(build);
-        if (const std::optional<QString> why = overTheCaps(files)) {
-            diagnostics.push_back(diagnostic(shown, 0, Severity::Error, *why));
-            return reportDiagnostics(diagnostics, context.out);
-        }
+        if (story.refused())
+            return reportDiagnostics(story.diagnostics, context.out);
+        const std::vector<StoryFileEntry> &files = story.files;
         MadeFolders folders;
         try {
             if (const QString why = folders.make(output, context.workingDir); !why.isEmpty())
@@ -234,7 +166,7 @@ protected:
                                 countText(qint64(files.size()), QStringLiteral("файл"),
                                           QStringLiteral("файла"), QStringLiteral("файлов")))
                     << '\n';
-        return reportDiagnostics(diagnostics, context.out);
+        return reportDiagnostics(story.diagnostics, context.out);
     }
 
 private:
@@ -242,7 +174,7 @@ private:
         {QStringLiteral("o"), QStringLiteral("output")},
         QStringLiteral("куда записать файл рассказа (по умолчанию <identifier>-<version>.%1 в "
                        "текущей папке)")
-            .arg(kStoryFileSuffix),
+            .arg(toQString(kStoryFileSuffix)),
         QStringLiteral("FILE")};
 };
 

@@ -31,7 +31,9 @@ StoryInput StoryInput::fromStoryFile(const QString &fullPath, const QString &sho
 {
     const QString shown = QDir::cleanPath(shownPath);
     const StoryFile file = readStoryFile(fullPath, shown);
-    return StoryInput(file.tree(), shown, file.metadata);
+    StoryInput story(file.tree(), shown, file.metadata);
+    story.m_entries = file.contents.files;
+    return story;
 }
 
 QString StoryInput::title() const

@@ -40,6 +40,8 @@ public:
     bool isManuscript() const { return m_build.has_value(); }
     // What a story file says of itself; none for a folder.
     const std::optional<StoryMetadata> &metadata() const { return m_metadata; }
+    // A story file's own entries, in its order; none for a folder.
+    const std::vector<StoryFileEntry> &storyFileEntries() const { return m_entries; }
 
     // The manuscript's own findings (none for a tree).
     std::vector<Diagnostic> sourceDiagnostics() const;
@@ -70,6 +72,7 @@ private:
     QString m_shownPath;
     std::optional<TreeBuild> m_build;
     std::optional<StoryMetadata> m_metadata;
+    std::vector<StoryFileEntry> m_entries;
 };
 
 // A manuscript with errors tells no story, since it is not what a build would make: its errors
