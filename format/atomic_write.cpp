@@ -3,6 +3,7 @@
 
 #include "atomic_write.h"
 
+#include "core/story_file.h"
 #include "format/qt_text.h"
 #include "format/system_error.h"
 
@@ -33,8 +34,9 @@ constexpr int kRandomLength = 6;
 // The temporary files and made folders of every set being staged, where a signal handler can
 // reach them: each slot holds a path (its first byte the kind) or null. Only the one thread that
 // stages files changes them, and the handler interrupts that thread, so a slot is never seen
-// half changed.
-constexpr int kSlots = 4096;
+// half changed. There are enough for a story file's every entry, each in a folder of its own, and
+// the few files of the reader's beside them: what a reader may open, the shelf can unpack.
+constexpr int kSlots = 2 * int(kMostEntries) + 64;
 constexpr char kFileSlot = 'f';
 constexpr char kFolderSlot = 'd';
 std::array<std::atomic<char *>, kSlots> g_slots{};
