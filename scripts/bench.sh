@@ -16,7 +16,8 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$here"
 
-packages=(libbenchmark-dev cmake ninja-build g++ qt6-base-dev libxcb1-dev libzip-dev pkg-config)
+packages=(libbenchmark-dev cmake ninja-build g++ qt6-base-dev libxcb1-dev libzip-dev pkg-config
+          zlib1g-dev)
 
 . "$here/scripts/install_missing.sh"
 

@@ -10,11 +10,10 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$here"
 
 packages=(cmake ninja-build g++ qt6-base-dev libxcb1-dev qt6-translations-l10n fonts-liberation xvfb
-          xauth libzip-dev pkg-config)
+          xauth libzip-dev pkg-config zlib1g-dev googletest)
 
-# The web preset: emscripten's compiler and the core's tests' googletest sources; the page's
-# own tests install Chromium and node's packages themselves (tests/web/run.sh).
-web_packages=(googletest)
+# The web preset: emscripten's compiler and node, which runs the core's tests; the page's own
+# tests install Chromium and node's packages themselves (tests/web/run.sh).
 web_programs=(emcc=emscripten node=nodejs)
 
 . "$here/scripts/install_missing.sh"
@@ -32,7 +31,7 @@ run)
     cd build/dev/data && exec ../app/vorta
     ;;
 test)
-    install_missing "${packages[@]}" "${web_packages[@]}"
+    install_missing "${packages[@]}"
     install_missing_programs "${web_programs[@]}"
     build dev
     # After dev: the core's tests in WebAssembly read the story file that dev packs.

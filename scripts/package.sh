@@ -18,7 +18,7 @@ cd "$here"
 # xdg-mime asks `mimetype` (libfile-mimeinfo-perl, only recommended by xdg-utils, so not brought
 # by --no-install-recommends), and `file`, which knows no story files, when that is missing.
 packages=(cmake ninja-build g++ qt6-base-dev libxcb1-dev dpkg-dev file desktop-file-utils appstream
-          lintian man-db groff-base librsvg2-bin libzip-dev pkg-config
+          lintian man-db groff-base librsvg2-bin libzip-dev pkg-config zlib1g-dev
           shared-mime-info xdg-utils libfile-mimeinfo-perl)
 
 . "$here/scripts/install_missing.sh"
