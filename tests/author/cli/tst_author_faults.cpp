@@ -170,6 +170,21 @@ void AuthorFaultsTest::faultIsMendedAndTold_data()
     row("CR-only catalogue: its own line",
         files({{"ms/genres.txt", QByteArray(kCatalogue).replace('\n', '\r') + "Ужасы,..\r"}}),
         "build ms tree", ExitErrors, "ms/genres.txt:3: error: Недопустимое имя: папка жанра", {});
+    // A folder name that leads out of the story is an error at its line; nothing is opened by it
+    // and nothing is written.
+    const QByteArray outward = vorta::toQByteArray(
+        vorta::encodeWindows1251(u"Сказка,skazka\r\nДетектив,x/../../../elsewhere\r\n"));
+    row("a folder out of the tree: check",
+        files({{"elsewhere/1.vtq", "чужое\n"}, {"tree/Genres/genres.vtq", outward}}), "check tree",
+        ExitErrors, "Genres/genres.vtq:2: error: Недопустимое имя: папка жанра",
+        files({{"elsewhere/1.vtq", "чужое\n"}}));
+    row("a folder out of the tree: unpack writes nothing",
+        files({{"tree/Genres/genres.vtq", outward}}), "unpack tree m3", ExitErrors,
+        "Genres/genres.vtq:2: error: Недопустимое имя", files({{"m3/genres.txt", "<none>"}}));
+    row("a folder beside the manuscript: build writes nothing",
+        files({{"ms/genres.txt", kCatalogue + "Ужасы,../horror\n"}}), "build ms t4", ExitErrors,
+        "ms/genres.txt:3: error: Недопустимое имя: папка жанра",
+        files({{"t4/vorta.cfg", "<none>"}}));
     row("fix leaves a symbolic link and what it points at",
         files(
             {{"outside.vtq", "a\nb\n"}, {"tree/Genres/skazka/70.vtq", "-> ../../../outside.vtq"}}),
