@@ -50,7 +50,7 @@ int main(int argc, char *argv[])
         folder = story.folder;
         hold = std::move(story.hold);
     } catch (const vorta::StoryError &error) {
-        std::fprintf(stderr, "%s\n", error.message().toLocal8Bit().constData());
+        std::fprintf(stderr, "%s\n", vorta::messageOf(error).toLocal8Bit().constData());
         return 1;
     }
 #endif
@@ -58,7 +58,7 @@ int main(int argc, char *argv[])
     try {
         form.Form_Load(std::move(hold));
     } catch (const vorta::StoryError &error) {
-        std::fprintf(stderr, "%s\n", error.message().toLocal8Bit().constData());
+        std::fprintf(stderr, "%s\n", vorta::messageOf(error).toLocal8Bit().constData());
         return 1;
     }
     form.adjustSize();

@@ -124,16 +124,16 @@ void readerMoveHeadlessCost(benchmark::State &bm)
     try {
         SeededRandom random(fixedSeed);
         StoryState story;
-        firstStart(story, random, dataDir());
-        newStory(story, random, dataDir());
+        firstStart(story, random, dataTree());
+        newStory(story, random, dataTree());
         for (auto _ : bm) {
             if (story.stepNumber >= kFinaleStep) {
                 bm.PauseTiming();
-                newStory(story, random, dataDir());
+                newStory(story, random, dataTree());
                 bm.ResumeTiming();
             }
-            const QString caption = story.window.choiceLabels[0].caption;
-            readerMove(story, caption, random, dataDir());
+            const std::u16string caption = story.window.offered[0].caption;
+            readerMove(story, caption, random, dataTree());
         }
     } catch (const StoryError &error) {
         bm.SkipWithError(error.what());

@@ -36,7 +36,7 @@ void StoryLaunchTest::packedStoryOpensAndTells()
     form.Label2_Click();
     QCOMPARE(form.state().stepNumber, 1);
     QVERIFY(form.state().nextLine > 1);
-    QVERIFY(!form.state().storyLines.at(1).isEmpty());
+    QVERIFY(!vorta::storyLine(form.state(), 1).empty());
     const QDateTime unpacked =
         QFileInfo(QDir(story.folder).filePath(vorta::app::kShelfStampFile)).lastModified();
     QCOMPARE(

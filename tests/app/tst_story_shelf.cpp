@@ -2,11 +2,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "app/story_shelf.h"
-#include "format/story_journal.h"
+#include "core/windows1251.h"
 #include "format/atomic_write.h"
 #include "format/journal_records.h"
 #include "format/qt_text.h"
-#include "core/windows1251.h"
+#include "format/story_file_writer.h"
+#include "format/story_journal.h"
 #include "tests/support/no_file_growth.h"
 
 #include <QtTest>
@@ -35,18 +36,16 @@ StoryFile story(const QString &version, const QString &mark = {}, const QString 
 {
     StoryFile file;
     file.metadata = {kId, version, QStringLiteral("Сказка"), author, {}};
-    const QByteArray said = (mark.isEmpty() ? version : mark).toUtf8();
-    const QString genres =
-        secondGenre ? QStringLiteral("Жанр,a\r\nДругой,b\r\n") : QStringLiteral("Жанр,a\r\n");
-    file.files = {{QStringLiteral("vorta.cfg"), "cfg " + said},
-                  {QStringLiteral("Genres/genres.vtq"), vorta::encodeWindows1251(genres)},
-                  {QStringLiteral("Genres/a/1.vtq"), "step " + said}};
+    const std::string said = (mark.isEmpty() ? version : mark).toStdString();
+    const std::u16string_view genres = secondGenre ? u"Жанр,a\r\nДругой,b\r\n" : u"Жанр,a\r\n";
+    file.contents.files = {{u"vorta.cfg", "cfg " + said},
+                           {u"Genres/genres.vtq", vorta::encodeWindows1251(genres)},
+                           {u"Genres/a/1.vtq", "step " + said}};
     return file;
 }
 
 // A story in progress told from the one-genre catalogue: only its head is ever looked at.
-const QByteArray kJournal =
-    vorta::journalHead({QStringLiteral("Жанр")}, {QStringLiteral("a")}) + "events";
+const QByteArray kJournal = vorta::journalHead({u"Жанр"}, {u"a"}) + "events";
 
 QByteArray contents(const QString &path)
 {
@@ -87,7 +86,7 @@ struct Shelf
     }
     ShelvedStory place(const StoryFile &told, const QString &name = kFileName)
     {
-        vorta::writeStoryFile(home.filePath(name), name, told.metadata, told.files);
+        vorta::writeStoryFile(home.filePath(name), name, told.metadata, told.contents.files);
         return open(name);
     }
     ShelvedStory place(const QString &version) { return place(story(version)); }
@@ -229,7 +228,7 @@ void StoryShelfTest::faults()
                                                                : QStringLiteral(".unpacked");
         vorta::setStagingHook([at](const QString &path) {
             if (path.endsWith(at))
-                throw vorta::StoryError(vorta::ErrorKind::FileNotWritten, kFileName, 0,
+                throw vorta::storyError(vorta::ErrorKind::FileNotWritten, kFileName, 0,
                                         QStringLiteral("нет места"));
         });
     } else if (fault == QLatin1String("window")) {
@@ -242,24 +241,24 @@ void StoryShelfTest::faults()
         if (fault == QLatin1String("unreadable")) {
             const StoryFile newer = story(version);
             const QString path = shelf.home.filePath(kFileName);
-            vorta::writeStoryFile(path, kFileName, newer.metadata, newer.files);
+            vorta::writeStoryFile(path, kFileName, newer.metadata, newer.contents.files);
             shelf.shelf.place(
                 path, vorta::readStoryFileDirectory(path, kFileName),
                 []() -> StoryFile {
-                    throw vorta::StoryError(vorta::ErrorKind::ReadError, kFileName);
+                    throw vorta::storyError(vorta::ErrorKind::ReadError, kFileName);
                 },
                 kFileName);
         } else if (fault == QLatin1String("unwritable")) {
             const StoryFile newer = story(version);
             vorta::writeStoryFile(shelf.home.filePath(kFileName), kFileName, newer.metadata,
-                                  newer.files);
+                                  newer.contents.files);
             const NoFileGrowth fullDisk;
             shelf.open();
         } else {
             shelf.place(version);
         }
     } catch (const vorta::StoryError &error) {
-        message = error.message();
+        message = vorta::messageOf(error);
     }
     vorta::setStagingHook({});
     if (lockFd >= 0)
@@ -286,7 +285,8 @@ void StoryShelfTest::concurrentOpens()
 {
     Shelf shelf;
     const StoryFile told = story(QStringLiteral("1.0"));
-    vorta::writeStoryFile(shelf.home.filePath(kFileName), kFileName, told.metadata, told.files);
+    vorta::writeStoryFile(shelf.home.filePath(kFileName), kFileName, told.metadata,
+                          told.contents.files);
     QString folders[2];
     const auto open = [&](int i) {
         folders[i] = shelf.open().folder;
@@ -417,7 +417,7 @@ void StoryShelfTest::readersCopyIsKept()
             placed = shelf.place(opened, name);
         }
     } catch (const vorta::StoryError &error) {
-        message = error.message();
+        message = vorta::messageOf(error);
     }
     QCOMPARE(!message.isEmpty(), fails);
     QVERIFY2(message.isEmpty() || message.contains(name), qPrintable(message));

@@ -244,11 +244,11 @@ void TestStoryFile::aWrittenStoryReadsBackTheSame()
         QCOMPARE(story.tree().readBytes(kept.at(i).path), kept.at(i).bytes);
     }
     // The directory lists every file as stored, with its size; the checksum of the type is known.
-    const StoryFileDirectory directory = readStoryFileDirectory(path, QStringLiteral("s.vorta"));
+    const StoryFileLook directory = readStoryFileDirectory(path, QStringLiteral("s.vorta"));
     QCOMPARE(directory.metadata, kMetadata);
     QCOMPARE(directory.entries.size(), kept.size() + 2);
-    QCOMPARE(directory.entries.at(0).crc, quint32(0xead56d4b));
-    for (qsizetype i = 0; i < kept.size(); ++i) {
+    QCOMPARE(directory.entries.at(0).crc32, quint32(0xead56d4b));
+    for (std::size_t i = 0; i < kept.size(); ++i) {
         QCOMPARE(directory.entries.at(i + 2).name, kept.at(i).path);
         QCOMPARE(directory.entries.at(i + 2).size, kept.at(i).bytes.size());
     }
@@ -267,8 +267,8 @@ void TestStoryFile::anArchiveThatCannotBeBuiltIsNotWritten()
 {
     const QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("story.vorta"));
-    QList<StoryFileEntry> files = treeFiles();
-    files.append(files.constFirst());
+    std::vector<StoryFileEntry> files = treeFiles();
+    files.push_back(files.front());
     QVERIFY_THROWS_EXCEPTION(StoryError,
                              writeStoryFile(path, QStringLiteral("story.vorta"), kMetadata, files));
     QVERIFY(!QFileInfo::exists(path));

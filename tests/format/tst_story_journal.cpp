@@ -4,8 +4,10 @@
 #include "core/moves.h"
 #include "core/random_source.h"
 #include "core/saved_story.h"
-#include "format/story_journal.h"
+#include "core/tree_paths.h"
 #include "format/journal_records.h"
+#include "format/story_journal.h"
+#include "tests/support/core_text.h"
 #include "tests/support/hostile_files.h"
 #include "tests/support/no_file_growth.h"
 #include "tests/support/story_tree.h"
@@ -22,6 +24,7 @@ using Genre = StoryTree::Genre;
 namespace {
 
 const QDateTime kNow(QDate(2025, 3, 14), QTime(15, 9, 26));
+const QString kJournal = toQString(kSavedStoryFile);
 
 const QList<Genre> kGenres = {{QStringLiteral("Альфа"), QStringLiteral("alpha")},
                               {QStringLiteral("Бета"), QStringLiteral("beta")},
@@ -39,15 +42,15 @@ struct Tree : StoryTree
 struct Program
 {
     explicit Program(const StoryTree &folder, const QString &script = {})
-        : tree(folder), journal(std::in_place, folder.dir())
+        : tree(folder), data(folder.data()), journal(std::in_place, folder.dir())
     {
-        firstStart(state, random, tree.dir());
+        firstStart(state, random, data);
         notice = journal->resume(state, kNow);
         if (const std::optional<StoryError> failure = journal->save(state); failure && !notice)
             notice = failure;
         for (const QChar c : script) {
             if (const std::optional<StoryError> failure = event(c))
-                qFatal("%s", qPrintable(failure->message()));
+                qFatal("%s", failure->what());
         }
     }
 
@@ -56,11 +59,11 @@ struct Program
     std::optional<StoryError> event(QChar kind)
     {
         if (kind == u'r' && state.stepNumber < kFinaleStep)
-            readerMove(state, state.window.choiceLabels[0].caption, random, tree.dir());
+            readerMove(state, state.window.offered[0].caption, random, data);
         else if (kind == u't')
-            Timer1_Timer(state, random, tree.dir());
+            countdownTick(state, random, data);
         else if (kind == u'n')
-            newStory(state, random, tree.dir());
+            newStory(state, random, data);
         return journal->save(state);
     }
 
@@ -68,6 +71,7 @@ struct Program
     void end() { journal.reset(); }
 
     const StoryTree &tree;
+    const DataTree data;
     SeededRandom random{[] {
         return quint64(7);
     }};
@@ -80,10 +84,10 @@ struct Program
 // restart the countdown starts in full.
 StoryState seen(StoryState state)
 {
-    for (ChoiceLabel &label : state.window.choiceLabels)
-        label.caption = label.visible ? label.caption : QString();
+    for (OfferedPlace &place : state.window.offered)
+        place.caption = place.visible ? place.caption : std::u16string();
     state.countdownMs = state.autoPeriodMs;
-    state.window.label11Caption = countdownCaption(state.countdownMs);
+    state.window.countdownText = countdownCaption(state.countdownMs);
     return state;
 }
 
@@ -95,7 +99,7 @@ Damage savedAs(const std::function<void(StoryState &)> &change)
     return [change](Program &told) {
         StoryState state = told.state;
         change(state);
-        told.tree.writeBytes(kSavedStoryFile, freshJournal(state));
+        told.tree.writeBytes(kJournal, freshJournal(state));
     };
 }
 
@@ -127,23 +131,22 @@ void TestStoryJournal::storyThatDoesNotFitOrReadIsSetAside_data()
 
     // Told from another catalogue: one genre more, two in another order, one in another folder.
     QTest::newRow("a genre more") << savedAs([](StoryState &s) {
-        s.genreNames[++s.genreCount] = QStringLiteral("Е");
+        s.genreNames[++s.genreCount] = u"Е";
     }) << fit;
     QTest::newRow("two genres swapped")
         << savedAs([](StoryState &s) { std::swap(s.genreNames[1], s.genreNames[2]); }) << fit;
     QTest::newRow("a genre's other folder")
-        << savedAs([](StoryState &s) { s.genreDirs[2] = QStringLiteral("beta2"); }) << fit;
+        << savedAs([](StoryState &s) { s.genreDirs[2] = u"beta2"; }) << fit;
 
-    QTest::newRow("empty") << Damage([](Program &t) { t.tree.writeBytes(kSavedStoryFile, {}); })
-                           << read;
+    QTest::newRow("empty") << Damage([](Program &t) { t.tree.writeBytes(kJournal, {}); }) << read;
     QTest::newRow("a byte of the head changed") << Damage([](Program &t) {
-        QByteArray bytes = t.tree.readBytes(kSavedStoryFile);
+        QByteArray bytes = t.tree.readBytes(kJournal);
         bytes[30] = char(bytes[30] ^ 0x20);
-        t.tree.writeBytes(kSavedStoryFile, bytes);
+        t.tree.writeBytes(kJournal, bytes);
     }) << read;
     QTest::newRow("lines out of order") << Damage([](Program &t) {
         const QByteArray again = eventRecord(t.state, t.state.nextLine - 2);
-        t.tree.writeBytes(kSavedStoryFile, freshJournal(t.state) + again);
+        t.tree.writeBytes(kJournal, freshJournal(t.state) + again);
     }) << read;
 
     QTest::newRow("step 66") << savedAs([](StoryState &s) { s.stepNumber = 66; }) << read;
@@ -151,19 +154,18 @@ void TestStoryJournal::storyThatDoesNotFitOrReadIsSetAside_data()
     QTest::newRow("uses below 0") << savedAs([](StoryState &s) { s.genreUses[2] = -1; }) << read;
     QTest::newRow("more uses than steps")
         << savedAs([](StoryState &s) { s.genreUses[1] = s.stepNumber + 1; }) << read;
-    QTest::newRow("choices the story does not offer") << savedAs([](StoryState &s) {
-        s.window.choiceLabels[0].caption = QStringLiteral("Чужой");
-    }) << read;
+    QTest::newRow("choices the story does not offer")
+        << savedAs([](StoryState &s) { s.window.offered[0].caption = u"Чужой"; }) << read;
 
     QTest::newRow("over the cap") << Damage([](Program &t) {
-        hostile::makeSparseFile(t.tree.path(kSavedStoryFile), kSavedStoryCap + 1);
+        hostile::makeSparseFile(t.tree.path(kJournal), kSavedStoryCap + 1);
     }) << read;
     QTest::newRow("a named pipe") << Damage([](Program &t) {
-        hostile::makeFifo(t.tree.path(kSavedStoryFile));
+        hostile::makeFifo(t.tree.path(kJournal));
     }) << read;
     // Never followed: a journal written through a link could land outside the folder.
     QTest::newRow("a link") << Damage([](Program &t) {
-        hostile::makeDeviceLink(t.tree.path(kSavedStoryFile));
+        hostile::makeDeviceLink(t.tree.path(kJournal));
     }) << read;
 }
 
@@ -182,11 +184,11 @@ void TestStoryJournal::storyThatDoesNotFitOrReadIsSetAside()
     restart.end();
     // The name it is set aside under says why: it does not fit, or does not read.
     QVERIFY(restart.notice);
-    QVERIFY2(restart.notice->message().contains(QStringLiteral("\nОтложен как ") + asideAs),
-             qPrintable(restart.notice->message()));
+    QVERIFY2(messageOf(*restart.notice).contains(QStringLiteral("\nОтложен как ") + asideAs),
+             restart.notice->what());
     StoryState fresh;
     SeededRandom random([] { return quint64(7); });
-    firstStart(fresh, random, tree.dir());
+    firstStart(fresh, random, tree.data());
     QVERIFY(restart.state == fresh);
 
     const QFileInfo aside(tree.path(asideAs));
@@ -213,13 +215,14 @@ void TestStoryJournal::failedSaveIsReportedEachTimeAndTheJournalKeepsTheLastStor
         QVERIFY(!told.event(u'x'));
         QVERIFY(told.journal->lastSaveFailed());
     }
-    QCOMPARE(readJournal(tree.readBytes(kSavedStoryFile)).story.lines, lastSaved.storyLines.mid(1));
+    QCOMPARE(toQStringList(readJournal(tree.readBytes(kJournal)).story.lines),
+             toldLines(lastSaved));
 
     // Written again, the journal holds the whole story, and a new failure is told again.
     QVERIFY(!told.event(u'r'));
     QVERIFY(!told.journal->lastSaveFailed());
-    QCOMPARE(readJournal(tree.readBytes(kSavedStoryFile)).story.lines,
-             told.state.storyLines.mid(1));
+    QCOMPARE(toQStringList(readJournal(tree.readBytes(kJournal)).story.lines),
+             toldLines(told.state));
     const NoFileGrowth fullDisk;
     QVERIFY(told.event(u'r'));
 }
@@ -247,16 +250,16 @@ void TestStoryJournal::savedStoryResumesAfterAKillAnywhere()
     const Tree tree;
     Program told(tree, before);
     const StoryState previous = told.state;
-    const QByteArray previousBytes = tree.readBytes(kSavedStoryFile);
+    const QByteArray previousBytes = tree.readBytes(kJournal);
     QVERIFY(!told.event(event));
     told.end();
-    const QByteArray bytes = tree.readBytes(kSavedStoryFile);
+    const QByteArray bytes = tree.readBytes(kJournal);
     QVERIFY(event == u'n' ||
             (bytes.size() > previousBytes.size() && bytes.startsWith(previousBytes)));
 
     for (qsizetype cut = event == u'n' ? bytes.size() : previousBytes.size(); cut <= bytes.size();
          ++cut) {
-        tree.writeBytes(kSavedStoryFile, bytes.left(cut));
+        tree.writeBytes(kJournal, bytes.left(cut));
         const Program restart(tree);
         const StoryState &expected = cut == bytes.size() ? told.state : previous;
         QVERIFY2(!restart.notice && seen(restart.state) == seen(expected),
@@ -264,7 +267,7 @@ void TestStoryJournal::savedStoryResumesAfterAKillAnywhere()
     }
 
     // Resumed from a torn journal, the story goes on and is kept whole.
-    tree.writeBytes(kSavedStoryFile, bytes.left((previousBytes.size() + bytes.size()) / 2));
+    tree.writeBytes(kJournal, bytes.left((previousBytes.size() + bytes.size()) / 2));
     Program restart(tree);
     QVERIFY(!restart.event(u'r'));
     restart.end();
@@ -298,7 +301,7 @@ void TestStoryJournal::damagedRecordSetsTheJournalAside()
     const StoryState beforeLast = told.state;
     QVERIFY(!told.event(u'r'));
     told.end();
-    QByteArray bytes = tree.readBytes(kSavedStoryFile);
+    QByteArray bytes = tree.readBytes(kJournal);
     QList<qsizetype> starts{0};
     while (starts.last() < bytes.size())
         starts << starts.last() + 20 +
@@ -307,7 +310,7 @@ void TestStoryJournal::damagedRecordSetsTheJournalAside()
     const qsizetype flipped =
         starts.at(at) + (byte >= 0 ? byte : (starts.at(at + 1) - starts.at(at)) / 2);
     bytes[flipped] = char(bytes.at(flipped) ^ 0x01);
-    tree.writeBytes(kSavedStoryFile, bytes);
+    tree.writeBytes(kJournal, bytes);
 
     const Program restart(tree);
     if (!setAside) {
@@ -317,7 +320,7 @@ void TestStoryJournal::damagedRecordSetsTheJournalAside()
     }
     QVERIFY(restart.notice);
     const QString aside = QStringLiteral("story.journal.unreadable-20250314-150926");
-    QVERIFY2(restart.notice->message().contains(aside), qPrintable(restart.notice->message()));
+    QVERIFY2(messageOf(*restart.notice).contains(aside), restart.notice->what());
     QCOMPARE(restart.state.stepNumber, 0);
     QCOMPARE(tree.readBytes(aside), bytes);
 }
@@ -327,10 +330,10 @@ void TestStoryJournal::secondWindowKeepsNothing()
 {
     const Tree tree;
     const Program first(tree, QStringLiteral("rr"));
-    const QByteArray bytes = tree.readBytes(kSavedStoryFile);
+    const QByteArray bytes = tree.readBytes(kJournal);
     const Program second(tree, QStringLiteral("rrr"));
     QVERIFY(second.notice && second.notice->kind() == ErrorKind::FileNotWritten);
-    QCOMPARE(tree.readBytes(kSavedStoryFile), bytes);
+    QCOMPARE(tree.readBytes(kJournal), bytes);
 }
 
 QTEST_GUILESS_MAIN(TestStoryJournal)

@@ -2,8 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "core/data_files.h"
+#include "core/settings_file.h"
+#include "core/tree_paths.h"
 #include "format/file_reader.h"
 #include "format/qt_text.h"
+#include "tests/support/core_text.h"
 #include "tests/support/hostile_files.h"
 #include "tests/support/no_file_growth.h"
 #include "tests/support/scripted_random.h"
@@ -186,7 +189,7 @@ void damage(const StoryTree &tree, Fault fault, const QString &file)
     case Fault::Folder:
         return hostile::makeFolder(tree.path(file));
     case Fault::Oversized:
-        return hostile::makeSparseFile(tree.path(file), vorta::capFor(file) + 1);
+        return hostile::makeSparseFile(tree.path(file), vorta::capFor(vorta::toU16(file)) + 1);
     case Fault::Unreadable:
         if (!QFile::setPermissions(tree.path(file), {}))
             qFatal("cannot take the permissions of %s", qPrintable(file));
@@ -330,7 +333,7 @@ void compareScreens(const Screen &actual, const Screen &expected)
 // The message names the error, the file and, where one applies, the line.
 void checkMessage(const QString &text, ErrorKind kind, const QString &file, int line)
 {
-    const QString kindText = vorta::StoryError(kind).kindText();
+    const QString kindText = vorta::toQString(vorta::StoryError(kind).kindText());
     QVERIFY(!kindText.isEmpty());
     const QStringList lines = text.split(QLatin1Char('\n'));
     const auto hasLineStarting = [&lines](const QString &start) {
@@ -571,7 +574,7 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce()
     story.tellUpTo(step);
     if (moment == Moment::ProgramMove) {
         story.tickUntilTheNextMoves();
-    } else if (story.state().window.timer1Enabled) {
+    } else if (story.state().window.countdownRunning) {
         story.form->Timer1_Timer();
         story.form->Timer1_Timer();
     }
@@ -603,7 +606,7 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce()
     const vorta::StoryState before = story.state();
     const Screen screenBefore = story.screen();
     const std::optional<QByteArray> settingsBefore = settingsBytes(story.tree);
-    QVERIFY(story.timer1()->isActive() == before.window.timer1Enabled);
+    QVERIFY(story.timer1()->isActive() == before.window.countdownRunning);
 
     {
         std::optional<NoFileGrowth> noGrowth;
@@ -636,7 +639,7 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce()
     if (fault == Fault::Step37LineWithoutMarker) {
         QVERIFY(shownMessages().isEmpty());
         QCOMPARE(story.state().stepNumber, 37);
-        QCOMPARE(story.state().storyLines.last(), kNoMarkerLine);
+        QCOMPARE(toldLines(story.state()).last(), kNoMarkerLine);
         QVERIFY(story.timer1()->isActive());
         return;
     }
@@ -655,8 +658,8 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce()
     Screen screenExpected = screenBefore;
     if (moment == Moment::ProgramMove) {
         expected.countdownMs = before.autoPeriodMs;
-        expected.window.label11Caption = vorta::countdownCaption(0);
-        screenExpected.countdown = expected.window.label11Caption;
+        expected.window.countdownText = vorta::countdownCaption(0);
+        screenExpected.countdown = vorta::toQString(expected.window.countdownText);
     }
     QVERIFY2(story.state() == expected, qPrintable(differences(story.state(), expected)));
     compareScreens(story.screen(), screenExpected);
@@ -670,7 +673,7 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce()
     }
 
     answer(messages.first());
-    QCOMPARE(story.timer1()->isActive(), before.window.timer1Enabled);
+    QCOMPARE(story.timer1()->isActive(), before.window.countdownRunning);
     QVERIFY2(story.state() == expected, qPrintable(differences(story.state(), expected)));
     compareScreens(story.screen(), screenExpected);
 
@@ -690,7 +693,7 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce()
         clickAt(story.control<QPushButton>(QStringLiteral("Command1")));
         answerNewStoryQuestion(*story.form);
         QCOMPARE(story.state().stepNumber, 0);
-        QCOMPARE(story.state().storyLines, QStringList{QString()});
+        QCOMPARE(story.state().storyLines, std::vector<std::u16string>{std::u16string()});
         break;
     case Moment::OpenSettings:
         story.form->findChild<QAction *>(QStringLiteral("option"))->trigger();
@@ -698,7 +701,7 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce()
         break;
     case Moment::ConfirmSettings:
         clickAt(story.dialog()->findChild<QPushButton *>(QStringLiteral("Command2")));
-        QCOMPARE(settingsBytes(story.tree), vorta::settingsFileBytes(4, 6));
+        QCOMPARE(settingsBytes(story.tree), vorta::toQByteArray(vorta::settingsFileBytes(4, 6)));
         QVERIFY(story.form->isEnabled());
         break;
     case Moment::Start:
@@ -753,11 +756,11 @@ void FaultTableTest::checkUnreadableSettingsAtATick(Story &story, Fault fault, c
 
     vorta::StoryState expected = before;
     expected.countdownMs = before.countdownMs - 1000;
-    expected.window.label11Caption = vorta::countdownCaption(expected.countdownMs);
+    expected.window.countdownText = vorta::countdownCaption(expected.countdownMs);
     expected.settingsFailureReported = true;
     QVERIFY2(story.state() == expected, qPrintable(differences(story.state(), expected)));
     Screen screenExpected = screenBefore;
-    screenExpected.countdown = expected.window.label11Caption;
+    screenExpected.countdown = vorta::toQString(expected.window.countdownText);
     compareScreens(story.screen(), screenExpected);
     QCOMPARE(settingsBytes(story.tree), settingsBefore);
 
@@ -790,7 +793,7 @@ void FaultTableTest::hugeMessageFitsTheScreen()
     Story story;
     story.start();
     const QString folder = QString(1'000'000, u'ж');
-    story.form->showError(vorta::StoryError(
+    story.form->showError(vorta::storyError(
         ErrorKind::ReadError, QStringLiteral("Genres/") + folder + QStringLiteral("/1.vtq"), 0,
         QString(1'000'000, u'9')));
     const QList<QMessageBox *> messages = shownMessages();
@@ -836,12 +839,13 @@ void FaultTableTest::anyExceptionKeepsTheStory()
     const QList<QMessageBox *> messages = shownMessages();
     QCOMPARE(messages.size(), 1);
     const ErrorKind kind = outOfMemory ? ErrorKind::OutOfMemory : ErrorKind::InternalError;
-    QVERIFY2(messages.first()->text().startsWith(vorta::StoryError(kind).kindText()),
-             qPrintable(messages.first()->text()));
+    QVERIFY2(
+        messages.first()->text().startsWith(vorta::toQString(vorta::StoryError(kind).kindText())),
+        qPrintable(messages.first()->text()));
     vorta::StoryState expected = before;
     if (moment == Moment::ProgramMove) {
         expected.countdownMs = before.autoPeriodMs;
-        expected.window.label11Caption = vorta::countdownCaption(0);
+        expected.window.countdownText = vorta::countdownCaption(0);
     }
     QVERIFY2(story.state() == expected, qPrintable(differences(story.state(), expected)));
     answer(messages.first());

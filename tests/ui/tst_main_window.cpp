@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "core/saved_story.h"
+#include "core/tree_paths.h"
+#include "tests/support/core_text.h"
 #include "tests/support/no_file_growth.h"
 #include "tests/support/scripted_random.h"
 #include "tests/support/story_tree.h"
@@ -450,8 +452,8 @@ void MainWindowTest::finaleMakesTheButtonBlinkAtEachTimer2Tick()
     QVERIFY(story.control(QStringLiteral("Label11"))->isHidden());
     for (int n = 2; n <= 10; ++n)
         QVERIFY(story.control(QStringLiteral("Label%1").arg(n))->isHidden());
-    QVERIFY(story.form->state().storyLines.contains(QStringLiteral("Конец 3 2")));
-    QVERIFY(story.form->state().storyLines.contains(QStringLiteral("ИТОГ: 80")));
+    QVERIFY(toldLines(story.form->state()).contains(QStringLiteral("Конец 3 2")));
+    QVERIFY(toldLines(story.form->state()).contains(QStringLiteral("ИТОГ: 80")));
 
     for (const QRgb expected : {blink, normal, blink, normal}) {
         story.form->Timer2_Timer();
@@ -526,7 +528,7 @@ void MainWindowTest::settingsDialogThatCannotReadItsFileDoesNotOpen()
 void MainWindowTest::storySetAsideAndFailedSaveAreToldOnce()
 {
     Story story;
-    story.tree.writeText(vorta::kSavedStoryFile, QStringLiteral("не рассказ"));
+    story.tree.writeText(vorta::toQString(vorta::kSavedStoryFile), QStringLiteral("не рассказ"));
     story.load();
     QVERIFY(!story.form->openMessage());
     story.showWindow();
@@ -565,7 +567,7 @@ void MainWindowTest::everyNoticeOfOneEventIsShown_data()
     QTest::addColumn<QStringList>("told"); // how each message begins, in the order shown
     using vorta::ErrorKind;
     const auto kind = [](ErrorKind k) {
-        return vorta::StoryError(k).kindText();
+        return vorta::toQString(vorta::StoryError(k).kindText());
     };
     QTest::newRow("a saved story set aside, and a full disk")
         << true
@@ -582,7 +584,8 @@ void MainWindowTest::everyNoticeOfOneEventIsShown()
     QFETCH(QStringList, told);
     Story story(0, 0);
     if (atStart) {
-        story.tree.writeText(vorta::kSavedStoryFile, QStringLiteral("не рассказ"));
+        story.tree.writeText(vorta::toQString(vorta::kSavedStoryFile),
+                             QStringLiteral("не рассказ"));
         const NoFileGrowth fullDisk;
         story.load();
         story.showWindow();
@@ -634,7 +637,7 @@ void MainWindowTest::newStoryAsksInTheMiddleOfAStory()
     story.showWindow();
     for (int move = 0; move < moves; ++move)
         story.form->Label2_Click();
-    const QStringList told = story.form->state().storyLines;
+    const QStringList told = toldLines(story.form->state());
     auto *button = story.control<QPushButton>(QStringLiteral("Command1"));
     if (bySpace) {
         button->setFocus(Qt::TabFocusReason);
@@ -648,7 +651,7 @@ void MainWindowTest::newStoryAsksInTheMiddleOfAStory()
         QCOMPARE(question->objectName(), QStringLiteral("newStoryQuestion"));
         QVERIFY(!story.timer(1)->isActive());
         story.form->Timer1_Timer();
-        QCOMPARE(story.form->state().storyLines, told);
+        QCOMPARE(toldLines(story.form->state()), told);
         answerNewStoryQuestion(*story.form, Qt::Key(answer));
         QVERIFY(!story.form->openMessage());
     }

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "format/qt_text.h"
 #include "format/story_file.h"
 #include "tests/ui/window_story.h"
 #include "ui/about_dialog.h"
@@ -64,7 +65,7 @@ void StoryWindowTest::showsWhatTheStorySays()
     WindowStory story;
     const QString titleBefore = story.form->windowTitle();
     if (!metadata.isEmpty())
-        story.tree.writeBytes(vorta::kStoryMetadataFile, metadata);
+        story.tree.writeBytes(vorta::toQString(vorta::kStoryMetadataFile), metadata);
     story.form->Form_Load();
     QCOMPARE(story.form->windowTitle(), title.isEmpty() ? titleBefore : title);
 

@@ -158,8 +158,8 @@ void ZoomTest::readerSettingsKeepTheZoom()
         settings.setZoom(150);
         QFAIL("the write did not fail");
     } catch (const vorta::StoryError &error) {
-        QVERIFY(error.message().contains(path));
-        QCOMPARE(error.detail(), vorta::systemErrorText(EISDIR));
+        QVERIFY(vorta::messageOf(error).contains(path));
+        QCOMPARE(vorta::toQString(error.detail()), vorta::systemErrorText(EISDIR));
     }
 }
 

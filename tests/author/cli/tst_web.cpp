@@ -6,7 +6,9 @@
 
 #include "author/cli/command.h"
 #include "author/cli/page_sources.h"
+#include "core/story_file.h"
 #include "format/file_reader.h"
+#include "format/qt_text.h"
 #include "format/story_metadata.h"
 
 #include <QJsonDocument>
@@ -98,7 +100,7 @@ void WebTest::webWritesAPageOrSaysWhyNot()
 
     ManuscriptFolder manuscript;
     manuscript.writeStory(kTwoGenres);
-    manuscript.write(kStoryMetadataFile, kMetadataJson);
+    manuscript.write(toQString(kStoryMetadataFile), kMetadataJson);
     const QTemporaryDir work;
     const QDir workDir(work.path());
     // The story file that pack writes, which the page must carry as it is.
