@@ -109,6 +109,7 @@ private Q_SLOTS:
     void faults_data();
     void faults();
     void concurrentOpens();
+    void mostEntriesUnpack();
     void readersCopyIsKept_data();
     void readersCopyIsKept();
 };
@@ -298,6 +299,20 @@ void StoryShelfTest::concurrentOpens()
     QCOMPARE(shelf.reads.load(), 1);
     QCOMPARE(folders[0], folders[1]);
     QCOMPARE(shelf.step(), QByteArray("step 1.0"));
+    QVERIFY(shelf.leftovers().isEmpty());
+}
+
+// As many entries as a story file may hold (with its type and story.json) unpack whole.
+void StoryShelfTest::mostEntriesUnpack()
+{
+    Shelf shelf;
+    StoryFile told = story(QStringLiteral("1.0"));
+    const int last = int(vorta::kMostEntries) - 4; // beside mimetype, story.json and two files
+    for (int entry = 2; entry <= last; ++entry)
+        told.contents.files.push_back(
+            {u"Genres/a/" + vorta::toU16(QString::number(entry)) + u".vtq", "x"});
+    QCOMPARE(shelf.place(told).folder, shelf.folder());
+    QCOMPARE(contents(shelf.file(QStringLiteral("Genres/a/%1.vtq").arg(last))), QByteArray("x"));
     QVERIFY(shelf.leftovers().isEmpty());
 }
 
