@@ -68,6 +68,7 @@ enum class Fault
     SettingsUnwritable,
     CatalogueElevenPairs,
     CatalogueEndsInsidePair,
+    CatalogueFolderOutward,
     CatalogueEmptyLineAfterLastPair,
     GenreFolderMissing,
     FragmentCountNotANumber,
@@ -160,6 +161,8 @@ void damage(const StoryTree &tree, Fault fault, const QString &file)
     case Fault::CatalogueEndsInsidePair:
         return lines(
             {QStringLiteral("Альфа,alpha"), QStringLiteral("Бета,beta"), QStringLiteral("Гамма")});
+    case Fault::CatalogueFolderOutward:
+        return lines({QStringLiteral("Альфа,alpha"), QStringLiteral("Бета,../../elsewhere")});
     case Fault::CatalogueEmptyLineAfterLastPair:
         return lines({QStringLiteral("Альфа,alpha"), QStringLiteral("Бета,beta"),
                       QStringLiteral("Гамма,gamma"), QString()});
@@ -435,6 +438,8 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce_data()
            E::SubscriptOutOfRange, 11);
     addRow("start: catalogue ending inside a pair", M::Start, 0, F::CatalogueEndsInsidePair,
            kCatalogue, E::InputPastEndOfFile, 3);
+    addRow("start: catalogue naming a folder outside", M::Start, 0, F::CatalogueFolderOutward,
+           kCatalogue, E::BadName, 2);
     addRow("start: settings a named pipe", M::Start, 0, F::Fifo, kSettings, E::NotRegularFile);
     addRow("start: catalogue a named pipe", M::Start, 0, F::Fifo, kCatalogue, E::NotRegularFile);
     addRow("start: settings a link to /dev/zero", M::Start, 0, F::DeviceLink, kSettings,
@@ -475,6 +480,8 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce_data()
            E::SubscriptOutOfRange, 11);
     addRow("new story: catalogue ending inside a pair", M::NewStory, 20, F::CatalogueEndsInsidePair,
            kCatalogue, E::InputPastEndOfFile, 3);
+    addRow("new story: catalogue naming a folder outside", M::NewStory, 20,
+           F::CatalogueFolderOutward, kCatalogue, E::BadName, 2);
     addRow("new story: catalogue with an empty line after its last pair", M::NewStory, 20,
            F::CatalogueEmptyLineAfterLastPair, kCatalogue, E::InputPastEndOfFile, 4);
     addRow("new story after the finale: catalogue missing", M::NewStory, 65, F::Missing,
