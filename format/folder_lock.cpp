@@ -64,13 +64,7 @@ FolderLock FolderLock::forReading(const QString &folderPath)
 FolderLock FolderLock::forReplacing(const QString &folderPath)
 {
     const int fd = openFolder(folderPath);
-    if (fd < 0)
-        return FolderLock(-1, false);
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
-        return FolderLock(fd, false);
-    const bool busy = errno == EWOULDBLOCK;
-    ::close(fd);
-    return FolderLock(-1, busy);
+    return fd < 0 ? FolderLock(-1, false) : lockExclusive(fd);
 }
 
 FolderLock FolderLock::forJournal(const QString &folderPath)
@@ -87,6 +81,11 @@ FolderLock FolderLock::forJournal(const QString &folderPath)
         ::close(fd);
         return FolderLock(-1, false);
     }
+    return lockExclusive(fd);
+}
+
+FolderLock FolderLock::lockExclusive(int fd)
+{
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
         return FolderLock(fd, false);
     const bool busy = errno == EWOULDBLOCK;

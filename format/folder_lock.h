@@ -47,6 +47,8 @@ public:
 
 private:
     FolderLock(int fd, bool heldElsewhere);
+    // Takes the exclusive lock on an open file without waiting; closes it when held elsewhere.
+    static FolderLock lockExclusive(int fd);
 
     int m_fd = -1;
     bool m_heldElsewhere = false;

@@ -16,9 +16,6 @@ using namespace vorta::author;
 namespace {
 
 // The two genres of most cases.
-const QList<StoryTree::Genre> kTwoGenres{{QStringLiteral("Детектив"), QStringLiteral("detective")},
-                                         {QStringLiteral("Ужасы"), QStringLiteral("horror")}};
-
 AuthorRun runCommand(const QStringList &arguments, const QDir &workingDir)
 {
     return runAuthor(arguments, workingDir);

@@ -19,13 +19,6 @@ using namespace vorta::author;
 
 namespace {
 
-const QList<StoryTree::Genre> kTwoGenres{{QStringLiteral("Детектив"), QStringLiteral("detective")},
-                                         {QStringLiteral("Ужасы"), QStringLiteral("horror")}};
-
-const QByteArray kMetadataJson =
-    R"({"identifier": "two", "version": "2.1", "title": "Два жанра", "author": "Автор",
-"about": "О рассказе."})";
-
 QByteArray fileText(const QString &path)
 {
     return readCappedFile(path, path, kDataFileCap);

@@ -20,13 +20,6 @@ using namespace vorta::author;
 
 namespace {
 
-const QList<StoryTree::Genre> kTwoGenres{{QStringLiteral("Детектив"), QStringLiteral("detective")},
-                                         {QStringLiteral("Ужасы"), QStringLiteral("horror")}};
-
-const QByteArray kMetadataJson =
-    R"({"identifier": "two", "version": "2.1", "title": "Два жанра", "author": "Автор",
-"about": "О рассказе."})";
-
 const QStringList kPage{QStringLiteral(".vorta-web"),        QStringLiteral("icon-128.png"),
                         QStringLiteral("icon-256.png"),      QStringLiteral("icon.svg"),
                         QStringLiteral("index.html"),        QStringLiteral("manifest.webmanifest"),

@@ -20,9 +20,6 @@ using namespace vorta::author;
 
 namespace {
 
-const QList<StoryTree::Genre> kTwoGenres{{QStringLiteral("Детектив"), QStringLiteral("detective")},
-                                         {QStringLiteral("Ужасы"), QStringLiteral("horror")}};
-
 constexpr int kStories = 40;
 
 // Markup, quotes and control characters that must all arrive as text.
