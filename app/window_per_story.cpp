@@ -3,12 +3,12 @@
 
 #include "window_per_story.h"
 
+#include "app/local_channel.h"
+
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QStandardPaths>
 #include <QWidget>
 
@@ -25,7 +25,6 @@ const QString kLockSuffix = QStringLiteral(".lock");
 const QByteArray kRaise = QByteArrayLiteral("raise\n");
 const QByteArray kWhere = QByteArrayLiteral("where\n");
 const QByteArray kRaised = QByteArrayLiteral("ok\n");
-constexpr qint64 kLongestRequest = 16;
 
 // A window answers at once; one that does not within this long is taken for none.
 constexpr int kAnswerMs = 3000;
@@ -47,21 +46,6 @@ QString serverName(const QString &storyFolder)
     const QByteArray path = (canonical.isEmpty() ? folder.absoluteFilePath() : canonical).toUtf8();
     const QByteArray hash = QCryptographicHash::hash(path, QCryptographicHash::Sha256).toHex();
     return QDir(runtimeFolder()).filePath(kNamePrefix + QString::fromLatin1(hash.left(32)));
-}
-
-// One request to the window listening under `name`, and its answer; empty when none answers.
-QByteArray ask(const QString &name, const QByteArray &request)
-{
-    QLocalSocket socket;
-    socket.connectToServer(name);
-    if (!socket.waitForConnected(kAnswerMs))
-        return {};
-    socket.write(request);
-    while (!socket.canReadLine()) {
-        if (!socket.waitForReadyRead(kAnswerMs))
-            return {};
-    }
-    return socket.readLine(kLongestRequest);
 }
 
 void bringForward(QWidget *window)
@@ -92,46 +76,34 @@ bool WindowPerStory::bringForwardOpenWindow()
     m_starting = std::make_unique<QLockFile>(m_name + kLockSuffix);
     if (!m_starting->tryLock(kOtherStartMs))
         m_starting.reset();
-    return ask(m_name, kRaise) == kRaised;
+    return askOnChannel(m_name, kRaise, kAnswerMs) == kRaised;
 }
 
 void WindowPerStory::serve(QWidget *window)
 {
     m_window = window;
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { answer(socket); });
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        }
-    });
+    m_listener =
+        new ChannelListener([this](const QByteArray &request) { return answer(request); }, this);
     // No window answered under the name: a socket there is one that a window ended without
-    // closing.
-    if (!m_server->listen(m_name)) {
-        QLocalServer::removeServer(m_name);
-        m_server->listen(m_name);
-    }
+    // closing, which listen() replaces.
+    m_listener->listen(m_name);
     m_starting.reset();
 }
 
-void WindowPerStory::answer(QLocalSocket *socket)
+QByteArray WindowPerStory::answer(const QByteArray &request)
 {
-    if (!socket->canReadLine()) {
-        if (socket->bytesAvailable() > kLongestRequest)
-            socket->abort();
-        return;
-    }
-    const QByteArray request = socket->readLine(kLongestRequest);
-    if (m_window && request == kRaise) {
+    if (!m_window)
+        return {};
+    if (request == kRaise) {
         bringForward(m_window);
-        socket->write(kRaised);
         Q_EMIT broughtForward();
-    } else if (m_window && request == kWhere) {
-        const QPoint at = m_window->pos();
-        socket->write(QByteArray::number(at.x()) + ' ' + QByteArray::number(at.y()) + '\n');
+        return kRaised;
     }
-    socket->disconnectFromServer();
+    if (request == kWhere) {
+        const QPoint at = m_window->pos();
+        return QByteArray::number(at.x()) + ' ' + QByteArray::number(at.y()) + '\n';
+    }
+    return {};
 }
 
 QList<QPoint> WindowPerStory::otherWindowPlaces() const
@@ -144,7 +116,7 @@ QList<QPoint> WindowPerStory::otherWindowPlaces() const
         const QString name = folder.filePath(entry);
         if (name == m_name || entry.endsWith(kLockSuffix))
             continue;
-        const QList<QByteArray> xy = ask(name, kWhere).trimmed().split(' ');
+        const QList<QByteArray> xy = askOnChannel(name, kWhere, kAnswerMs).trimmed().split(' ');
         bool xRead = false;
         bool yRead = false;
         const QPoint at(xy.value(0).toInt(&xRead), xy.value(1).toInt(&yRead));

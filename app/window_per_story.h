@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QLockFile>
 #include <QObject>
@@ -13,11 +14,11 @@
 
 #include <memory>
 
-class QLocalServer;
-class QLocalSocket;
 class QWidget;
 
 namespace vorta::app {
+
+class ChannelListener;
 
 // One window per story, as desktop programs keep one window per document. The window that reads
 // a story listens on a local socket named after the story's folder (its canonical path) in the
@@ -50,11 +51,11 @@ Q_SIGNALS:
 private:
     // The places of the other windows of the program, each asked over its socket.
     QList<QPoint> otherWindowPlaces() const;
-    void answer(QLocalSocket *socket);
+    QByteArray answer(const QByteArray &request);
 
     QString m_name;
     std::unique_ptr<QLockFile> m_starting;
-    QLocalServer *m_server = nullptr;
+    ChannelListener *m_listener = nullptr;
     QPointer<QWidget> m_window;
 };
 
