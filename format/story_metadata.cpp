@@ -13,8 +13,9 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QJsonValue>
-#include <QRegularExpression>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace vorta {
 
@@ -23,6 +24,10 @@ namespace {
 // Long enough for any title or name, short enough that a window shows it whole.
 constexpr qsizetype kLongestLine = 200;
 constexpr qsizetype kLongestAbout = 4000;
+constexpr qsizetype kLongestIdentifier = 64;
+// A version: up to ten numbers of up to nine digits, each of which fits an int.
+constexpr qsizetype kMostVersionNumbers = 10;
+constexpr qsizetype kLongestVersionNumber = 9;
 
 const QString kIdentifierKey = QStringLiteral("identifier");
 const QString kVersionKey = QStringLiteral("version");
@@ -132,7 +137,8 @@ public:
         if (metadata.about.size() > kLongestAbout)
             failAt(kAboutKey, QStringLiteral("длиннее %1 знаков").arg(kLongestAbout));
         if (!isOneLine(QString(metadata.about).remove(QLatin1Char('\n'))))
-            failAt(kAboutKey, QStringLiteral("управляющие или невидимые знаки кроме перевода строки"));
+            failAt(kAboutKey,
+                   QStringLiteral("управляющие или невидимые знаки кроме перевода строки"));
         return metadata;
     }
 
@@ -155,7 +161,8 @@ private:
         if (value.size() > kLongestLine)
             failAt(key, QStringLiteral("длиннее %1 знаков").arg(kLongestLine));
         if (!isOneLine(value))
-            failAt(key, QStringLiteral("должна быть одна строка без управляющих и невидимых знаков"));
+            failAt(key,
+                   QStringLiteral("должна быть одна строка без управляющих и невидимых знаков"));
         return value;
     }
 
@@ -184,16 +191,32 @@ QStringView withoutLeadingZeros(QStringView number)
 
 } // namespace
 
+// Checked by hand rather than by a pattern: a pattern's "$" also matches before a last line's
+// end, and every start would compile it.
 bool isValidStoryIdentifier(const QString &identifier)
 {
-    static const QRegularExpression pattern(QStringLiteral("^[a-z0-9][a-z0-9._-]{0,63}$"));
-    return pattern.match(identifier).hasMatch();
+    const auto allowed = [](QChar c, bool first) {
+        return (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
+               (!first && (c == u'.' || c == u'_' || c == u'-'));
+    };
+    if (identifier.isEmpty() || identifier.size() > kLongestIdentifier)
+        return false;
+    for (qsizetype i = 0; i < identifier.size(); ++i) {
+        if (!allowed(identifier[i], i == 0))
+            return false;
+    }
+    return true;
 }
 
 bool isValidStoryVersion(const QString &version)
 {
-    static const QRegularExpression pattern(QStringLiteral("^[0-9]{1,9}(\\.[0-9]{1,9}){0,9}$"));
-    return pattern.match(version).hasMatch();
+    const QList<QStringView> numbers = QStringView(version).split(u'.');
+    return numbers.size() <= kMostVersionNumbers &&
+           std::all_of(numbers.cbegin(), numbers.cend(), [](QStringView number) {
+               return !number.isEmpty() && number.size() <= kLongestVersionNumber &&
+                      std::all_of(number.cbegin(), number.cend(),
+                                  [](QChar c) { return c >= u'0' && c <= u'9'; });
+           });
 }
 
 int compareStoryVersions(const QString &a, const QString &b)

@@ -111,6 +111,13 @@ void PackTest::packIsRefused_data()
     QTest::newRow("no story.json") << QByteArray() << none << QStringLiteral("story.json:0: error");
     QTest::newRow("a version in words") << QByteArray(kMetadataJson).replace("2.1", "два") << none
                                         << QStringLiteral("story.json:1: error: поле \"version\"");
+    // A line's end after either would name a folder on the shelf beside the story's own.
+    QTest::newRow("an identifier ending a line")
+        << QByteArray(kMetadataJson).replace("\"two\"", "\"two\\n\"") << none
+        << QStringLiteral("story.json:1: error: поле \"identifier\"");
+    QTest::newRow("a version ending a line")
+        << QByteArray(kMetadataJson).replace("2.1", "2.1\\n") << none
+        << QStringLiteral("story.json:1: error: поле \"version\"");
     QTest::newRow("JSON cut short")
         << kMetadataJson.first(40) << none << QStringLiteral("story.json:1: error");
     QTest::newRow("a key misspelt: said beside the missing one")
