@@ -6,9 +6,9 @@
 #include "core/finale.h"
 #include "core/moves.h"
 #include "core/story_buffer.h"
+#include "core/story_facts.h"
 #include "format/folder_tree.h"
 #include "format/qt_text.h"
-#include "core/story_facts.h"
 #include "format/story_file.h"
 #include "ui/about_dialog.h"
 #include "ui/accessibility.h"
@@ -79,9 +79,9 @@ void followTimer(QTimer *timer, bool enabled)
 } // namespace
 
 MainWindow::MainWindow(vorta::RandomSource &random, const QDir &dataDir, QWidget *parent)
-    : QMainWindow(parent), m_random(random), m_dataDir(dataDir),
-      m_tree(vorta::folderTree(dataDir)), m_journal(dataDir),
-      m_pickSavePath(&vorta::ui::askForSavePath), m_openStoryFile([this](const QString &path) {
+    : QMainWindow(parent), m_random(random), m_dataDir(dataDir), m_tree(vorta::folderTree(dataDir)),
+      m_journal(dataDir), m_pickSavePath(&vorta::ui::askForSavePath),
+      m_openStoryFile([this](const QString &path) {
           // The story opens in a window of its own, the way a double-click on it would.
           if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), {path}))
               showProgramError(vorta::storyError(vorta::ErrorKind::InternalError, path, 0,
@@ -90,7 +90,10 @@ MainWindow::MainWindow(vorta::RandomSource &random, const QDir &dataDir, QWidget
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kMainWindowTitle);
-    setWindowIcon(vorta::ui::programIcon());
+    // The program's own icon is set once, for all its windows; a window made without it, as in
+    // a test, carries the icon itself.
+    if (QGuiApplication::windowIcon().isNull())
+        setWindowIcon(vorta::ui::programIcon());
     setAcceptDrops(true);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -283,8 +286,8 @@ void MainWindow::showState()
     m_ui.countdown->setVisible(w.countdownShown);
     m_ui.label11->setVisible(w.countdownShown);
     for (std::size_t r = 0; r < m_ui.rows.size(); ++r)
-        setTextIfChanged(m_ui.rows[r],
-                         vorta::toQString(vorta::storyLine(m_state, qint64(m_state.topLine) + qint64(r))));
+        setTextIfChanged(m_ui.rows[r], vorta::toQString(vorta::storyLine(
+                                           m_state, qint64(m_state.topLine) + qint64(r))));
     {
         // The story has already followed its own scroll bar: showing it must not call back.
         const QSignalBlocker blocker(m_ui.vscroll1);
