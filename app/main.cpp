@@ -3,10 +3,12 @@
 
 #include "app/command_line.h"
 #include "app/story_launch.h"
-#include "engine/random_source.h"
-#include "format/story_error.h"
+#include "app/window_per_story.h"
+#include "core/random_source.h"
+#include "format/qt_text.h"
 #include "ui/controls.h"
 #include "ui/main_window.h"
+#include "ui/message_text.h"
 #include "ui/program_icon.h"
 #include "ui/reader_settings.h"
 
@@ -15,12 +17,15 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTranslator>
 
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -47,8 +52,53 @@ void printLine(const QString &text)
 // The story's folder: the sample story was kept here before stories had a shelf.
 QString folderBeforeTheShelf()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/vorta");
+    return vorta::app::StoryShelf::dataHome() + QStringLiteral("/vorta");
+}
+
+// The reader's answer when a new version would not continue the story in progress: the safe
+// one, keeping the old copy, unless the reader chooses the new version.
+bool replaceWhenAsked(const QString &question)
+{
+    QMessageBox box(QMessageBox::Question, kMainWindowTitle, vorta::briefMessage(question));
+    box.setTextFormat(Qt::PlainText);
+    QPushButton *replace =
+        box.addButton(QStringLiteral("Открыть новую версию"), QMessageBox::AcceptRole);
+    QPushButton *keep =
+        box.addButton(QStringLiteral("Дочитать прежнюю версию"), QMessageBox::RejectRole);
+    box.setDefaultButton(keep);
+    box.setEscapeButton(keep);
+    box.exec();
+    return box.clickedButton() == replace;
+}
+
+// The reader's zoom, kept from one start to the next. A file that cannot be written is said once,
+// and again only after a write has gone through; the window goes on at its zoom.
+void keepReaderZoom(MainWindow &window, vorta::ui::ReaderSettings &settings)
+{
+    window.setZoom(settings.zoom());
+    QObject::connect(&window, &MainWindow::zoomChanged, &window,
+                     [&window, &settings, told = false](int zoom) mutable {
+                         try {
+                             settings.setZoom(zoom);
+                             told = false;
+                         } catch (...) {
+                             if (!std::exchange(told, true))
+                                 window.showProgramError(vorta::currentError());
+                         }
+                     });
+}
+
+// The window in the middle of its screen, or offset from the program's other windows that stand
+// there; from now on a start for its story brings it forward.
+void showStoryWindow(MainWindow &window, vorta::app::WindowPerStory &windows)
+{
+    window.adjustSize();
+    vorta::ui::centreOnScreen(&window);
+    if (const QScreen *screen = window.screen())
+        window.move(windows.cascaded(window.pos(), window.frameGeometry().size(),
+                                     screen->availableGeometry()));
+    windows.serve(&window);
+    window.show();
 }
 
 } // namespace
@@ -77,41 +127,39 @@ int main(int argc, char *argv[])
         return *status;
 
     vorta::SeededRandom random(clockSeed);
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
+    std::unique_ptr<vorta::app::WindowPerStory> windows;
     try {
         vorta::app::StoryShelf shelf(vorta::app::StoryShelf::defaultPath());
+        const QString installed = QStringLiteral(VORTA_INSTALLED_STORY_FILE);
         shelf.setEarlierFolder(kSampleStoryIdentifier, folderBeforeTheShelf());
-        const vorta::app::ShelvedStory story = vorta::app::storyToRead(
-            shelf, commandLine.storyFile(), QStringLiteral(VORTA_INSTALLED_STORY_FILE));
+        shelf.setInstalledStory(kSampleStoryIdentifier, installed);
+        // With nothing shown, the old copy is kept and the notice says so on stderr.
+        if (!nothingIsShown())
+            shelf.setQuestion(replaceWhenAsked);
+        vorta::app::ShelvedStory story =
+            vorta::app::storyToRead(shelf, commandLine.storyFile(), installed);
         if (!story.notice.isEmpty()) {
             printLine(story.notice);
             if (!nothingIsShown())
-                QMessageBox::information(nullptr, kMainWindowTitle, story.notice);
+                QMessageBox::information(nullptr, kProgramName, vorta::briefMessage(story.notice));
         }
-        form = std::make_unique<Form1>(random, QDir(story.folder));
-        form->Form_Load();
+        windows = std::make_unique<vorta::app::WindowPerStory>(story.folder);
+        if (windows->bringForwardOpenWindow())
+            return 0;
+        form = std::make_unique<MainWindow>(random, QDir(story.folder));
+        form->Form_Load(std::move(story.hold));
     } catch (...) {
         const vorta::StoryError error = vorta::currentError();
         // The window goes first: its countdown must not tick behind the message.
         form.reset();
-        printLine(error.message());
+        printLine(vorta::messageOf(error));
         if (!nothingIsShown())
-            QMessageBox::critical(nullptr, kMainWindowTitle, vorta::briefMessage(error.message()));
+            QMessageBox::critical(nullptr, kProgramName, vorta::briefMessage(vorta::messageOf(error)));
         return 1;
     }
-    // The reader's zoom, kept from the last start; a zoom that cannot be kept is said, and the
-    // window goes on at it.
     vorta::ui::ReaderSettings readerSettings(vorta::ui::ReaderSettings::defaultPath());
-    form->setZoom(readerSettings.zoom());
-    QObject::connect(form.get(), &Form1::zoomChanged, form.get(), [&](int zoom) {
-        try {
-            readerSettings.setZoom(zoom);
-        } catch (...) {
-            form->showError(vorta::currentError());
-        }
-    });
-    form->adjustSize();
-    vorta::ui::centreOnScreen(form.get());
-    form->show();
+    keepReaderZoom(*form, readerSettings);
+    showStoryWindow(*form, *windows);
     return QApplication::exec();
 }

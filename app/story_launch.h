@@ -9,8 +9,13 @@
 
 namespace vorta::app {
 
-// Reads the story file's metadata and puts the story on the shelf; the whole file is read only
-// when the shelf's copy did not come from it.
+// The whole story file, read and vetted before it may take the place of a reader's copy: what the
+// authors' check calls an error (a step that does not read, a genre without its folder) refuses
+// it, so a broken newer version never replaces a working copy.
+StoryFile readVettedStoryFile(const QString &path, const QString &shownName);
+
+// Reads the story file's directory and puts the story on the shelf; the whole file is read only
+// when the shelf's copy must be unpacked from it.
 ShelvedStory openStoryFile(const StoryShelf &shelf, const QString &path);
 
 // The folder a start reads. A story file named on the command line goes on the shelf; without

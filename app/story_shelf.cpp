@@ -3,242 +3,110 @@
 
 #include "story_shelf.h"
 
-#include "engine/folder_lock.h"
-#include "engine/saved_story.h"
-#include "engine/story_journal.h"
+#include "app/reader_files.h"
+#include "app/shelf_folders.h"
+#include "core/data_files.h"
+#include "core/saved_story.h"
 #include "format/atomic_write.h"
-#include "format/file_reader.h"
-#include "format/story_error.h"
+#include "format/folder_tree.h"
+#include "format/qt_text.h"
+#include "format/story_journal.h"
 #include "format/system_error.h"
-#include "format/tree_paths.h"
+#include "core/tree_paths.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QLockFile>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <optional>
 #include <utility>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vorta::app {
 
 namespace {
 
-constexpr qint64 kStampCap = 4096;
-// Long enough for another start to unpack the largest story on a slow disk.
-constexpr int kLockWaitMs = 120000;
-
-QByteArray encoded(const QString &path)
+QString shown(const QString &path)
 {
-    return QFile::encodeName(path);
+    return QDir::toNativeSeparators(path);
 }
 
-bool isKind(const QString &path, mode_t kind)
+[[noreturn]] void refuse(const QString &shownName, const QString &why)
 {
-    struct stat info;
-    return ::lstat(encoded(path).constData(), &info) == 0 && (info.st_mode & S_IFMT) == kind;
+    throw storyError(ErrorKind::StoryRefused, shownName, 0, why);
 }
 
-bool isPlainFile(const QString &path)
+// Holds off other starts on the same story while this one changes its copy. A lock file that
+// cannot be made says nothing of another program: the shelf cannot be written.
+void lockShelf(QLockFile &lock, const QString &shelf, const QString &shownName)
 {
-    return isKind(path, S_IFREG);
-}
-
-bool isPlainFolder(const QString &path)
-{
-    return isKind(path, S_IFDIR);
-}
-
-// Removes a folder and all it holds, never through a link: a link goes alone, its target stays.
-void removeTree(const QString &path)
-{
-    if (isPlainFolder(path))
-        QDir(path).removeRecursively();
-    else
-        QFile::remove(path);
-}
-
-[[noreturn]] void fail(const QString &shownName, const QString &detail)
-{
-    throw StoryError(ErrorKind::FileNotWritten, shownName, 0, detail);
-}
-
-// A stamp that is not a plain file (a link, a folder) is never read through: no stamp at all.
-std::optional<ShelfStamp> readStamp(const QString &folder)
-{
-    const QString path = folder + QLatin1Char('/') + kShelfStampFile;
-    QFile file(path);
-    if (!isPlainFile(path) || !file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QHash<QByteArray, QByteArray> values;
-    for (const QByteArray &line : file.read(kStampCap).split('\n')) {
-        const qsizetype equals = line.indexOf('=');
-        if (equals > 0)
-            values.insert(line.left(equals), line.mid(equals + 1));
-    }
-    bool sizeOk = false;
-    bool modifiedOk = false;
-    ShelfStamp stamp{
-        QString::fromUtf8(values.value("identifier")), QString::fromUtf8(values.value("version")),
-        values.value("size").toLongLong(&sizeOk), values.value("modified").toLongLong(&modifiedOk)};
-    if (!sizeOk || !modifiedOk || stamp.version.isEmpty())
-        return std::nullopt;
-    return stamp;
-}
-
-// Flushes a folder's entries to the disk, so that what was renamed into it stays after a power
-// cut.
-void syncFolder(const QString &path, const QString &shownName)
-{
-    const int fd = ::open(encoded(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    const bool synced = fd >= 0 && ::fsync(fd) == 0;
-    const int error = errno;
-    if (fd >= 0)
-        ::close(fd);
-    if (!synced)
-        fail(shownName, QStringLiteral("не записать папку %1: %2")
-                            .arg(QDir::toNativeSeparators(path), systemErrorText(error)));
-}
-
-// A path of the story's tree as the reader vouches for it, checked again here: relative, clean,
-// and with no part that is hidden or climbs out, so it names a file inside the new copy.
-void checkTreePath(const QString &path, const QString &shownName)
-{
-    const bool sound = !path.isEmpty() && QDir::cleanPath(path) == path &&
-                       !QDir::isAbsolutePath(path) && !path.contains(QLatin1Char('\\')) &&
-                       !path.startsWith(QLatin1Char('.')) && !path.contains(QStringLiteral("/.")) &&
-                       path != kStoryMetadataFile;
-    if (!sound)
-        throw StoryError(ErrorKind::BadStoryFile, shownName, 0,
-                         QStringLiteral("недопустимый путь в повести: %1").arg(quoted(path)));
-}
-
-// What starts that were killed left of one story in the stories folder: names of copies half
-// made (".<id>.new-…") and of copies set aside (".<id>.old-…", marked true).
-QList<std::pair<QString, bool>> leftovers(const QString &storiesPath, const QString &id)
-{
-    const QString prefix = QLatin1Char('.') + id + QLatin1Char('.');
-    QList<std::pair<QString, bool>> found;
-    const QStringList entries =
-        QDir(storiesPath)
-            .entryList({prefix + QLatin1Char('*')}, QDir::AllEntries | QDir::Hidden | QDir::System |
-                                                        QDir::NoDotAndDotDot | QDir::CaseSensitive);
-    for (const QString &name : entries) {
-        // ".<id>.new-" or ".<id>.old-", then the temporary's letters and digits
-        const QStringView kind = QStringView(name).sliced(prefix.size());
-        const QStringView letters = kind.size() > 4 ? kind.sliced(4) : QStringView();
-        const bool aside = kind.startsWith(u"old-");
-        if ((aside || kind.startsWith(u"new-")) && !letters.isEmpty() &&
-            std::all_of(letters.begin(), letters.end(),
-                        [](QChar c) { return c.unicode() < 0x80 && c.isLetterOrNumber(); }))
-            found.append({name, aside});
-    }
-    return found;
-}
-
-// The reader's own files in a story's folder: the settings and the story in progress, with the
-// stories set aside beside it.
-QStringList readerFiles(const QString &folder)
-{
-    QStringList names;
-    if (!isPlainFolder(folder))
-        return names;
-    const QStringList candidates = QDir(folder).entryList(
-        {kSettingsFile, kSavedStoryFile, kSavedStoryFile + QStringLiteral(".*")},
-        QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &name : candidates) {
-        if (isPlainFile(folder + QLatin1Char('/') + name))
-            names.append(name);
-    }
-    return names;
-}
-
-// Puts the new copy in the old one's place in one step: at no moment is there no copy, or half
-// of one. The old copy ends where the new one was made.
-void swapIn(const QString &fresh, const QString &folder, const QString &shownName)
-{
-    const QByteArray from = encoded(fresh);
-    const QByteArray to = encoded(folder);
-    const auto failRename = [&](int error) {
-        fail(shownName, QStringLiteral("не переименовать папку %1: %2")
-                            .arg(QDir::toNativeSeparators(fresh), systemErrorText(error)));
-    };
-    if (!isPlainFolder(folder)) {
-        // Whatever else stands there, a link above all, goes alone: nothing is written through it.
-        if (::unlink(to.constData()) != 0 && errno != ENOENT)
-            failRename(errno);
-        if (::rename(from.constData(), to.constData()) != 0)
-            failRename(errno);
+    lock.setStaleLockTime(0);
+    if (lock.tryLock(int(kLongestReplacement.count())))
         return;
-    }
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) == 0)
-        return;
-    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-        failRename(errno);
-    // A file system without the exchange: two renames, the old copy set aside under a name that
-    // the next start brings back if this one dies between them.
-    const QByteArray aside =
-        encoded(QString(fresh).replace(QStringLiteral(".new-"), QStringLiteral(".old-")));
-    if (::rename(to.constData(), aside.constData()) != 0)
-        failRename(errno);
-    if (::rename(from.constData(), to.constData()) != 0) {
-        const int error = errno;
-        ::rename(aside.constData(), to.constData());
-        failRename(error);
-    }
-    ::rename(aside.constData(), from.constData());
+    if (lock.error() == QLockFile::LockFailedError)
+        failToWrite(shownName, QStringLiteral("повесть распаковывает другая программа,\n"
+                                              "и она не закончила за две минуты."));
+    failToWrite(shownName, QStringLiteral("%1\nПовесть не распакована в папку %2")
+                               .arg(whyNotWritable(shelf), shown(shelf)));
 }
 
-// The message of a failure while unpacking: it names the story file, and the file being written
-// when that was another.
-StoryError unpackingFailed(const StoryError &error, const QString &shownName, bool hadCopy)
+// The author of the copy as its stamp or its metadata say; empty when neither reads.
+QString authorOfCopy(const QString &folder, const std::optional<ShelfStamp> &kept)
 {
-    QStringList detail;
-    if (!error.detail().isEmpty())
-        detail.append(error.detail());
-    if (!error.file().isEmpty() && error.file() != shownName)
-        detail.append(QStringLiteral("при записи %1").arg(error.file()));
-    if (hadCopy)
-        detail.append(QStringLiteral("Прежняя копия повести осталась как была."));
-    return StoryError(error.kind(), shownName, error.line(), detail.join(QLatin1Char('\n')));
+    if (kept)
+        return kept->author;
+    try {
+        return readStoryMetadataFile(folder + QLatin1Char('/') + toQString(kStoryMetadataFile),
+                                     toQString(kStoryMetadataFile))
+            .author;
+    } catch (const StoryError &) {
+        return {};
+    }
+}
+
+// Whether the reader's story in progress goes on in the new version: there is none, it does not
+// read (it is set aside in any version), or it was told from the same catalogue.
+bool storyInProgressFits(const QString &folder, const StoryFile &story)
+{
+    const std::optional<SavedStory> saved = StoryJournal::savedCatalogue(QDir(folder));
+    if (!saved)
+        return true;
+    StoryState state;
+    loadCatalogue(state, story.tree());
+    return fitsCatalogue(*saved, state);
+}
+
+// The copy held for reading, when it came from a file of the stamp's content and is whole.
+std::optional<FolderLock> holdIfCurrent(const QString &folder, const ShelfStamp &stamp)
+{
+    if (!QFileInfo(folder).isDir())
+        return std::nullopt;
+    FolderLock hold = FolderLock::forReading(folder);
+    if (!hold.held())
+        return std::nullopt;
+    const std::optional<ShelfStamp> kept = ShelfStamp::read(folder);
+    if (!kept || !kept->sameStoryFile(stamp) || !kept->copyIsWhole(folder))
+        return std::nullopt;
+    return hold;
 }
 
 } // namespace
 
-ShelfStamp ShelfStamp::of(const QString &storyFilePath, const StoryMetadata &metadata)
-{
-    const QFileInfo info(storyFilePath);
-    return {metadata.identifier, metadata.version, info.size(),
-            info.lastModified().toMSecsSinceEpoch()};
-}
-
-QByteArray ShelfStamp::text() const
-{
-    return QStringLiteral("identifier=%1\nversion=%2\nsize=%3\nmodified=%4\n")
-        .arg(identifier, version)
-        .arg(size)
-        .arg(modified)
-        .toUtf8();
-}
-
 StoryShelf::StoryShelf(QString storiesPath) : m_path(std::move(storiesPath)) {}
+
+QString StoryShelf::dataHome()
+{
+    const QString set = qEnvironmentVariable("XDG_DATA_HOME");
+    if (QDir::isAbsolutePath(set))
+        return QDir::cleanPath(set);
+    return QDir::homePath() + QStringLiteral("/.local/share");
+}
 
 QString StoryShelf::defaultPath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/vorta/stories");
+    return dataHome() + QStringLiteral("/vorta/stories");
 }
 
 void StoryShelf::setEarlierFolder(const QString &identifier, const QString &folder)
@@ -247,109 +115,207 @@ void StoryShelf::setEarlierFolder(const QString &identifier, const QString &fold
     m_earlierFolder = folder;
 }
 
-ShelvedStory StoryShelf::place(const ShelfStamp &stamp, const std::function<StoryFile()> &read,
+void StoryShelf::setInstalledStory(const QString &identifier, const QString &storyFilePath)
+{
+    m_installedIdentifier = identifier;
+    m_installedFile = storyFilePath;
+}
+
+void StoryShelf::setQuestion(Question ask)
+{
+    m_ask = std::move(ask);
+}
+
+ShelvedStory StoryShelf::place(const QString &storyFilePath, const StoryFileLook &directory,
+                               const std::function<StoryFile()> &read,
                                const QString &shownName) const
 {
+    const StoryMetadata &metadata = directory.metadata;
+    const ShelfStamp stamp = ShelfStamp::of(directory);
     const QString &id = stamp.identifier;
     if (!isValidStoryIdentifier(id))
-        throw StoryError(ErrorKind::BadStoryFile, shownName, 0,
+        throw storyError(ErrorKind::BadStoryFile, shownName, 0,
                          QStringLiteral("недопустимый идентификатор повести %1").arg(quoted(id)));
-    if (!QDir().mkpath(m_path))
-        fail(shownName,
-             QStringLiteral("не создать папку %1").arg(QDir::toNativeSeparators(m_path)));
-
     const QString folder = m_path + QLatin1Char('/') + id;
-    // The usual start: the copy came from this very file and no start left anything half done
-    // beside it. Nothing is written, so no lock is taken, and its flush to the disk is saved.
-    if (isPlainFolder(folder) && readStamp(folder) == stamp && leftovers(m_path, id).isEmpty())
-        return {folder, {}};
+    // The usual start: the copy came from a file of this very content, it is whole, and no start
+    // left anything half done beside it. Nothing is written.
+    if (leftovers(m_path, id).isEmpty()) {
+        if (std::optional<FolderLock> hold = holdIfCurrent(folder, stamp))
+            return {folder, {}, std::move(hold)};
+    }
 
+    if (!QDir().mkpath(m_path))
+        failToWrite(
+            shownName,
+            QStringLiteral("%1\nНе создать папку %2").arg(systemErrorText(errno), shown(m_path)));
     // Two starts on the same story at once: the second waits, then finds the copy fresh.
     QLockFile lock(m_path + QStringLiteral("/.") + id + QStringLiteral(".lock"));
-    lock.setStaleLockTime(0);
-    if (!lock.tryLock(kLockWaitMs))
-        fail(shownName, QStringLiteral("повесть распаковывает другая программа"));
+    lockShelf(lock, m_path, shownName);
+    removeLeftovers(m_path, id, folder);
+    if (std::optional<FolderLock> hold = holdIfCurrent(folder, stamp))
+        return {folder, {}, std::move(hold)};
 
-    // What a start that was killed left: a copy half unpacked goes; a copy set aside with none
-    // in its place comes back.
-    for (const auto &[name, aside] : leftovers(m_path, id)) {
-        const QString path = m_path + QLatin1Char('/') + name;
-        if (aside && !QFileInfo::exists(folder) && !QFileInfo(folder).isSymLink() &&
-            std::rename(encoded(path), encoded(folder)) == 0)
-            continue;
-        removeTree(path);
-    }
-
-    ShelvedStory result{folder, {}};
-    const bool hadCopy = isPlainFolder(folder);
-    const std::optional<ShelfStamp> kept = hadCopy ? readStamp(folder) : std::nullopt;
-    if (kept && *kept == stamp)
-        return result;
+    const bool hadCopy = QFileInfo(folder).isDir();
+    const std::optional<ShelfStamp> kept = hadCopy ? ShelfStamp::read(folder) : std::nullopt;
+    checkClaim(storyFilePath, folder, metadata, kept, shownName);
     if (kept && compareStoryVersions(stamp.version, kept->version) < 0) {
-        result.notice =
-            QStringLiteral("Файл %1 содержит версию %2 повести, а у вас уже есть более новая, "
-                           "%3. Открыта ваша версия, файл её не заменяет.")
-                .arg(shownName, stamp.version, kept->version);
-        return result;
+        if (!kept->copyIsWhole(folder))
+            refuse(shownName, QStringLiteral("ваша копия версии %1 повреждена,\n"
+                                             "а файл содержит более старую версию, %2.\n"
+                                             "Откройте файл версии %1, и копия будет "
+                                             "восстановлена.")
+                                  .arg(kept->version, stamp.version));
+        return {folder,
+                QStringLiteral("Файл %1 содержит версию %2 повести, а у вас уже есть более новая, "
+                               "%3. Открыта ваша версия, файл её не заменяет.")
+                    .arg(shownName, stamp.version, kept->version),
+                FolderLock::forReading(folder)};
     }
-    // Held while the copy is replaced, so no window opens on it halfway.
-    const FolderLock hold(folder);
-    if (hold.heldElsewhere())
-        fail(shownName, QStringLiteral("повесть сейчас открыта в другом окне программы, и новая "
-                                       "версия не распакована. Закройте то окно и откройте "
-                                       "файл снова."));
+    // Followed to open a copy, a link is never replaced: its folder lies outside the shelf.
+    if (QFileInfo(folder).isSymLink())
+        refuse(shownName, QStringLiteral("её папка — ссылка, и программа не заменяет её.\n"
+                                         "Папка: %1\nСсылка ведёт в %2\n"
+                                         "Верните папку на место и откройте файл снова.")
+                              .arg(shown(folder), shown(QFileInfo(folder).symLinkTarget())));
 
-    // The new copy is made whole beside the old one, then swapped in by one rename.
-    QTemporaryDir fresh(m_path + QStringLiteral("/.") + id + QStringLiteral(".new-XXXXXX"));
-    if (!fresh.isValid())
-        fail(shownName, QStringLiteral("не создать папку в %1: %2")
-                            .arg(QDir::toNativeSeparators(m_path), fresh.errorString()));
+    StoryFile story;
     try {
-        const StoryFile story = read();
-        if (story.metadata.identifier != id)
-            throw StoryError(ErrorKind::ReadError, shownName, 0,
-                             QStringLiteral("файл изменился, пока его читали"));
-        StagedFiles files;
-        for (const StoryFileEntry &entry : story.files) {
-            checkTreePath(entry.path, shownName);
-            const QString path = fresh.filePath(entry.path);
-            files.makeFolder(QFileInfo(path).path(), shownName);
-            files.stage(path, shownName, entry.bytes);
-        }
-        files.stage(fresh.filePath(kStoryMetadataFile), shownName,
-                    storyMetadataJson(story.metadata));
-        // The reader's settings and story in progress go with the copy; the settings from before
-        // the shelf come to a story that has none of its own.
-        QStringList carried;
-        const auto carry = [&](const QString &from) {
+        story = read();
+    } catch (const StoryError &error) {
+        throw unpackingFailed(error, shownName, hadCopy, false);
+    }
+    if (story.metadata != metadata)
+        throw storyError(ErrorKind::ReadError, shownName, 0,
+                         QStringLiteral("файл изменился, пока его читали"));
+    if (hadCopy && !storyInProgressFits(folder, story)) {
+        const QString was =
+            kept ? QStringLiteral("версии ") + kept->version : QStringLiteral("прежней версии");
+        const QString question =
+            QStringLiteral("Новая версия %1 повести «%2»\n"
+                           "не продолжит ваш рассказ, начатый по %3: в ней другие жанры.\n"
+                           "Если открыть её, рассказ будет отложен и начнётся новый.\nФайл: %4")
+                .arg(stamp.version, metadata.title, was, shownName);
+        if (!m_ask)
+            return {folder,
+                    QStringLiteral("Новая версия %1 не продолжит ваш рассказ, начатый по %2,\n"
+                                   "а спросить, заменить ли прежнюю версию, некого:\n"
+                                   "открыта прежняя, новая не распакована.\nФайл: %3")
+                        .arg(stamp.version, was, shownName),
+                    FolderLock::forReading(folder)};
+        if (!m_ask(question))
+            return {folder, {}, FolderLock::forReading(folder)};
+    }
+    return replace(folder, stamp, story, shownName);
+}
+
+void StoryShelf::checkClaim(const QString &storyFilePath, const QString &folder,
+                            const StoryMetadata &metadata, const std::optional<ShelfStamp> &kept,
+                            const QString &shownName) const
+{
+    if (metadata.identifier == m_installedIdentifier && !m_installedFile.isEmpty()) {
+        const QString canonical = QFileInfo(storyFilePath).canonicalFilePath();
+        if (canonical.isEmpty() || canonical != QFileInfo(m_installedFile).canonicalFilePath())
+            refuse(shownName, QStringLiteral("«%1» — повесть, что приходит с программой.\n"
+                                             "На полку её кладёт только установленный файл:\n%2")
+                                  .arg(metadata.identifier, shown(m_installedFile)));
+    }
+    // The identifier is the author's to give: under another author it is another story.
+    const QString author = QFileInfo(folder).isDir() ? authorOfCopy(folder, kept) : QString();
+    if (!author.isEmpty() && author != metadata.author)
+        refuse(shownName, QStringLiteral("это другая повесть с тем же идентификатором «%1».\n"
+                                         "В файле — «%2», автор: %3.\n"
+                                         "Ваша повесть с этим идентификатором — автора %4;\n"
+                                         "она осталась как была.")
+                              .arg(metadata.identifier, metadata.title, metadata.author, author));
+}
+
+ShelvedStory StoryShelf::replace(const QString &folder, const ShelfStamp &stamp,
+                                 const StoryFile &story, const QString &shownName) const
+{
+    const bool hadCopy = QFileInfo(folder).isDir();
+    // Held alone while the copy is replaced, so no window reads it halfway; a window open on
+    // it keeps it.
+    const FolderLock alone = FolderLock::forReplacing(folder);
+    if (alone.heldElsewhere())
+        refuse(shownName, QStringLiteral("её сейчас читают в окне программы.\n"
+                                         "Версия %1 не распакована: закройте все окна с этой "
+                                         "повестью\nи откройте файл снова.")
+                              .arg(stamp.version));
+
+    // The new copy is made whole beside the old one, then swapped in by one rename. Messages
+    // name its files where they will stand.
+    QTemporaryDir fresh(m_path + QStringLiteral("/.") + stamp.identifier +
+                        QStringLiteral(".new-XXXXXX"));
+    if (!fresh.isValid())
+        failToWrite(shownName, QStringLiteral("%1\nПовесть не распакована в папку %2")
+                                   .arg(systemErrorText(errno), shown(m_path)));
+    const auto finalPath = [&](const QString &path) {
+        return shown(folder + path.mid(fresh.path().size()));
+    };
+    try {
+        // The reader's settings and story in progress go with the copy, never read; the settings
+        // from before the shelf come to a story that has none of its own.
+        QList<std::pair<QString, QString>> carried; // name, folder it comes from
+        const auto carriedHas = [&carried](const QString &name) {
+            return std::any_of(carried.cbegin(), carried.cend(),
+                               [&name](const auto &file) { return file.first == name; });
+        };
+        const auto collect = [&](const QString &from) {
             for (const QString &name : readerFiles(from)) {
-                if (carried.contains(name))
-                    continue;
-                const QString path = from + QLatin1Char('/') + name;
-                const qint64 cap = name == kSettingsFile ? kSettingsFileCap : kSavedStoryCap;
-                files.stage(fresh.filePath(name), QDir::toNativeSeparators(path),
-                            readCappedFile(path, QDir::toNativeSeparators(path), cap));
-                carried.append(name);
+                if (!carriedHas(name))
+                    carried.append({name, from});
             }
         };
-        carry(folder);
-        if (id == m_earlierIdentifier && !carried.contains(kSettingsFile) &&
-            !m_earlierFolder.isEmpty())
-            carry(m_earlierFolder);
-        files.stage(fresh.filePath(kShelfStampFile), shownName, stamp.text());
+        if (hadCopy)
+            collect(folder);
+        if (stamp.identifier == m_earlierIdentifier && !m_earlierFolder.isEmpty() &&
+            !carriedHas(toQString(kSettingsFile)))
+            collect(m_earlierFolder);
+
+        ShelfStamp unpacked = stamp;
+        StagedFiles files;
+        const QString settingsFile = toQString(kSettingsFile);
+        for (const StoryFileEntry &entry : story.contents.files) {
+            const QString entryPath = toQString(entry.path);
+            if (!isSoundCopyPath(entryPath))
+                throw storyError(
+                    ErrorKind::BadStoryFile, shownName, 0,
+                    QStringLiteral("недопустимый путь в повести: %1").arg(quoted(entryPath)));
+            if (entryPath == settingsFile && carriedHas(settingsFile))
+                continue;
+            const QString path = fresh.filePath(entryPath);
+            const QString parent = QFileInfo(path).path();
+            if (!QDir().mkpath(parent))
+                failToWrite(shownName, QStringLiteral("%1\nНе создать папку %2")
+                                           .arg(systemErrorText(errno), finalPath(parent)));
+            files.stage(path, shownName, toQByteArray(entry.bytes));
+            if (entryPath != settingsFile)
+                unpacked.files.append({entryPath, qint64(entry.bytes.size())});
+        }
+        const QByteArray json = storyMetadataJson(story.metadata);
+        const QString metadataFile = toQString(kStoryMetadataFile);
+        files.stage(fresh.filePath(metadataFile), shownName, json);
+        unpacked.files.append({metadataFile, json.size()});
+        files.stage(fresh.filePath(kShelfStampFile), shownName, unpacked.text());
         files.commit();
+        for (const auto &[name, from] : std::as_const(carried))
+            carryFile(from + QLatin1Char('/') + name, fresh.filePath(name),
+                      shown(folder + QLatin1Char('/') + name));
+
         QDirIterator folders(fresh.path(), QDir::Dirs | QDir::NoDotAndDotDot,
                              QDirIterator::Subdirectories);
-        while (folders.hasNext())
-            syncFolder(folders.next(), shownName);
-        syncFolder(fresh.path(), shownName);
+        while (folders.hasNext()) {
+            const QString path = folders.next();
+            syncFolder(path, finalPath(path), shownName);
+        }
+        syncFolder(fresh.path(), shown(folder), shownName);
         swapIn(fresh.path(), folder, shownName);
     } catch (const StoryError &error) {
         throw unpackingFailed(error, shownName, hadCopy);
     }
     // The old copy is now where the new one was made, and goes with it.
-    syncFolder(m_path, shownName);
-    return result;
+    syncFolder(m_path, shown(m_path), shownName);
+    return {folder, {}, FolderLock::forReading(folder)};
 }
 
 } // namespace vorta::app

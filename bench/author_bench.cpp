@@ -5,8 +5,8 @@
 // coverage run reads every file once, as a check does, and tells its stories from memory.
 #include "bench_support.h"
 
-#include "author/check/tree_check.h"
 #include "author/simulation/story_run.h"
+#include "core/story_check.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,7 +20,7 @@ constexpr int kCoverageStories = 10000;
 void checkCost(benchmark::State &bm)
 {
     for (auto _ : bm)
-        benchmark::DoNotOptimize(author::checkTree(dataDir()).diagnostics.size());
+        benchmark::DoNotOptimize(checkTree(dataTree()).diagnostics.size());
 }
 BENCHMARK(checkCost)->Name("author/check")->Unit(benchmark::kMillisecond);
 
@@ -30,7 +30,7 @@ void coverageCost(benchmark::State &bm)
 {
     try {
         for (auto _ : bm) {
-            const author::CheckResult checked = author::checkTree(dataDir());
+            const CheckResult checked = checkTree(dataTree());
             benchmark::DoNotOptimize(
                 author::runCoverage(checked.files, checked.data, kCoverageStories).variantsTold);
         }

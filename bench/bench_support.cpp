@@ -3,9 +3,12 @@
 
 #include "bench_support.h"
 
-#include "engine/fragments.h"
-#include "engine/moves.h"
-#include "engine/saved_story.h"
+#include "core/fragments.h"
+#include "core/moves.h"
+#include "core/saved_story.h"
+#include "core/tree_paths.h"
+#include "format/folder_tree.h"
+#include "format/qt_text.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -25,7 +28,7 @@ void copyTree(const QString &from, const QString &to)
     while (it.hasNext()) {
         const QString file = it.next();
         // A story in progress kept by a run of the program there is not part of the sample.
-        if (it.fileName().startsWith(kSavedStoryFile))
+        if (it.fileName().startsWith(toQString(kSavedStoryFile)))
             continue;
         const QString target = to + QLatin1Char('/') + source.relativeFilePath(file);
         if (!QDir().mkpath(QFileInfo(target).path()) || !QFile::copy(file, target))
@@ -50,6 +53,12 @@ const QDir &dataDir()
     return dir;
 }
 
+const DataTree &dataTree()
+{
+    static const DataTree tree = folderTree(dataDir());
+    return tree;
+}
+
 const QDir &windowDataDir()
 {
     static QTemporaryDir folder;
@@ -64,7 +73,7 @@ quint64 fixedSeed()
 
 StoryRun::StoryRun() : m_random(fixedSeed)
 {
-    firstStart(m_fresh, m_random, dataDir());
+    firstStart(m_fresh, m_random, dataTree());
     restart();
 }
 
@@ -76,7 +85,7 @@ void StoryRun::restart()
 
 void StoryRun::move()
 {
-    programMove(m_state, m_random, dataDir());
+    programMove(m_state, m_random, dataTree());
 }
 
 const QStringList &storyFiles()
@@ -87,7 +96,8 @@ const QStringList &storyFiles()
         while (!run.finished()) {
             run.move();
             const StoryState &s = run.state();
-            paths.append(dataDir().filePath(fragmentPath(s, s.currentGenre, s.stepNumber)));
+            paths.append(
+                dataDir().filePath(toQString(fragmentPath(s, s.currentGenre, s.stepNumber))));
         }
         return paths;
     }();

@@ -3,9 +3,10 @@
 
 #pragma once
 
-#include "engine/random_source.h"
-#include "engine/story_state.h"
-#include "engine/story_step.h"
+#include "core/random_source.h"
+#include "core/story_state.h"
+#include "core/story_step.h"
+#include "core/story_tree.h"
 
 #include <QDir>
 #include <QString>
@@ -17,6 +18,9 @@ namespace vorta::bench {
 
 // The sample story, copied once per run into a temporary folder that the benchmarks share.
 const QDir &dataDir();
+
+// The same copy as the story's rules read it.
+const DataTree &dataTree();
 
 // A second copy, for the window that the window benchmarks keep open: the window keeps its story
 // in progress in its folder, where the programs of the start-up benchmarks would find it.

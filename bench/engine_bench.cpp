@@ -4,11 +4,11 @@
 // The engine's costs per event, headless, each beside the file read it cannot avoid.
 #include "bench_support.h"
 
-#include "engine/data_files.h"
-#include "engine/moves.h"
-#include "engine/story_buffer.h"
-#include "format/story_error.h"
-#include "format/tree_paths.h"
+#include "core/data_files.h"
+#include "core/moves.h"
+#include "core/story_buffer.h"
+#include "core/tree_paths.h"
+#include "format/qt_text.h"
 
 #include <benchmark/benchmark.h>
 
@@ -64,7 +64,7 @@ void countdownTickCost(benchmark::State &bm)
         StoryState &story = run.state();
         story.countdownMs = kFarAway;
         for (auto _ : bm) {
-            benchmark::DoNotOptimize(Timer1_Timer(story, run.random(), dataDir()));
+            benchmark::DoNotOptimize(countdownTick(story, run.random(), dataTree()));
             if (story.countdownMs < 1'000'000)
                 story.countdownMs = kFarAway;
         }
@@ -78,7 +78,7 @@ BENCHMARK(countdownTickCost)->Name("countdownTick");
 
 void settingsFileFloor(benchmark::State &bm)
 {
-    const QString path = dataDir().filePath(kSettingsFile);
+    const QString path = dataDir().filePath(toQString(kSettingsFile));
     for (auto _ : bm)
         benchmark::DoNotOptimize(readTwoNumbers(path));
 }
@@ -94,8 +94,8 @@ StoryState &storyHolding(qint32 count)
     StoryRun run;
     StoryState story = run.state();
     for (qint32 i = 1; i <= count; ++i)
-        appendStoryLine(story,
-                        QStringLiteral("Строка %1 рассказа, длиной в обычную строку").arg(i));
+        appendStoryLine(
+            story, toU16(QStringLiteral("Строка %1 рассказа, длиной в обычную строку").arg(i)));
     return stories.emplace(count, std::move(story)).first->second;
 }
 
@@ -105,31 +105,27 @@ StoryState &storyHolding(qint32 count)
 void appendStoryLineCost(benchmark::State &bm)
 {
     constexpr int kBatch = 4;
-    const std::array<QString, kBatch> lines = {
-        QStringLiteral("Фонарщик поднял лестницу и пошёл дальше, к"),
-        QStringLiteral("мосту, где фонарь горел синим, как всегда."),
-        QStringLiteral("Никто в городке не помнил, кто его зажёг"),
-        QStringLiteral("в первый раз и зачем он горит именно так."),
+    const std::array<std::u16string, kBatch> lines = {
+        u"Фонарщик поднял лестницу и пошёл дальше, к",
+        u"мосту, где фонарь горел синим, как всегда.",
+        u"Никто в городке не помнил, кто его зажёг",
+        u"в первый раз и зачем он горит именно так.",
     };
     try {
         StoryState &story = storyHolding(qint32(bm.range(0)));
-        // Only the numbers are kept: a copy of the state would share the lines, and the first
-        // append would then copy them all.
+        // Only the numbers are kept: a copy of the state would copy every line. The scroll
+        // range follows nextLine and the view's place is topLine.
         const qint32 nextLine = story.nextLine;
         const qint32 topLine = story.topLine;
-        const qint32 scrollMax = story.window.scrollMax;
-        const qint32 scrollValue = story.window.scrollValue;
         for (auto _ : bm) {
             const auto start = std::chrono::steady_clock::now();
-            for (const QString &line : lines)
+            for (const std::u16string &line : lines)
                 appendStoryLine(story, line);
             const auto end = std::chrono::steady_clock::now();
             bm.SetIterationTime(std::chrono::duration<double>(end - start).count() / kBatch);
-            story.storyLines.resize(nextLine);
+            story.storyLines.resize(std::size_t(nextLine));
             story.nextLine = nextLine;
             story.topLine = topLine;
-            story.window.scrollMax = scrollMax;
-            story.window.scrollValue = scrollValue;
         }
     } catch (const StoryError &error) {
         bm.SkipWithError(error.what());
@@ -154,19 +150,16 @@ void readerMoveAfterLinesCost(benchmark::State &bm)
         StoryRun run;
         StoryState story = run.state();
         for (qint32 i = 1; i <= count; ++i)
-            appendStoryLine(story,
-                            QStringLiteral("Строка %1 рассказа, длиной в обычную строку").arg(i));
+            appendStoryLine(
+                story, toU16(QStringLiteral("Строка %1 рассказа, длиной в обычную строку").arg(i)));
         const StoryState start = story;
-        story.storyLines.detach();
         for (auto _ : bm) {
-            const QString caption = story.window.choiceLabels[0].caption;
-            readerMove(story, caption, run.random(), dataDir());
+            const std::u16string caption = story.window.offered[0].caption;
+            readerMove(story, caption, run.random(), dataTree());
             bm.PauseTiming();
-            story.storyLines.resize(start.nextLine);
+            story.storyLines.resize(std::size_t(start.nextLine));
             story.nextLine = start.nextLine;
             story.topLine = start.topLine;
-            story.window.scrollMax = start.window.scrollMax;
-            story.window.scrollValue = start.window.scrollValue;
             story.stepNumber = 10;
             bm.ResumeTiming();
         }

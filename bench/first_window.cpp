@@ -5,19 +5,23 @@
 // second time to start as the menu entry does, through the story file on the reader's shelf.
 #ifdef VORTA_BENCH_STORY_FILE
 #include "app/story_launch.h"
+#include "app/window_per_story.h"
 #endif
-#include "engine/random_source.h"
-#include "format/story_error.h"
+#include "core/random_source.h"
+#include "format/qt_text.h"
 #include "start_probe.h"
 #include "ui/controls.h"
 #include "ui/main_window.h"
+#include "ui/program_icon.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QIcon>
+#include <QScreen>
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -35,32 +39,42 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("vorta"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
     QApplication::setStyle(QStringLiteral("Fusion"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/vorta/vorta_icon.xpm")));
+    QApplication::setWindowIcon(vorta::ui::programIcon());
 
     vorta::SeededRandom random(clockSeed);
+    QString folder = QDir::currentPath();
+    std::optional<vorta::FolderLock> hold;
 #ifdef VORTA_BENCH_STORY_FILE
-    QString folder;
+    std::optional<vorta::app::WindowPerStory> windows;
     try {
-        folder =
+        vorta::app::ShelvedStory story =
             vorta::app::storyToRead(vorta::app::StoryShelf(vorta::app::StoryShelf::defaultPath()),
-                                    QStringLiteral(VORTA_BENCH_STORY_FILE), QString())
-                .folder;
+                                    QStringLiteral(VORTA_BENCH_STORY_FILE), QString());
+        folder = story.folder;
+        hold = std::move(story.hold);
+        // Every start asks whether a window already reads the story.
+        windows.emplace(folder);
+        if (windows->bringForwardOpenWindow())
+            return 1;
     } catch (const vorta::StoryError &error) {
-        std::fprintf(stderr, "%s\n", error.message().toLocal8Bit().constData());
+        std::fprintf(stderr, "%s\n", vorta::messageOf(error).toLocal8Bit().constData());
         return 1;
     }
-#else
-    const QString folder = QDir::currentPath();
 #endif
-    Form1 form(random, QDir(folder));
+    MainWindow form(random, QDir(folder));
     try {
-        form.Form_Load();
+        form.Form_Load(std::move(hold));
     } catch (const vorta::StoryError &error) {
-        std::fprintf(stderr, "%s\n", error.message().toLocal8Bit().constData());
+        std::fprintf(stderr, "%s\n", vorta::messageOf(error).toLocal8Bit().constData());
         return 1;
     }
     form.adjustSize();
     vorta::ui::centreOnScreen(&form);
+#ifdef VORTA_BENCH_STORY_FILE
+    form.move(windows->cascaded(form.pos(), form.frameGeometry().size(),
+                                form.screen()->availableGeometry()));
+    windows->serve(&form);
+#endif
     form.show();
     return execAndReportPeakMemory();
 }

@@ -5,10 +5,10 @@
 // story.
 #include "bench_support.h"
 
-#include "engine/moves.h"
-#include "engine/story_buffer.h"
-#include "engine/story_journal.h"
-#include "format/story_error.h"
+#include "core/moves.h"
+#include "core/story_buffer.h"
+#include "format/qt_text.h"
+#include "format/story_journal.h"
 
 #include <QTemporaryDir>
 
@@ -61,19 +61,18 @@ void readerMoveSavedCost(benchmark::State &bm)
         StoryRun run;
         StoryState start = run.state();
         for (qint32 i = 1; i <= count; ++i)
-            appendStoryLine(start,
-                            QStringLiteral("Строка %1 рассказа, длиной в обычную строку").arg(i));
+            appendStoryLine(
+                start, toU16(QStringLiteral("Строка %1 рассказа, длиной в обычную строку").arg(i)));
         StoryJournal journal{QDir(folder.path())};
         std::optional<StoryError> failure = journal.resume(start, QDateTime::currentDateTime());
         StoryState story;
         const auto restart = [&] {
             story = start;
-            story.storyLines.detach();
             run.random().reseed();
             if (saving && !failure)
                 failure = journal.save(story);
             for (int i = 0; i < 4; ++i) {
-                readerMove(story, story.window.choiceLabels[0].caption, run.random(), dataDir());
+                readerMove(story, story.window.offered[0].caption, run.random(), dataTree());
                 if (saving && !failure)
                     failure = journal.save(story);
             }
@@ -85,7 +84,7 @@ void readerMoveSavedCost(benchmark::State &bm)
                 restart();
                 bm.ResumeTiming();
             }
-            readerMove(story, story.window.choiceLabels[0].caption, run.random(), dataDir());
+            readerMove(story, story.window.offered[0].caption, run.random(), dataTree());
             if (saving && !failure)
                 failure = journal.save(story);
         }

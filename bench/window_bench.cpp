@@ -5,8 +5,8 @@
 // move with the engine alone.
 #include "bench_support.h"
 
-#include "engine/moves.h"
-#include "format/story_error.h"
+#include "core/moves.h"
+#include "format/qt_text.h"
 #include "ui/main_window.h"
 
 #include <QCoreApplication>
@@ -24,7 +24,7 @@ namespace {
 struct ShownWindow
 {
     SeededRandom random{fixedSeed};
-    Form1 form{random, windowDataDir()};
+    MainWindow form{random, windowDataDir()};
 
     ShownWindow()
     {
@@ -42,7 +42,7 @@ std::unique_ptr<ShownWindow> &shownWindowSlot()
     return window;
 }
 
-Form1 &shownWindow()
+MainWindow &shownWindow()
 {
     std::unique_ptr<ShownWindow> &window = shownWindowSlot();
     if (!window)
@@ -54,7 +54,7 @@ Form1 &shownWindow()
 class RowPaints : public QObject
 {
 public:
-    explicit RowPaints(Form1 &form)
+    explicit RowPaints(MainWindow &form)
     {
         for (int n = 12; n <= 26; ++n) {
             if (auto *row = form.findChild<QLabel *>(QStringLiteral("Label%1").arg(n)))
@@ -79,16 +79,16 @@ void repaintAsTheLoopWould()
     QCoreApplication::sendPostedEvents();
 }
 
-void startNewStoryInWindow(Form1 &form)
+void startNewStoryInWindow(MainWindow &form)
 {
-    form.Command1_Click();
+    form.startNewStory();
     repaintAsTheLoopWould();
 }
 
 void readerMoveInWindowCost(benchmark::State &bm)
 {
     try {
-        Form1 &form = shownWindow();
+        MainWindow &form = shownWindow();
         startNewStoryInWindow(form);
         {
             // The move is only measured if it reaches the screen.
@@ -124,16 +124,16 @@ void readerMoveHeadlessCost(benchmark::State &bm)
     try {
         SeededRandom random(fixedSeed);
         StoryState story;
-        firstStart(story, random, dataDir());
-        newStory(story, random, dataDir());
+        firstStart(story, random, dataTree());
+        newStory(story, random, dataTree());
         for (auto _ : bm) {
             if (story.stepNumber >= kFinaleStep) {
                 bm.PauseTiming();
-                newStory(story, random, dataDir());
+                newStory(story, random, dataTree());
                 bm.ResumeTiming();
             }
-            const QString caption = story.window.choiceLabels[0].caption;
-            readerMove(story, caption, random, dataDir());
+            const std::u16string caption = story.window.offered[0].caption;
+            readerMove(story, caption, random, dataTree());
         }
     } catch (const StoryError &error) {
         bm.SkipWithError(error.what());

@@ -49,6 +49,8 @@ std::u16string StoryError::kindText() const
         return u"Файл рассказа не читается";
     case ErrorKind::BadName:
         return u"Недопустимое имя";
+    case ErrorKind::StoryRefused:
+        return u"Повесть не открыта";
     }
     return {};
 }

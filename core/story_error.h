@@ -28,6 +28,7 @@ enum class ErrorKind
     SavedStoryUnreadable,
     BadStoryFile,
     BadName,
+    StoryRefused, // a story file the shelf does not open, for a reason it says
 };
 
 // The one error type of the story: names the kind, the file (relative to the story's folder,

@@ -10,7 +10,7 @@ namespace vorta {
 const std::u16string &storyLine(const StoryState &state, std::int64_t entry)
 {
     static const std::u16string absent;
-    return entry > 0 && std::size_t(entry) < state.storyLines.size()
+    return entry > 0 && entry < state.nextLine && std::size_t(entry) < state.storyLines.size()
                ? state.storyLines[std::size_t(entry)]
                : absent;
 }

@@ -5,11 +5,11 @@
 
 #include "core/story_error.h"
 
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
 
 namespace vorta {
 
@@ -81,8 +81,8 @@ private:
     const File &file(const std::u16string &relativePath) const;
     void addFolders(const std::u16string &relativePath);
 
-    std::unordered_map<std::u16string, File> m_files;
-    std::unordered_set<std::u16string> m_folders;
+    std::map<std::u16string, File> m_files;
+    std::set<std::u16string> m_folders;
 };
 
 } // namespace vorta

@@ -30,6 +30,17 @@ constexpr std::array<char16_t, 128> kUpperHalf = {
 
 constexpr char kSubstitute = 0x1A;
 
+// Every byte's character: one lookup without a branch, which Russian text, mixing the two
+// halves at every word, would mispredict.
+constexpr std::array<char16_t, 256> kByByte = [] {
+    std::array<char16_t, 256> table{};
+    for (std::size_t byte = 0; byte < 0x80; ++byte)
+        table[byte] = char16_t(byte);
+    for (std::size_t i = 0; i < kUpperHalf.size(); ++i)
+        table[0x80 + i] = kUpperHalf[i];
+    return table;
+}();
+
 // The upper half by character, for encoding.
 const std::array<std::pair<char16_t, char>, 128> &byCharacter()
 {
@@ -61,10 +72,8 @@ std::optional<char> byteOf(char16_t c)
 std::u16string decodeWindows1251(std::string_view bytes)
 {
     std::u16string text(bytes.size(), u'\0');
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(bytes[i]);
-        text[i] = byte < 0x80 ? char16_t(byte) : kUpperHalf[byte - 0x80];
-    }
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        text[i] = kByByte[static_cast<unsigned char>(bytes[i])];
     return text;
 }
 

@@ -12,8 +12,8 @@
 
 #include <algorithm>
 #include <limits>
-#include <unordered_map>
-#include <unordered_set>
+#include <map>
+#include <set>
 
 namespace vorta {
 
@@ -167,8 +167,8 @@ void ZipArchive::readDirectory()
 void ZipArchive::checkNames()
 {
     // Each name case-folded, as a file system that ignores case sees it.
-    std::unordered_map<std::u16string, const ZipEntry *> names;
-    std::unordered_set<std::u16string> folders;
+    std::map<std::u16string, const ZipEntry *> names;
+    std::set<std::u16string> folders;
     for (const ZipEntry &entry : m_entries) {
         const std::u16string path = entry.path();
         if (const std::u16string fault = pathFault(path); !fault.empty())

@@ -3,7 +3,8 @@
 
 #include "atomic_write.h"
 
-#include "format/story_error.h"
+#include "core/story_file.h"
+#include "format/qt_text.h"
 #include "format/system_error.h"
 
 #include <QFile>
@@ -33,8 +34,9 @@ constexpr int kRandomLength = 6;
 // The temporary files and made folders of every set being staged, where a signal handler can
 // reach them: each slot holds a path (its first byte the kind) or null. Only the one thread that
 // stages files changes them, and the handler interrupts that thread, so a slot is never seen
-// half changed.
-constexpr int kSlots = 4096;
+// half changed. There are enough for a story file's every entry, each in a folder of its own, and
+// the few files of the reader's beside them: what a reader may open, the shelf can unpack.
+constexpr int kSlots = 2 * int(kMostEntries) + 64;
 constexpr char kFileSlot = 'f';
 constexpr char kFolderSlot = 'd';
 std::array<std::atomic<char *>, kSlots> g_slots{};
@@ -47,7 +49,7 @@ std::function<void(const QString &)> &stagingHook()
 
 [[noreturn]] void fail(const QString &shownName, const QString &cause)
 {
-    throw StoryError(ErrorKind::FileNotWritten, shownName, 0, cause);
+    throw storyError(ErrorKind::FileNotWritten, shownName, 0, cause);
 }
 
 int takeSlot(char kind, const QString &path)
@@ -65,7 +67,7 @@ int takeSlot(char kind, const QString &path)
         }
     }
     std::free(copy);
-    throw StoryError(ErrorKind::InternalError, {}, 0,
+    throw storyError(ErrorKind::InternalError, {}, 0,
                      QStringLiteral("больше %1 файлов пишутся разом").arg(kSlots));
 }
 
@@ -253,7 +255,7 @@ void StagedFiles::commit()
         if (!failure && ::rename(slotPath(file.slot), path.constData()) != 0) {
             const int error = errno;
             failure =
-                StoryError(ErrorKind::FileNotWritten, file.shownName, 0, systemErrorText(error));
+                storyError(ErrorKind::FileNotWritten, file.shownName, 0, systemErrorText(error));
         }
         if (failure)
             ::unlink(slotPath(file.slot));

@@ -3,7 +3,7 @@
 
 #include "file_reader.h"
 
-#include "format/story_error.h"
+#include "format/qt_text.h"
 #include "format/system_error.h"
 
 #include <QFile>
@@ -41,12 +41,12 @@ QString byteCount(qint64 bytes)
     switch (error) {
     case ENOENT:
     case ENOTDIR:
-        throw StoryError(ErrorKind::FileNotFound, shownName);
+        throw storyError(ErrorKind::FileNotFound, shownName);
     case EACCES:
     case EPERM:
-        throw StoryError(ErrorKind::PermissionDenied, shownName);
+        throw storyError(ErrorKind::PermissionDenied, shownName);
     default:
-        throw StoryError(ErrorKind::ReadError, shownName, 0, systemErrorText(error));
+        throw storyError(ErrorKind::ReadError, shownName, 0, systemErrorText(error));
     }
 }
 
@@ -54,9 +54,9 @@ QString byteCount(qint64 bytes)
 void checkKind(const struct stat &info, const QString &shownName, qint64 cap)
 {
     if (!S_ISREG(info.st_mode))
-        throw StoryError(ErrorKind::NotRegularFile, shownName, 0, kindOfFile(info.st_mode));
+        throw storyError(ErrorKind::NotRegularFile, shownName, 0, kindOfFile(info.st_mode));
     if (info.st_size > cap)
-        throw StoryError(ErrorKind::FileTooLarge, shownName, 0,
+        throw storyError(ErrorKind::FileTooLarge, shownName, 0,
                          byteCount(info.st_size) + QStringLiteral(", предел ") + byteCount(cap));
 }
 
@@ -67,18 +67,11 @@ struct FileCloser
     ~FileCloser() { ::close(fd); }
 };
 
-} // namespace
-
-qint64 capFor(const QString &relativePath)
-{
-    return relativePath == kSettingsFile ? kSettingsFileCap : kDataFileCap;
-}
-
-QByteArray readCappedFile(const QString &fullPath, const QString &shownName, qint64 cap)
+// Opens a regular file within the cap for reading; its descriptor and what it was when opened.
+int openChecked(const QString &fullPath, const QString &shownName, qint64 cap, struct stat &info)
 {
     const QByteArray path = QFile::encodeName(fullPath);
     // Looked at before it is opened: opening a device can have effects of its own.
-    struct stat info;
     if (::stat(path.constData(), &info) != 0)
         failOpen(errno, shownName);
     checkKind(info, shownName, cap);
@@ -92,8 +85,22 @@ QByteArray readCappedFile(const QString &fullPath, const QString &shownName, qin
         ::close(fd);
         failOpen(error, shownName);
     }
-    const FileCloser closer{fd};
-    checkKind(info, shownName, cap);
+    try {
+        checkKind(info, shownName, cap);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    return fd;
+}
+
+} // namespace
+
+QByteArray readCappedFile(const QString &fullPath, const QString &shownName, qint64 cap)
+{
+    struct stat info;
+    const FileCloser closer{openChecked(fullPath, shownName, cap, info)};
+    const int fd = closer.fd;
     // One byte past the size tells a file that grew since it was measured; it is then read on,
     // but never past the cap.
     QByteArray bytes;
@@ -108,7 +115,7 @@ QByteArray readCappedFile(const QString &fullPath, const QString &shownName, qin
         }
         if (got < 0) {
             const int error = errno;
-            throw StoryError(ErrorKind::ReadError, shownName, 0, systemErrorText(error));
+            throw storyError(ErrorKind::ReadError, shownName, 0, systemErrorText(error));
         }
         bytes.resize(before + got);
         if (got == 0)
@@ -117,14 +124,73 @@ QByteArray readCappedFile(const QString &fullPath, const QString &shownName, qin
             bytes.size() > info.st_size ? cap + 1 - bytes.size() : info.st_size + 1 - bytes.size();
     }
     if (bytes.size() > cap)
-        throw StoryError(ErrorKind::FileTooLarge, shownName, 0,
+        throw storyError(ErrorKind::FileTooLarge, shownName, 0,
                          QStringLiteral("больше ") + byteCount(cap));
+    return bytes;
+}
+
+std::optional<QByteArray> readFileStart(const QString &fullPath, qint64 most)
+{
+    const int fd = ::open(QFile::encodeName(fullPath).constData(),
+                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    const FileCloser closer{fd};
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    QByteArray bytes(qMin<qint64>(info.st_size, most), Qt::Uninitialized);
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::read(fd, bytes.data() + done, std::size_t(bytes.size() - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
+            break;
+        done += got;
+    }
+    bytes.truncate(done);
     return bytes;
 }
 
 QByteArray readDataFile(const QDir &dataDir, const QString &relativePath)
 {
-    return readCappedFile(dataDir.filePath(relativePath), relativePath, capFor(relativePath));
+    return readCappedFile(dataDir.filePath(relativePath), relativePath, capFor(toU16(relativePath)));
+}
+
+FileBytes::FileBytes(const QString &fullPath, const QString &shownName, qint64 cap)
+    : m_shownName(shownName)
+{
+    struct stat info;
+    m_fd = openChecked(fullPath, shownName, cap, info);
+    m_size = std::uint64_t(info.st_size);
+}
+
+FileBytes::~FileBytes()
+{
+    ::close(m_fd);
+}
+
+std::string FileBytes::read(std::uint64_t offset, std::size_t length) const
+{
+    std::string bytes(length, '\0');
+    std::size_t got = 0;
+    while (got < length) {
+        const ssize_t n = ::pread(m_fd, bytes.data() + got, length - got, off_t(offset + got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int error = errno;
+            throw storyError(ErrorKind::ReadError, m_shownName, 0, systemErrorText(error));
+        }
+        if (n == 0)
+            break;
+        got += std::size_t(n);
+    }
+    bytes.resize(got);
+    return bytes;
 }
 
 } // namespace vorta

@@ -3,53 +3,41 @@
 
 #pragma once
 
-#include "format/data_tree.h"
+#include "core/story_file.h"
 #include "format/story_metadata.h"
 
-#include <QByteArray>
-#include <QList>
 #include <QString>
 
-// A story in one file: a ZIP archive whose first entry, "mimetype", stored uncompressed, holds
-// exactly the story's MIME type (as EPUB and OpenDocument do), then "story.json", the story's
-// metadata, then the story tree as the program reads it ("vorta.cfg" and "Genres/...").
+#include <vector>
+
+// A story in one file on the desktop: read through the core's reader, the same one a page uses,
+// so a stranger's file gets the same answer everywhere; its metadata parsed with Qt.
 namespace vorta {
 
-inline const QString kStoryFileMimeType = QStringLiteral("application/x-vorta-story");
-inline const QString kStoryFileSuffix = QStringLiteral("vorta");
-
-struct StoryFileEntry
-{
-    QString path; // relative to the tree: "vorta.cfg", "Genres/genres.vtq", ...
-    QByteArray bytes;
-};
-
-// A story file read whole and checked: every entry's name, kind, size and the totals within
-// their caps, the MIME type and the metadata sound. Only the tree's files are kept.
+// A story file read whole and checked.
 struct StoryFile
 {
     StoryMetadata metadata;
-    QList<StoryFileEntry> files;
+    StoryFileContents contents;
 
-    // The tree's files, as the engine and the authors' tools read them.
-    DataTree tree() const;
+    DataTree tree() const { return contents.tree(); }
 };
 
-// Reads and checks the whole story file. Every fault is a StoryError of kind BadStoryFile
-// naming shownName and saying what is wrong (a missing file, a permission, a read error keep
-// their own kinds). Nothing is written anywhere.
-StoryFile readStoryFile(const QString &fullPath, const QString &shownName);
+// The cheap look a start takes: the file's type, its metadata and its directory; nothing past
+// the archive's directory and its two small entries is read.
+struct StoryFileLook
+{
+    StoryMetadata metadata;
+    std::vector<StoryFileEntryDigest> entries;
+};
 
-// Only the MIME type and the metadata, the cheap look a start takes to find the story's folder.
-StoryMetadata readStoryFileMetadata(const QString &fullPath, const QString &shownName);
+// Every fault is a StoryError of kind BadStoryFile naming shownName and saying what is wrong (a
+// missing file, a permission, a read error keep their own kinds). Nothing is written anywhere.
+StoryFile readStoryFile(const QString &fullPath, const QString &shownName);
+StoryFileLook readStoryFileDirectory(const QString &fullPath, const QString &shownName);
 
 // Whether the path is meant as a story file rather than a tree: it is not a folder, and its name
 // ends in ".vorta" or its first bytes are a ZIP entry named "mimetype".
 bool isStoryFilePath(const QString &fullPath);
-
-// Writes the story file atomically (a failure leaves any old file as it was): the mimetype
-// entry first and stored, the metadata, then the files in the order given.
-void writeStoryFile(const QString &fullPath, const QString &shownName,
-                    const StoryMetadata &metadata, const QList<StoryFileEntry> &files);
 
 } // namespace vorta

@@ -4,15 +4,18 @@
 #include "story_metadata.h"
 
 #include "format/file_reader.h"
-#include "format/story_error.h"
+#include "format/qt_text.h"
+
+#include "core/unicode.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QJsonValue>
-#include <QRegularExpression>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace vorta {
 
@@ -21,6 +24,10 @@ namespace {
 // Long enough for any title or name, short enough that a window shows it whole.
 constexpr qsizetype kLongestLine = 200;
 constexpr qsizetype kLongestAbout = 4000;
+constexpr qsizetype kLongestIdentifier = 64;
+// A version: up to ten numbers of up to nine digits, each of which fits an int.
+constexpr qsizetype kMostVersionNumbers = 10;
+constexpr qsizetype kLongestVersionNumber = 9;
 
 const QString kIdentifierKey = QStringLiteral("identifier");
 const QString kVersionKey = QStringLiteral("version");
@@ -28,19 +35,17 @@ const QString kTitleKey = QStringLiteral("title");
 const QString kAuthorKey = QStringLiteral("author");
 const QString kAboutKey = QStringLiteral("about");
 
-bool isValidVersion(const QString &version)
-{
-    static const QRegularExpression pattern(QStringLiteral("^[0-9]{1,9}(\\.[0-9]{1,9}){0,9}$"));
-    return pattern.match(version).hasMatch();
-}
-
-// A line of text: no line ends, tabs or other control characters.
+// A line of text: no line ends, tabs or other control characters, and none of the invisible
+// ones that would turn a title around or blank it out.
 bool isOneLine(const QString &text)
 {
-    for (const QChar c : text) {
-        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
-            c == QChar::ParagraphSeparator)
+    const std::u16string units = toU16(text);
+    for (std::size_t i = 0; i < units.size();) {
+        const CodePoint point = codePointAt(units, i);
+        if (isControl(point.value) || isFormat(point.value) || point.value == 0x2028 ||
+            point.value == 0x2029 || (point.value >= 0xD800 && point.value < 0xE000))
             return false;
+        i += point.length;
     }
     return true;
 }
@@ -121,7 +126,7 @@ public:
                                   "«-» и «_», первой буква или цифра, не длиннее 64")
                        .arg(quoted(metadata.identifier)));
         metadata.version = field(object, kVersionKey);
-        if (!isValidVersion(metadata.version))
+        if (!isValidStoryVersion(metadata.version))
             failAt(kVersionKey, QStringLiteral("%1 не годится: нужны числа через точку, "
                                                "например \"1.0\"")
                                     .arg(quoted(metadata.version)));
@@ -132,7 +137,8 @@ public:
         if (metadata.about.size() > kLongestAbout)
             failAt(kAboutKey, QStringLiteral("длиннее %1 знаков").arg(kLongestAbout));
         if (!isOneLine(QString(metadata.about).remove(QLatin1Char('\n'))))
-            failAt(kAboutKey, QStringLiteral("управляющие знаки кроме перевода строки"));
+            failAt(kAboutKey,
+                   QStringLiteral("управляющие или невидимые знаки кроме перевода строки"));
         return metadata;
     }
 
@@ -155,7 +161,8 @@ private:
         if (value.size() > kLongestLine)
             failAt(key, QStringLiteral("длиннее %1 знаков").arg(kLongestLine));
         if (!isOneLine(value))
-            failAt(key, QStringLiteral("должна быть одна строка без управляющих знаков"));
+            failAt(key,
+                   QStringLiteral("должна быть одна строка без управляющих и невидимых знаков"));
         return value;
     }
 
@@ -166,7 +173,7 @@ private:
 
     [[noreturn]] void fail(int line, const QString &why) const
     {
-        throw StoryError(ErrorKind::BadStoryFile, m_shownName, line, why);
+        throw storyError(ErrorKind::BadStoryFile, m_shownName, line, why);
     }
 
     const QByteArray &m_json;
@@ -184,10 +191,32 @@ QStringView withoutLeadingZeros(QStringView number)
 
 } // namespace
 
+// Checked by hand rather than by a pattern: a pattern's "$" also matches before a last line's
+// end, and every start would compile it.
 bool isValidStoryIdentifier(const QString &identifier)
 {
-    static const QRegularExpression pattern(QStringLiteral("^[a-z0-9][a-z0-9._-]{0,63}$"));
-    return pattern.match(identifier).hasMatch();
+    const auto allowed = [](QChar c, bool first) {
+        return (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
+               (!first && (c == u'.' || c == u'_' || c == u'-'));
+    };
+    if (identifier.isEmpty() || identifier.size() > kLongestIdentifier)
+        return false;
+    for (qsizetype i = 0; i < identifier.size(); ++i) {
+        if (!allowed(identifier[i], i == 0))
+            return false;
+    }
+    return true;
+}
+
+bool isValidStoryVersion(const QString &version)
+{
+    const QList<QStringView> numbers = QStringView(version).split(u'.');
+    return numbers.size() <= kMostVersionNumbers &&
+           std::all_of(numbers.cbegin(), numbers.cend(), [](QStringView number) {
+               return !number.isEmpty() && number.size() <= kLongestVersionNumber &&
+                      std::all_of(number.cbegin(), number.cend(),
+                                  [](QChar c) { return c >= u'0' && c <= u'9'; });
+           });
 }
 
 int compareStoryVersions(const QString &a, const QString &b)
@@ -241,7 +270,8 @@ QByteArray storyMetadataJson(const StoryMetadata &metadata)
 
 StoryMetadata readStoryMetadataFile(const QString &fullPath, const QString &shownName)
 {
-    return parseStoryMetadata(readCappedFile(fullPath, shownName, kStoryMetadataCap), shownName);
+    return parseStoryMetadata(readCappedFile(fullPath, shownName, qint64(kStoryMetadataCap)),
+                              shownName);
 }
 
 } // namespace vorta

@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "core/story_file.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -10,10 +12,6 @@
 
 // What a story says of itself, kept as UTF-8 JSON: in a story file and in a manuscript's folder.
 namespace vorta {
-
-inline const QString kStoryMetadataFile = QStringLiteral("story.json");
-// A few lines about a story are far below it; a runaway file is not read.
-constexpr qint64 kStoryMetadataCap = 64 * 1024;
 
 // What a story says of itself. The identifier stays the same across the story's versions and
 // names the reader's folder of the story, so it is a plain folder name (see
@@ -32,6 +30,9 @@ struct StoryMetadata
 // Lower-case Latin letters, digits, '.', '-' and '_', starting with a letter or a digit, at most
 // 64 characters: a name that can never leave the folder it is put in, on any file system.
 bool isValidStoryIdentifier(const QString &identifier);
+
+// Numbers separated by dots, as a version is written ("1", "1.2", "2.0.1").
+bool isValidStoryVersion(const QString &version);
 
 // Negative, zero or positive as version a is older than, the same as or newer than b, compared
 // number by number ("1.10" is newer than "1.9"; "1.0" is the same as "1").

@@ -3,18 +3,19 @@
 
 #include "fuzz_support.h"
 
-#include "engine/data_files.h"
-#include "engine/fragments.h"
-#include "engine/story_state.h"
-#include "format/tree_paths.h"
+#include "core/data_files.h"
+#include "core/fragments.h"
+#include "core/story_state.h"
+#include "core/text.h"
+#include "core/tree_paths.h"
 
 using namespace vorta;
 
 namespace {
 
-bool holdsLineEnd(const QString &value)
+bool holdsLineEnd(const std::u16string &value)
 {
-    return value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n'));
+    return value.find_first_of(u"\r\n") != std::u16string::npos;
 }
 
 } // namespace
@@ -23,8 +24,8 @@ bool holdsLineEnd(const QString &value)
 // directories never run over a line end.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QDir &dir = fuzz::dataDir();
-    fuzz::writeDataFile(kCatalogueFile, fuzz::bytesOf(data, size));
+    const DataTree dir = fuzz::dataTree();
+    fuzz::writeDataFile(toQString(kCatalogueFile), fuzz::bytesOf(data, size));
 
     StoryState state;
     if (!fuzz::readsOrNamesTheFile(
@@ -34,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (qint32 g = 1; g <= state.genreCount; ++g) {
         fuzz::require(!holdsLineEnd(state.genreNames[std::size_t(g)]), "name within one line");
         fuzz::require(!holdsLineEnd(state.genreDirs[std::size_t(g)]), "directory within one line");
-        fuzz::require(fragmentPath(state, g, 1).endsWith(QLatin1String("/1.vtq")),
+        fuzz::require(endsWith(fragmentPath(state, g, 1), u"/1.vtq"),
                       "fragment path of a loaded genre");
     }
 

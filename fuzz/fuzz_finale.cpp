@@ -3,28 +3,27 @@
 
 #include "fuzz_support.h"
 
-#include "engine/data_files.h"
-#include "engine/finale.h"
-#include "engine/fragments.h"
-#include "engine/moves.h"
-#include "engine/random_source.h"
-#include "engine/story_buffer.h"
-#include "engine/story_state.h"
+#include "core/data_files.h"
+#include "core/finale.h"
+#include "core/fragments.h"
+#include "core/moves.h"
+#include "core/random_source.h"
+#include "core/story_buffer.h"
+#include "core/story_state.h"
+
+#include <algorithm>
 
 using namespace vorta;
 
 namespace {
 
-// The buffer, the scroll bar and the rows agree with each other.
+// The buffer and the view agree with each other.
 void requireBufferConsistent(const StoryState &state)
 {
-    const MainWindowModel &w = state.window;
-    fuzz::require(state.nextLine == state.storyLines.size(), "nextLine counts the buffer");
-    fuzz::require(w.scrollMax == state.nextLine, "scroll maximum is nextLine");
-    fuzz::require(state.topLine == w.scrollValue, "topLine is the scroll position");
-    for (int r = 0; r < kViewportRows; ++r)
-        fuzz::require(w.rows[std::size_t(r)] == state.storyLines.value(state.topLine + r),
-                      "rows show topLine onwards");
+    fuzz::require(std::size_t(state.nextLine) == state.storyLines.size(),
+                  "nextLine counts the buffer");
+    fuzz::require(state.topLine >= 1 && state.topLine <= state.nextLine,
+                  "the view's first line within the scroll range");
 }
 
 // The move that reaches the finale draws nothing.
@@ -53,19 +52,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     state.genreCount = input.byte() % (kMaxGenres + 1);
     state.currentGenre = input.byte() % qMax(1, state.genreCount) + 1;
     for (qint32 g = 1; g <= kMaxGenres; ++g)
-        state.genreDirs[std::size_t(g)] = QStringLiteral("g%1").arg(g);
+        state.genreDirs[std::size_t(g)] = toU16(QStringLiteral("g%1").arg(g));
     state.nextLine = 1;
-    state.topLine = 1;
-    resetScrollRange(state);
+    resetView(state);
     const int toldBefore = input.byte() % 32;
     for (int i = 1; i <= toldBefore; ++i)
-        appendStoryLine(state, QStringLiteral("line %1").arg(i));
+        appendStoryLine(state, toU16(QStringLiteral("line %1").arg(i)));
     for (qint32 g = 1; g <= state.genreCount; ++g)
         state.genreUses[std::size_t(g)] = input.byte();
     state.stepNumber = 65;
 
-    const QString finaleFile = fragmentPath(state, state.currentGenre, 65);
-    fuzz::writeDataFile(finaleFile, input.rest());
+    const std::u16string finaleFile = fragmentPath(state, state.currentGenre, 65);
+    fuzz::writeDataFile(toQString(finaleFile), input.rest());
 
     const UseExtremes extremes = useExtremes(state);
     fuzz::require(extremes.leastUsedGenre >= 1 &&
@@ -77,13 +75,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     const StoryState before = state;
     const bool told = fuzz::readsOrNamesTheFile(
-        finaleFile, [&] { tellFinale(state, fuzz::dataDir()); }, fuzz::Where::FileAndLine);
+        finaleFile, [&] { tellFinale(state, fuzz::dataTree()); }, fuzz::Where::FileAndLine);
     requireBufferConsistent(state);
-    fuzz::require(!state.window.timer1Enabled && state.window.timer2Enabled, "timers swapped");
-    fuzz::require(!state.window.label11Visible, "countdown hidden");
-    for (const ChoiceLabel &label : state.window.choiceLabels)
-        fuzz::require(!label.visible, "choices hidden");
-    fuzz::require(state.storyLines.mid(0, before.storyLines.size()) == before.storyLines,
+    fuzz::require(!state.window.countdownRunning && state.window.blinking,
+                  "the countdown stopped, the button blinking");
+    fuzz::require(!state.window.countdownShown, "countdown hidden");
+    for (const OfferedPlace &place : state.window.offered)
+        fuzz::require(!place.visible, "choices hidden");
+    fuzz::require(state.storyLines.size() >= before.storyLines.size() &&
+                      std::equal(before.storyLines.begin(), before.storyLines.end(),
+                                 state.storyLines.begin()),
                   "lines told before stay as they were");
     fuzz::require(state.genreUses == before.genreUses && state.stepNumber == 65,
                   "the finale counts no use and no step");
@@ -93,8 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const StoryState beforeMove = story;
     NoDraws random;
     const bool moved = fuzz::readsOrNamesTheFile(
-        finaleFile,
-        [&] { readerMove(story, QStringLiteral("no such genre"), random, fuzz::dataDir()); },
+        finaleFile, [&] { readerMove(story, u"no such genre", random, fuzz::dataTree()); },
         fuzz::Where::FileAndLine);
     fuzz::require(moved == told, "the finishing move fails exactly when the finale does");
     if (moved)

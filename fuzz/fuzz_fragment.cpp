@@ -3,13 +3,13 @@
 
 #include "fuzz_support.h"
 
-#include "engine/data_files.h"
-#include "engine/fragments.h"
-#include "engine/moves.h"
-#include "engine/random_source.h"
-#include "engine/story_buffer.h"
-#include "engine/story_state.h"
-#include "format/text_reader.h"
+#include "core/data_files.h"
+#include "core/fragments.h"
+#include "core/moves.h"
+#include "core/random_source.h"
+#include "core/story_buffer.h"
+#include "core/story_state.h"
+#include "core/text_reader.h"
 
 #include <algorithm>
 
@@ -37,7 +37,7 @@ private:
 // Variants drawn per input: the first ones, where damage shows first, and the last.
 constexpr qint32 kVariantsTried = 16;
 
-const QString kFragmentFile = QStringLiteral("Genres/g/1.vtq");
+const std::u16string kFragmentFile = u"Genres/g/1.vtq";
 
 // The first step told by the reader's move: one variant drawn from the middle of the range. A
 // failed move leaves the story exactly as it was; a move that reads tells step 1 in genre 1.
@@ -46,17 +46,16 @@ void requireAtomicFirstMove(const StoryState &fresh)
     StoryState story = fresh;
     FixedRandom random(0.5);
     const bool moved = fuzz::readsOrNamesTheFile(
-        kFragmentFile, [&] { readerMove(story, QStringLiteral("g"), random, fuzz::dataDir()); },
+        kFragmentFile, [&] { readerMove(story, u"g", random, fuzz::dataTree()); },
         fuzz::Where::FileAndLine);
     if (!moved) {
         fuzz::require(story == fresh, "a failed move leaves the story as it was");
         return;
     }
     fuzz::require(story.stepNumber == 1 && story.genreUses[1] == 1, "step 1 told in genre 1");
-    fuzz::require(story.nextLine == story.storyLines.size() &&
-                      story.window.scrollMax == story.nextLine &&
-                      story.topLine == story.window.scrollValue,
-                  "buffer and scroll bar agree");
+    fuzz::require(std::size_t(story.nextLine) == story.storyLines.size() && story.topLine >= 1 &&
+                      story.topLine <= story.nextLine,
+                  "buffer and view agree");
 }
 
 } // namespace
@@ -67,29 +66,29 @@ void requireAtomicFirstMove(const StoryState &fresh)
 // The reader's move over the same file is all or nothing.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QDir &dir = fuzz::dataDir();
+    const DataTree dir = fuzz::dataTree();
     const QByteArray bytes = fuzz::bytesOf(data, size);
-    fuzz::writeDataFile(kFragmentFile, bytes);
+    fuzz::writeDataFile(toQString(kFragmentFile), bytes);
 
     StoryState state;
     state.genreCount = 1;
     state.currentGenre = 1;
-    state.genreNames[1] = QStringLiteral("g");
-    state.genreDirs[1] = QStringLiteral("g");
+    state.genreNames[1] = u"g";
+    state.genreDirs[1] = u"g";
     state.nextLine = 1;
-    state.topLine = 1;
-    resetScrollRange(state);
+    resetView(state);
     requireAtomicFirstMove(state);
     const qsizetype fileLines = bytes.count('\n') + bytes.count('\r') + 1;
 
     qint32 variantCount = 0;
-    TextReader header(fuzz::decode1251(bytes), kFragmentFile);
+    TextReader header(toU16(fuzz::decode1251(bytes)), kFragmentFile);
     const bool counted =
         fuzz::readsOrNamesTheFile(kFragmentFile, [&] { variantCount = header.readCount(); });
     if (!counted || variantCount < 1) {
         FixedRandom random(0.0);
         const bool read = fuzz::readsOrNamesTheFile(
-            kFragmentFile, [&] { readFragment(state, 1, 1, random, dir, [](const QString &) {}); },
+            kFragmentFile,
+            [&] { readFragment(state, 1, 1, random, dir, [](const std::u16string &) {}); },
             fuzz::Where::FileAndLine);
         fuzz::require(!read, "a file without a variant count fails");
         return 0;
@@ -109,9 +108,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const bool read = fuzz::readsOrNamesTheFile(
             kFragmentFile,
             [&] {
-                readFragment(state, 1, 1, random, dir, [&](const QString &line) {
-                    fuzz::require(!line.contains(QLatin1Char('\r')) &&
-                                      !line.contains(QLatin1Char('\n')),
+                readFragment(state, 1, 1, random, dir, [&](const std::u16string &line) {
+                    fuzz::require(line.find_first_of(u"\r\n") == std::u16string::npos,
                                   "a delivered line holds no line end");
                     ++delivered;
                 });

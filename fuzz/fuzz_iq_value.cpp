@@ -3,8 +3,8 @@
 
 #include "fuzz_support.h"
 
-#include "engine/story_step.h"
-#include "format/numbers.h"
+#include "core/numbers.h"
+#include "core/story_step.h"
 
 #include <cstring>
 
@@ -19,13 +19,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::memcpy(&iqValue, data, head);
     const QString line = fuzz::decode1251(fuzz::bytesOf(data + head, size - head));
 
-    const QString result = insertIqValue(line, iqValue);
+    const QString result = toQString(insertIqValue(toU16(line), iqValue));
     const qsizetype marker = line.indexOf(QLatin1String("IQ"));
     if (marker < 0) {
         fuzz::require(result == line, "a line without the marker stays as it is");
         return 0;
     }
-    const QString value = numberText(iqValue);
+    const QString value = toQString(numberText(iqValue));
     const QString front = line.left(qMax<qsizetype>(0, marker - 1));
     const QString tail = marker + 3 <= line.size() ? line.mid(marker + 3) : QString();
     fuzz::require(result.size() == front.size() + value.size() + tail.size(), "length");

@@ -3,13 +3,14 @@
 
 #include "fuzz_support.h"
 
-#include "engine/journal_records.h"
-#include "engine/random_source.h"
-#include "engine/saved_story.h"
-#include "engine/story_journal.h"
-#include "engine/story_start.h"
-#include "engine/story_state.h"
+#include "core/random_source.h"
+#include "core/saved_story.h"
+#include "core/story_start.h"
+#include "core/story_state.h"
+#include "core/tree_paths.h"
 #include "format/file_reader.h"
+#include "format/journal_records.h"
+#include "format/story_journal.h"
 
 #include <optional>
 
@@ -21,8 +22,8 @@ namespace {
 void writeTree()
 {
     static const bool written = [] {
-        fuzz::writeDataFile(kSettingsFile, QByteArrayLiteral(" 1 \r\n 5 \r\n"));
-        fuzz::writeDataFile(kCatalogueFile, QByteArrayLiteral("A,a\r\nB,b\r\nC,c\r\n"));
+        fuzz::writeDataFile(toQString(kSettingsFile), QByteArrayLiteral(" 1 \r\n 5 \r\n"));
+        fuzz::writeDataFile(toQString(kCatalogueFile), QByteArrayLiteral("A,a\r\nB,b\r\nC,c\r\n"));
         return true;
     }();
     (void)written;
@@ -32,8 +33,8 @@ void writeTree()
 void removeSetAside()
 {
     QDir dir = fuzz::dataDir();
-    const QStringList aside =
-        dir.entryList({kSavedStoryFile + QStringLiteral(".*")}, QDir::AllEntries | QDir::System);
+    const QStringList aside = dir.entryList({toQString(kSavedStoryFile) + QStringLiteral(".*")},
+                                            QDir::AllEntries | QDir::System);
     for (const QString &name : aside)
         fuzz::require(dir.remove(name), "a story set aside can be removed");
 }
@@ -41,21 +42,22 @@ void removeSetAside()
 // A story resumed: every number within the story's ranges, the buffer and the view agreeing.
 void requireSound(const StoryState &state)
 {
-    const MainWindowModel &w = state.window;
+    const StoryWindow &w = state.window;
     fuzz::require(state.stepNumber >= 0 && state.stepNumber <= kFinaleStep, "step 0..65");
     fuzz::require(state.currentGenre >= 1 && state.currentGenre <= state.genreCount, "genre");
     for (qint32 g = 1; g <= kMaxGenres; ++g) {
         const qint32 uses = state.genreUses[std::size_t(g)];
         fuzz::require(uses >= 0 && uses <= state.stepNumber, "uses within the steps");
     }
-    fuzz::require(state.nextLine == state.storyLines.size() && state.nextLine <= kMaxSavedLines + 1,
+    fuzz::require(std::size_t(state.nextLine) == state.storyLines.size() &&
+                      state.nextLine <= kMaxSavedLines + 1,
                   "nextLine counts the lines");
-    fuzz::require(w.scrollMax == state.nextLine && state.topLine == w.scrollValue &&
-                      state.topLine == qMax(1, state.nextLine - (kViewportRows - 1)),
+    // The scroll range is 1 .. nextLine, and its position the view's first line.
+    fuzz::require(state.topLine == qMax(1, state.nextLine - (kViewportRows - 1)),
                   "the view at the end of the text");
     const bool finished = state.stepNumber == kFinaleStep;
-    fuzz::require(w.timer1Enabled != finished && w.timer2Enabled == finished, "timers");
-    fuzz::require(offeredGenres(state).size() == (finished ? 0 : state.genreCount - 1),
+    fuzz::require(w.countdownRunning != finished && w.blinking == finished, "timers");
+    fuzz::require(offeredGenres(state).size() == std::size_t(finished ? 0 : state.genreCount - 1),
                   "the other genres offered");
 }
 
@@ -79,7 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (contents) {
         fuzz::require(contents->wholeSize <= bytes.size(), "whole records within the input");
         const SavedStory &story = contents->story;
-        fuzz::require(story.nextLine == story.lines.size() + 1, "nextLine counts the lines");
+        fuzz::require(std::size_t(story.nextLine) == story.lines.size() + 1,
+                      "nextLine counts the lines");
         const JournalContents cut = readJournal(bytes.left(contents->wholeSize));
         fuzz::require(cut.wholeSize == contents->wholeSize && cut.story.lines == story.lines &&
                           cut.story.stepNumber == story.stepNumber,
@@ -88,10 +91,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     writeTree();
     removeSetAside();
-    fuzz::writeDataFile(kSavedStoryFile, bytes);
+    fuzz::writeDataFile(toQString(kSavedStoryFile), bytes);
     SeededRandom random([] { return quint64(1); });
     StoryState fresh;
-    firstStart(fresh, random, fuzz::dataDir());
+    firstStart(fresh, random, fuzz::dataTree());
     StoryState state = fresh;
     StoryJournal journal(fuzz::dataDir());
     const std::optional<StoryError> notice =
@@ -106,6 +109,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fuzz::require(contents.has_value() && qint64(size) <= kSavedStoryCap,
                   "only a journal that reads is resumed");
     requireSound(state);
-    fuzz::require(state.storyLines.mid(1) == contents->story.lines, "the lines resumed");
+    fuzz::require(std::vector<std::u16string>(state.storyLines.begin() + 1,
+                                              state.storyLines.end()) == contents->story.lines,
+                  "the lines resumed");
     return 0;
 }

@@ -5,7 +5,7 @@
 
 #include "author/manuscript/manuscript.h"
 
-#include "engine/story_step.h"
+#include "core/story_step.h"
 
 using namespace vorta;
 using namespace vorta::author;
@@ -49,14 +49,14 @@ void appendLines(const QList<SourceLine> &lines, QString &text)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes = fuzz::bytesOf(data, size);
-    QList<Diagnostic> diagnostics;
+    std::vector<Diagnostic> diagnostics;
     const GenreManuscript manuscript = parseGenreManuscript(bytes, kPath, diagnostics);
     const int lines = int(bytes.count('\n') + bytes.count('\r')) + 1;
-    for (const Diagnostic &diagnostic : std::as_const(diagnostics)) {
-        fuzz::require(diagnostic.path == kPath, "a diagnostic names the manuscript");
+    for (const Diagnostic &diagnostic : diagnostics) {
+        fuzz::require(toQString(diagnostic.path) == kPath, "a diagnostic names the manuscript");
         fuzz::require(diagnostic.line >= 1 && diagnostic.line <= lines,
                       "a diagnostic names a line of the file");
-        fuzz::require(!diagnostic.text.isEmpty(), "a diagnostic says something");
+        fuzz::require(!diagnostic.text.empty(), "a diagnostic says something");
     }
     if (countOf(diagnostics, Severity::Error) > 0)
         return 0;
@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         text += finaleHeading(record.leastUsedGenre, record.mostUsedGenre) + QLatin1Char('\n');
         appendLines(record.lines, text);
     }
-    QList<Diagnostic> again;
+    std::vector<Diagnostic> again;
     const GenreManuscript reread = parseGenreManuscript(text.toUtf8(), kPath, again);
     fuzz::require(countOf(again, Severity::Error) == 0, "the written manuscript reads");
     fuzz::require(told(reread) == told(manuscript), "the written manuscript tells the same");

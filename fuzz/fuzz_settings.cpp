@@ -3,9 +3,9 @@
 
 #include "fuzz_support.h"
 
-#include "engine/data_files.h"
-#include "engine/story_state.h"
-#include "format/file_reader.h"
+#include "core/data_files.h"
+#include "core/story_state.h"
+#include "core/tree_paths.h"
 
 #include <limits>
 
@@ -25,8 +25,8 @@ bool fitsInt32(qint64 value)
 // StoryError, and whatever reads back through the written form reads back the same.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QDir &dir = fuzz::dataDir();
-    fuzz::writeDataFile(kSettingsFile, fuzz::bytesOf(data, size));
+    const DataTree dir = fuzz::dataTree();
+    fuzz::writeDataFile(toQString(kSettingsFile), fuzz::bytesOf(data, size));
 
     std::pair<qint32, qint32> values;
     const bool read =

@@ -3,8 +3,9 @@
 
 #include "fuzz_support.h"
 
+#include "core/tree_paths.h"
 #include "format/story_file.h"
-#include "format/tree_paths.h"
+#include "format/story_file_writer.h"
 
 using namespace vorta;
 
@@ -21,7 +22,8 @@ bool staysInTheTree(const QString &path)
         if (part.isEmpty() || part == u"." || part == u"..")
             return false;
     }
-    return path == kSettingsFile || path.startsWith(kGenresFolder + QLatin1Char('/'));
+    return path == toQString(kSettingsFile) ||
+           path.startsWith(toQString(kGenresFolder) + QLatin1Char('/'));
 }
 
 } // namespace
@@ -37,24 +39,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     try {
         story = readStoryFile(path, kShownName);
     } catch (const StoryError &error) {
-        fuzz::require(error.file().startsWith(kShownName), "the error names the story file");
-        fuzz::require(!error.message().contains(QChar(0)), "the message holds no NUL");
+        fuzz::require(toQString(error.file()).startsWith(kShownName),
+                      "the error names the story file");
+        fuzz::require(!messageOf(error).contains(QChar(0)), "the message holds no NUL");
         return 0;
     }
     fuzz::require(isValidStoryIdentifier(story.metadata.identifier), "a plain identifier");
-    for (const StoryFileEntry &file : story.files)
-        fuzz::require(staysInTheTree(file.path), "every file inside the tree");
-    fuzz::require(readStoryFileMetadata(path, kShownName) == story.metadata,
+    const std::vector<StoryFileEntry> &files = story.contents.files;
+    for (const StoryFileEntry &file : files)
+        fuzz::require(staysInTheTree(toQString(file.path)), "every file inside the tree");
+    fuzz::require(readStoryFileDirectory(path, kShownName).metadata == story.metadata,
                   "the cheap look finds the same metadata");
 
     const QString again = fuzz::dataDir().filePath(QStringLiteral("again.vorta"));
-    writeStoryFile(again, QStringLiteral("again.vorta"), story.metadata, story.files);
+    writeStoryFile(again, QStringLiteral("again.vorta"), story.metadata, files);
     const StoryFile reread = readStoryFile(again, QStringLiteral("again.vorta"));
-    fuzz::require(reread.metadata == story.metadata && reread.files.size() == story.files.size(),
+    const std::vector<StoryFileEntry> &rereadFiles = reread.contents.files;
+    fuzz::require(reread.metadata == story.metadata && rereadFiles.size() == files.size(),
                   "written and read back the same");
-    for (qsizetype i = 0; i < story.files.size(); ++i)
-        fuzz::require(reread.files.at(i).path == story.files.at(i).path &&
-                          reread.files.at(i).bytes == story.files.at(i).bytes,
+    for (std::size_t i = 0; i < files.size(); ++i)
+        fuzz::require(rereadFiles.at(i).path == files.at(i).path &&
+                          rereadFiles.at(i).bytes == files.at(i).bytes,
                       "every file read back the same");
     return 0;
 }

@@ -3,7 +3,8 @@
 
 #pragma once
 
-#include "format/story_error.h"
+#include "format/folder_tree.h"
+#include "format/qt_text.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -39,6 +40,12 @@ inline const QDir &dataDir()
     return dir;
 }
 
+// The data folder as the story's rules read it.
+inline vorta::DataTree dataTree()
+{
+    return vorta::folderTree(dataDir());
+}
+
 inline void writeDataFile(const QString &relativePath, const QByteArray &bytes)
 {
     const QString full = dataDir().filePath(relativePath);
@@ -69,7 +76,7 @@ enum class Where
 // A reader's failure must be a StoryError that names the file it was reading and, for a fault
 // in the text (not a missing file or a product out of range), the line.
 template <typename Read>
-bool readsOrNamesTheFile(const QString &relativePath, Read &&read, Where where = Where::File)
+bool readsOrNamesTheFile(const std::u16string &relativePath, Read &&read, Where where = Where::File)
 {
     try {
         read();
@@ -77,11 +84,12 @@ bool readsOrNamesTheFile(const QString &relativePath, Read &&read, Where where =
     } catch (const vorta::StoryError &error) {
         require(error.file() == relativePath, "the error names the file read");
         require(where == Where::File || error.line() >= 1, "the error names the line");
-        require(!error.message().isEmpty(), "the error has a message");
+        require(!error.message().empty(), "the error has a message");
         // A value quoted from the file is cut and escaped: no file can flood a message or cut
-        // it short.
-        require(!error.message().contains(QChar(0)), "the message holds no NUL");
-        require(error.detail().size() <= 200, "the message's detail is short");
+        // it short. Quoted, 40 characters take at most 163, each escaped as "\xNN"; the words
+        // around them, a few dozen.
+        require(error.message().find(u'\0') == std::u16string::npos, "the message holds no NUL");
+        require(error.detail().size() <= 256, "the message's detail is short");
         return false;
     }
 }

@@ -9,8 +9,8 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$here"
 
 seconds="${FUZZ_SECONDS:-12}"
-targets=(settings catalogue fragment finale iq_value journal manuscript)
-packages=(clang-14 libclang-rt-14-dev cmake ninja-build qt6-base-dev)
+targets=(settings catalogue fragment finale iq_value journal manuscript story_file)
+packages=(clang-14 libclang-rt-14-dev cmake ninja-build qt6-base-dev libzip-dev pkg-config zlib1g-dev)
 
 . "$here/scripts/install_missing.sh"
 

@@ -15,3 +15,13 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends \
         "${missing[@]}"
 }
+
+# The same for programs, given as PROGRAM=PACKAGE: the package is installed when the program is
+# not on the PATH, since a program can come from elsewhere than Debian (node from a newer build).
+install_missing_programs() {
+    local packages=()
+    for pair in "$@"; do
+        command -v "${pair%%=*}" >/dev/null || packages+=("${pair#*=}")
+    done
+    install_missing "${packages[@]}"
+}

@@ -6,18 +6,25 @@
 # their validators, the story file's type with the shared MIME database (the sample story must be
 # recognised by its name and by its contents alone), and the whole package with lintian (errors
 # fail). Checks first that the
-# committed icons are renders of the SVG. Prints the package's path.
+# committed icons are renders of the SVG. The package ships the page that `vorta-author web`
+# writes, so the story module is built first (the web preset, with Debian's emscripten), and
+# the installed files are checked with it. Prints the package's path.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$here"
 
+# Every program the script calls, and what those call in turn: cpack's dependency scan needs
+# dpkg-shlibdeps (dpkg-dev), man renders through groff (groff-base), and without a desktop session
+# xdg-mime asks `mimetype` (libfile-mimeinfo-perl, only recommended by xdg-utils, so not brought
+# by --no-install-recommends), and `file`, which knows no story files, when that is missing.
 packages=(cmake ninja-build g++ qt6-base-dev libxcb1-dev dpkg-dev file desktop-file-utils appstream
-          lintian man-db groff-base librsvg2-bin libzip-dev pkg-config
-          shared-mime-info xdg-utils)
+          lintian man-db groff-base librsvg2-bin libzip-dev pkg-config zlib1g-dev
+          shared-mime-info xdg-utils libfile-mimeinfo-perl)
 
 . "$here/scripts/install_missing.sh"
 
-install_missing "${packages[@]}"
+install_missing "${packages[@]}" googletest
+install_missing_programs emcc=emscripten node=nodejs
 
 # The committed PNG icons must be the renders of the SVG as it stands.
 renders="$(mktemp -d)"
@@ -27,8 +34,12 @@ for png in "$renders"/*/*.png; do
     committed="dist/icons/${png#"$renders"/}"
     cmp -s "$png" "$committed" || { echo "$committed is stale: run dist/icons/render.sh" >&2; exit 1; }
 done
-cmake --preset release >/dev/null
+cmake --preset web >/dev/null
+cmake --build --preset web --target vorta-core
+cmake --preset release -DVORTA_WEB_MODULE_DIR="$here/build/web/web" >/dev/null
 cmake --build --preset release
+# Every file where the package puts it, and its vorta-author writing a page from the manuscript.
+ctest --test-dir build/release -R '^dist\.install_tree$' --output-on-failure
 rm -f build/release/vorta_*.deb
 cpack --preset release
 deb="$(ls build/release/vorta_*.deb)"

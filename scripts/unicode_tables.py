@@ -60,9 +60,12 @@ def folding_runs():
 def main():
     cf = format_ranges()
     runs = folding_runs()
+    # The header of the file written, not this script's own.
+    # REUSE-IgnoreStart
     lines = [
         "// SPDX-FileCopyrightText: 2026 The vorta developers",
         "// SPDX-License-Identifier: GPL-3.0-or-later",
+        # REUSE-IgnoreEnd
         "// Written by scripts/unicode_tables.py from the Unicode Character Database; do not edit.",
         "",
         '#include "core/unicode_tables.h"',

@@ -3,8 +3,13 @@
 
 #pragma once
 
-#include <QStringList>
+#include "format/story_metadata.h"
+
 #include <QWidget>
+
+#include <optional>
+
+class QScrollArea;
 
 namespace vorta::ui {
 class ClickFrame;
@@ -13,14 +18,17 @@ class ClickLabel;
 
 // The about dialog: a few lines about the program. A click anywhere on it closes it. From the
 // keyboard, its frame holds the focus as a button that closes it, and Escape closes it too. A
-// story other than the one the program comes with has its own lines beneath the program's.
-class Form2 : public QWidget
+// story other than the one the program comes with has a part of its own beneath the program's,
+// «Рассказ»: its title, author, version and about-lines, each whole, wrapped; what the screen
+// cannot hold scrolls, with the wheel or Up, Down, PageUp, PageDown, Home and End.
+class AboutDialog : public QWidget
 {
     Q_OBJECT
 public:
-    // zoom: the size, in percent of the designed one, as the main window has it. storyLines:
-    // the story's title, author and about-lines, a few at most.
-    explicit Form2(int zoom = 100, const QStringList &storyLines = {}, QWidget *parent = nullptr);
+    // zoom: the size, in percent of the designed one, as the main window has it, or as large as
+    // the screen holds. story: what the story says of itself, for a story of its own.
+    explicit AboutDialog(int zoom = 100, const std::optional<vorta::StoryMetadata> &story = {},
+                         QWidget *parent = nullptr);
 
 public Q_SLOTS:
     void Frame1_Click();
@@ -42,6 +50,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    // The story's part beneath the program's, at the zoom; the dialog grows to hold it.
+    void addStoryPart(const vorta::StoryMetadata &story, int zoom);
+
     vorta::ui::ClickFrame *m_frame1 = nullptr;
+    QScrollArea *m_storyLines = nullptr;
     bool m_closed = false;
 };

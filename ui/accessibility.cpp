@@ -94,9 +94,9 @@ QAccessibleInterface *factory(const QString &className, QObject *object)
     if (auto *announcer = as<Announcer>(className, object))
         return new QAccessibleWidget(announcer, QAccessible::Notification);
     // Borderless windows, but dialogs: a screen reader reads out their texts when they open.
-    if (auto *about = as<Form2>(className, object))
+    if (auto *about = as<AboutDialog>(className, object))
         return new QAccessibleWidget(about, QAccessible::Dialog);
-    if (auto *settings = as<Form3>(className, object))
+    if (auto *settings = as<SettingsDialog>(className, object))
         return new QAccessibleWidget(settings, QAccessible::Dialog);
     return nullptr;
 }

@@ -34,8 +34,13 @@ QFont dialogFont(int zoom);
 // The family that monoFont uses: "Courier New" where installed, else a face of its metrics.
 QString monoFamily();
 
-// A colour in the engine's 0xRRGGBB form.
+// A colour in the 0xRRGGBB form.
 QColor rgbColour(quint32 rgb);
+
+// The new-story button's colour, and the one it blinks with after the finale; the hidden
+// Label28 and Label29 hold them, as the design has it.
+inline const QColor kButtonColour = QColor::fromRgb(255, 192, 192);
+inline const QColor kBlinkColour = QColor::fromRgb(255, 128, 128);
 
 // Sets a colour role in every colour group, so a disabled window keeps its look.
 void setRoleColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour);

@@ -5,6 +5,7 @@
 
 #include "ui/controls.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 namespace vorta::ui {
@@ -14,8 +15,19 @@ CountdownBar::CountdownBar(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("countdown"));
     setFocusPolicy(Qt::TabFocus);
     setAccessibleName(QStringLiteral("Отсчёт"));
-    setAccessibleDescription(QStringLiteral("Клавиша P (З): пауза и продолжение"));
-    setToolTip(QStringLiteral("P: пауза и продолжение отсчёта"));
+    setAccessibleDescription(QStringLiteral("Щелчок или клавиша P (З): пауза и продолжение"));
+    setToolTip(QStringLiteral("Щелчок или P: пауза и продолжение отсчёта"));
+}
+
+void CountdownBar::mousePressEvent(QMouseEvent *event)
+{
+    event->setAccepted(event->button() == Qt::LeftButton);
+}
+
+void CountdownBar::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        Q_EMIT clicked();
 }
 
 void CountdownBar::paintEvent(QPaintEvent *)

@@ -3,54 +3,49 @@
 
 #pragma once
 
-#include "engine/story_journal.h"
-#include "engine/story_state.h"
+#include "format/story_journal.h"
+#include "core/story_state.h"
+#include "core/story_tree.h"
 #include "format/story_metadata.h"
+#include "ui/main_window_controls.h"
 #include "ui/zoom_layout.h"
 
 #include <QDir>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QPointer>
 
-#include <array>
 #include <functional>
 #include <optional>
-
-class QAction;
-class QLabel;
-class QMessageBox;
-class QPushButton;
-class QScrollBar;
-class QTimer;
 
 namespace vorta {
 class RandomSource;
 class StoryError;
 namespace ui {
-class Announcer;
-class ChoiceLabel;
-class CountdownBar;
-class MenuKeys;
-class StoryView;
-} // namespace ui
+class NoticeQueue;
+}
 } // namespace vorta
 
 inline const QString kMainWindowTitle = QStringLiteral("Повесть о синем фонаре");
+// The program's own name: the title of what it says of itself rather than of a story.
+inline const QString kProgramName = QStringLiteral("Ворта");
 // The story the program comes with: its about dialog already tells of it.
 inline const QString kSampleStoryIdentifier = QStringLiteral("vorta-sample");
 
-// The main window: holds the story, forwards every event to the engine and shows the result.
-class Form1 : public QMainWindow
+// The main window: holds the story, turns every event into the engine's call and shows the
+// result. Its controls are built in main_window_controls.
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    Form1(vorta::RandomSource &random, const QDir &dataDir, QWidget *parent = nullptr);
-    ~Form1() override;
+    MainWindow(vorta::RandomSource &random, const QDir &dataDir, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     // The window's load: the first start of the story, or the saved story resumed. Runs before
     // the window is first shown; a failure here is thrown, since the program cannot start
-    // without its files.
-    void Form_Load();
+    // without its files. The folder is read under the lock given, held while the window lives;
+    // without one the window takes it.
+    void Form_Load(std::optional<vorta::FolderLock> hold = std::nullopt);
 
     const vorta::StoryState &state() const { return m_state; }
     const QDir &dataDir() const { return m_dataDir; }
@@ -60,13 +55,15 @@ public:
     void enableMainWindow();
     void disableMainWindow();
 
-    // The dialog or the error message open over the window, if any.
+    // The dialog or the message open over the window, if any.
     QWidget *openDialog() const;
     QMessageBox *openMessage() const;
 
-    // Reports an event that failed: one message at a time, and no countdown tick while it is
-    // shown.
+    // Reports a failure of the story, under its title, or of the program itself, under the
+    // program's name. Every message is shown, one at a time, and no countdown tick counts while
+    // one is.
     void showError(const vorta::StoryError &error);
+    void showProgramError(const vorta::StoryError &error);
 
     // Asks the reader where to keep the story, offering a suggested path, and calls `chosen`
     // with the path picked, if any. Tests put one in that asks nobody.
@@ -83,8 +80,9 @@ public:
     // What the story says of itself, when its folder keeps that beside the tree.
     const std::optional<vorta::StoryMetadata> &storyMetadata() const { return m_metadata; }
 
-    // The whole window, layout and fonts together, at a zoom in percent of its designed size;
-    // the dialogs it opens come at the same zoom.
+    // The whole window, layout and fonts together, at a zoom in percent of its designed size,
+    // as large as its screen's available area holds; the dialogs it opens come at the same zoom,
+    // or as large as they fit.
     int zoom() const { return m_zoom; }
     void setZoom(int zoom);
 
@@ -97,7 +95,11 @@ Q_SIGNALS:
     void zoomChanged(int zoom);
 
 public Q_SLOTS:
+    // In the middle of a story the reader is asked first; before its first step and after its
+    // finale a new story starts at once.
     void Command1_Click();
+    // Starts a new story without asking.
+    void startNewStory();
     void Label2_Click();
     void Label3_Click();
     void Label4_Click();
@@ -115,7 +117,8 @@ public Q_SLOTS:
     // Keeping the story: every line told so far, to the clipboard or to a file.
     void copyStory();
     void saveStory();
-    // Pauses the countdown, or resumes it.
+    // Pauses the countdown, or resumes it: the key P, a click on the countdown, or the story's
+    // context menu.
     void pauseCountdown();
 
 protected:
@@ -124,66 +127,56 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void buildControls();
+    void connectControls();
     void buildActions();
     void choiceClick(int slot);
     // Runs one event of the engine, reports its failure, keeps the story, then shows the state.
     // Tells whether the event succeeded.
     bool runEvent(const std::function<void()> &event);
+    // Saves the story; a failure is told until the reader has seen it, then not again until a
+    // save goes through.
+    void keepStory();
     // The one road from the engine's state to the widgets, and to the screen reader: the lines
     // just told and the finale are announced.
     void showState();
     void openDialogWindow(QWidget *dialog);
-    // Every way the reader scrolls moves the scroll bar, whose change the engine follows.
-    void scrollTo(int position);
-    bool scrollKey(const QKeyEvent *event);
-    // Puts the caret on a story line and the view at `top`, so that the screen reader hears of
-    // the caret once, on the line in view.
-    void moveCaretAndView(int line, int top);
-    void showCaretLine(int line);
+    void askForNewStory();
     void zoomBy(int step);
+    int largestZoom() const;
     void writeStory(const QString &path);
 
     vorta::StoryState m_state;
     vorta::RandomSource &m_random;
     QDir m_dataDir;
+    vorta::DataTree m_tree; // the story's files in m_dataDir
+    std::optional<vorta::FolderLock> m_hold; // the story's folder, held for reading
     vorta::StoryJournal m_journal;
-    // What the load has to tell the reader once the window shows.
-    std::optional<vorta::StoryError> m_startNotice;
+    enum class SaveFailure
+    {
+        None, // the story on the disk is the one told
+        Told, // a failure is on its way to the reader
+        Seen, // the reader has closed the message of a failure that still stands
+    };
+    SaveFailure m_saveFailure = SaveFailure::None;
 
-    QAction *m_option = nullptr;
-    QAction *m_about = nullptr;
-    QLabel *m_label1 = nullptr;
-    QLabel *m_label11 = nullptr;
-    vorta::ui::CountdownBar *m_countdown = nullptr;
-    vorta::ui::Announcer *m_announcer = nullptr;
-    QLabel *m_label27 = nullptr;
-    QLabel *m_label28 = nullptr;
-    QLabel *m_label29 = nullptr;
-    QWidget *m_line1 = nullptr;
-    std::array<vorta::ui::ChoiceLabel *, vorta::kChoiceLabels> m_choiceLabels{};
-    vorta::ui::StoryView *m_story = nullptr;
-    std::array<QLabel *, vorta::kViewportRows> m_rows{};
-    QScrollBar *m_vscroll1 = nullptr;
-    QPushButton *m_command1 = nullptr;
-    QTimer *m_timer1 = nullptr;
-    QTimer *m_timer2 = nullptr;
-    QAction *m_copyStory = nullptr;
-    QAction *m_saveStory = nullptr;
-    vorta::ui::MenuKeys *m_menuKeys = nullptr;
+    vorta::ui::ZoomLayout m_layout;
+    vorta::ui::MainWindowControls m_ui;
+    QAction *m_pause = nullptr;
     SavePathPicker m_pickSavePath;
     StoryFileOpener m_openStoryFile;
     std::optional<vorta::StoryMetadata> m_metadata;
 
-    vorta::ui::ZoomLayout m_layout;
     int m_zoom = vorta::ui::kZoomNormal;
+    // Where the window's middle stands for the reader, and where the last zoom step put it.
+    QPoint m_place;
+    std::optional<QPoint> m_placedAt;
     bool m_paused = false;
     // The step last shown, so that the finale is announced once, when it is reached.
     qint32 m_shownStep = 0;
 
     QPointer<QWidget> m_dialog;
-    QPointer<QMessageBox> m_message;
+    QPointer<QMessageBox> m_newStoryQuestion;
+    vorta::ui::NoticeQueue *m_notices = nullptr;
 };

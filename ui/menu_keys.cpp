@@ -4,8 +4,12 @@
 #include "menu_keys.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QScopedValueRollback>
+
+#include <utility>
 
 namespace vorta::ui {
 
@@ -39,10 +43,17 @@ void MenuKeys::enter()
 
 void MenuKeys::leave()
 {
+    // Alt enters the bar's own keyboard mode, which only its own Escape ends: left behind, it
+    // would make the next Alt leave the bar instead of entering it.
+    {
+        const QScopedValueRollback passing(m_passingOn, true);
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(m_bar, &escape);
+    }
     m_bar->setActiveAction(nullptr);
-    if (m_back)
-        m_back->setFocus(Qt::MenuBarFocusReason);
-    else
+    if (const QPointer<QWidget> back = std::exchange(m_back, nullptr))
+        back->setFocus(Qt::MenuBarFocusReason);
+    else if (m_bar->hasFocus())
         m_bar->clearFocus();
 }
 
@@ -56,7 +67,7 @@ void MenuKeys::move(int step)
 
 bool MenuKeys::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_bar)
+    if (watched != m_bar || m_passingOn)
         return false;
     if (event->type() == QEvent::FocusOut) {
         // A click elsewhere leaves the menu bar; nothing stays highlighted.

@@ -12,9 +12,10 @@ class QWidget;
 namespace vorta::ui {
 
 // The keyboard's way into a menu bar of commands without drop-down lists, as F10 opens menus on
-// the desktop: toggle() highlights the first command; Left and Right (or Tab) move along, Return,
-// Enter, Space or Down run the highlighted command, Escape or toggle() again leave. The focus
-// then goes back where it was.
+// the desktop: toggle() highlights the first command, as Alt does through the bar itself; Left
+// and Right (or Tab) move along, Return, Enter, Space or Down run the highlighted command, Escape
+// or toggle() again leave. Whichever way the bar was entered, leaving it ends its keyboard mode
+// and the focus goes back where it was.
 class MenuKeys : public QObject
 {
     Q_OBJECT
@@ -34,6 +35,8 @@ private:
 
     QMenuBar *m_bar;
     QPointer<QWidget> m_back;
+    // While the bar is handed a key of its own, past this filter.
+    bool m_passingOn = false;
 };
 
 } // namespace vorta::ui

@@ -8,7 +8,7 @@ namespace vorta::ui {
 QIcon programIcon()
 {
     QIcon icon;
-    for (int size : {16, 32, 48, 64, 128, 256})
+    for (int size : {16, 32, 48, 64})
         icon.addFile(QStringLiteral(":/vorta/icons/%1x%1/io.github.vorta.Vorta.png").arg(size),
                      QSize(size, size));
     return icon;

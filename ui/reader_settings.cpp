@@ -3,11 +3,14 @@
 
 #include "reader_settings.h"
 
-#include "format/story_error.h"
+#include "format/qt_text.h"
+#include "format/system_error.h"
 #include "ui/zoom_layout.h"
 
 #include <QSettings>
 #include <QStandardPaths>
+
+#include <cerrno>
 
 namespace vorta::ui {
 
@@ -39,9 +42,15 @@ void ReaderSettings::setZoom(int zoom)
     // folder.
     QSettings settings(m_path, QSettings::IniFormat);
     settings.setValue(kZoomKey, zoom);
+    // QSettings says only that the write failed; the system's error as the write left it says
+    // why.
+    errno = 0;
     settings.sync();
+    const int cause = errno;
     if (settings.status() != QSettings::NoError)
-        throw StoryError(ErrorKind::FileNotWritten, m_path);
+        throw storyError(ErrorKind::FileNotWritten, m_path, 0,
+                         cause != 0 ? systemErrorText(cause)
+                                    : QStringLiteral("нет доступа к файлу или к его папке"));
 }
 
 } // namespace vorta::ui

@@ -3,10 +3,12 @@
 
 #include "settings_dialog.h"
 
-#include "engine/data_files.h"
-#include "format/settings_file.h"
-#include "format/story_error.h"
-#include "format/story_facts.h"
+#include "core/data_files.h"
+#include "core/settings_file.h"
+#include "format/folder_tree.h"
+#include "format/qt_text.h"
+#include "core/story_facts.h"
+#include "ui/message_text.h"
 #include "ui/accessibility.h"
 #include "ui/controls.h"
 #include "ui/unit_slider.h"
@@ -23,10 +25,14 @@
 
 using vorta::ui::makeLabel;
 using vorta::ui::setRoleColour;
+using vorta::ui::twipsRect;
 using vorta::ui::UnitSlider;
 using vorta::ui::ZoomLayout;
 
 namespace {
+
+// The dialog's size as designed.
+constexpr QSize kDialogTwips(4680, 4725);
 
 // The slider's positions are the settings as the file holds them.
 constexpr int kSliderMin = vorta::kSmallestSetting;
@@ -107,14 +113,14 @@ QPushButton *makeButton(const QString &name, const QString &caption, QWidget *pa
 
 } // namespace
 
-Form3::Form3(const QDir &dataDir, int zoom, QWidget *parent)
+SettingsDialog::SettingsDialog(const QDir &dataDir, int zoom, QWidget *parent)
     : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint), m_dataDir(dataDir)
 {
     vorta::ui::installAccessibility();
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Установки"));
     ZoomLayout layout;
-    layout.fixSize(this, QSize(4680, 4725));
+    layout.fixSize(this, kDialogTwips);
     layout.dialogFont(this);
 
     m_frame1 = new vorta::ui::EtchedFrame(QStringLiteral("Установки"), this);
@@ -150,9 +156,11 @@ Form3::Form3(const QDir &dataDir, int zoom, QWidget *parent)
     layout.place(m_command2, QRect(2400, 3960, 1455, 375));
     for (QLabel *heading : {m_label1, m_label2})
         layout.monoFont(heading, 12, false);
-    layout.apply(zoom);
-    connect(m_command1, &QPushButton::clicked, this, &Form3::Command1_Click);
-    connect(m_command2, &QPushButton::clicked, this, &Form3::Command2_Click);
+    // As large as the window asks, or as the screen holds.
+    layout.apply(
+        vorta::ui::zoomOnScreen(zoom, this, twipsRect(QRect(QPoint(), kDialogTwips), 100).size()));
+    connect(m_command1, &QPushButton::clicked, this, &SettingsDialog::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &SettingsDialog::Command2_Click);
 
     setTabOrder(m_slider1, m_slider2);
     setTabOrder(m_slider2, m_command1);
@@ -160,31 +168,31 @@ Form3::Form3(const QDir &dataDir, int zoom, QWidget *parent)
     m_slider1->setFocus();
 }
 
-void Form3::Form_Load()
+void SettingsDialog::Form_Load()
 {
-    const auto [waitingPeriod, switchProbability] = vorta::readSettingsValues(m_dataDir);
+    const auto [waitingPeriod, switchProbability] = vorta::readSettingsValues(vorta::folderTree(m_dataDir));
     // The program writes only 0 .. 10; anything else shows at the nearer end.
     m_slider1->setValue(qBound(kSliderMin, waitingPeriod, kSliderMax));
     m_slider2->setValue(qBound(kSliderMin, switchProbability, kSliderMax));
 }
 
-void Form3::Command1_Click()
+void SettingsDialog::Command1_Click()
 {
     close();
 }
 
-void Form3::Command2_Click()
+void SettingsDialog::Command2_Click()
 {
     try {
-        vorta::saveSettings(m_dataDir, m_slider1->value(), m_slider2->value());
+        vorta::saveSettings(vorta::folderTree(m_dataDir), m_slider1->value(), m_slider2->value());
     } catch (...) {
         const vorta::StoryError error = vorta::currentError();
-        if (isSignalConnected(QMetaMethod::fromSignal(&Form3::writeFailed))) {
+        if (isSignalConnected(QMetaMethod::fromSignal(&SettingsDialog::writeFailed))) {
             Q_EMIT writeFailed(error);
         } else if (!m_message) {
             m_message =
                 new QMessageBox(QMessageBox::Critical, windowTitle(),
-                                vorta::briefMessage(error.message()), QMessageBox::Ok, this);
+                                vorta::briefMessage(vorta::messageOf(error)), QMessageBox::Ok, this);
             m_message->setObjectName(QStringLiteral("errorMessage"));
             m_message->setTextFormat(Qt::PlainText);
             m_message->setAttribute(Qt::WA_DeleteOnClose);
@@ -195,7 +203,7 @@ void Form3::Command2_Click()
     close();
 }
 
-void Form3::keyPressEvent(QKeyEvent *event)
+void SettingsDialog::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
         Command1_Click();
@@ -203,7 +211,7 @@ void Form3::keyPressEvent(QKeyEvent *event)
         QWidget::keyPressEvent(event);
 }
 
-void Form3::closeEvent(QCloseEvent *event)
+void SettingsDialog::closeEvent(QCloseEvent *event)
 {
     event->accept();
     if (!m_closed) {

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "format/story_error.h"
+#include "format/qt_text.h"
 
 #include <QDir>
 #include <QPointer>
@@ -24,12 +24,12 @@ class ZoomLayout;
 // The settings dialog: two sliders for the two values of the settings file. It knows the story
 // only through that file. A plain window rather than a dialog class, so that Enter confirms
 // nothing; Escape cancels, as «Отмена» does.
-class Form3 : public QWidget
+class SettingsDialog : public QWidget
 {
     Q_OBJECT
 public:
     // zoom: the size, in percent of the designed one, as the main window has it.
-    explicit Form3(const QDir &dataDir, int zoom = 100, QWidget *parent = nullptr);
+    explicit SettingsDialog(const QDir &dataDir, int zoom = 100, QWidget *parent = nullptr);
 
     // Places the sliders from the settings file as it stands. Throws if the file cannot be
     // read; the dialog is then not to be shown.

@@ -45,7 +45,7 @@ int StoryAccessible::cursorPosition() const
 
 void StoryAccessible::setCursorPosition(int position)
 {
-    view()->requestCaret(view()->lineAt(position));
+    view()->showCaretLine(view()->lineAt(position));
 }
 
 QString StoryAccessible::text(int startOffset, int endOffset) const
@@ -112,7 +112,7 @@ int StoryAccessible::offsetAtPoint(const QPoint &point) const
 
 void StoryAccessible::scrollToSubstring(int startIndex, int)
 {
-    view()->requestCaret(view()->lineAt(startIndex));
+    view()->showCaretLine(view()->lineAt(startIndex));
 }
 
 QString StoryAccessible::attributes(int, int *startOffset, int *endOffset) const

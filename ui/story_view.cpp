@@ -3,10 +3,16 @@
 
 #include "story_view.h"
 
+#include "format/qt_text.h"
+
+#include "core/story_facts.h"
+
 #include <QAccessible>
 #include <QApplication>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QScrollBar>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -26,13 +32,18 @@ StoryView::StoryView(int rowPitch, QWidget *parent) : QWidget(parent), m_rowPitc
     setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
-StoryView::Change StoryView::showStory(const QStringList &storyLines, int toldLines, int topLine)
+StoryView::Change StoryView::showStory(const std::vector<std::u16string> &storyLines,
+                                       int toldLines, int topLine)
 {
     Change change;
     const int known = lineCount();
+    const auto lineAt = [&storyLines](int entry) {
+        return entry >= 0 && std::size_t(entry) < storyLines.size()
+                   ? toQString(storyLines[std::size_t(entry)])
+                   : QString();
+    };
     // Lines once told never change; a story with fewer lines, or another last line, is new.
-    change.restarted =
-        toldLines < known || (known > 0 && storyLines.value(known) != m_lines.constLast());
+    change.restarted = toldLines < known || (known > 0 && lineAt(known) != m_lines.constLast());
     if (change.restarted && !m_text.isEmpty()) {
         const QString removed = m_text;
         m_lines.clear();
@@ -43,7 +54,8 @@ StoryView::Change StoryView::showStory(const QStringList &storyLines, int toldLi
         QAccessible::updateAccessibility(&event);
     }
     const int from = lineCount() + 1;
-    change.told = storyLines.mid(from, toldLines - from + 1);
+    for (int entry = from; entry <= toldLines; ++entry)
+        change.told.append(lineAt(entry));
     if (!change.told.isEmpty()) {
         const int at = int(m_text.size());
         for (const QString &line : std::as_const(change.told)) {
@@ -141,8 +153,110 @@ void StoryView::wheelEvent(QWheelEvent *event)
         m_angleRest -= rows * kNotch;
     }
     // Turning the wheel away from the reader goes back towards the start.
-    if (rows != 0)
-        Q_EMIT scrollRequested(-rows);
+    if (rows != 0 && m_bar)
+        scrollTo(m_bar->value() - rows);
+}
+
+void StoryView::setScrollBar(QScrollBar *bar)
+{
+    m_bar = bar;
+    bar->installEventFilter(this);
+}
+
+bool StoryView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_bar && event->type() == QEvent::Wheel) {
+        QCoreApplication::sendEvent(this, event);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void StoryView::scrollTo(int top)
+{
+    // The held thumb belongs to the reader's hand.
+    if (!m_bar->isSliderDown())
+        m_bar->setValue(top);
+}
+
+bool StoryView::scrollKey(const QKeyEvent *event)
+{
+    if (!m_bar)
+        return false;
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const int now = m_bar->value();
+    // A page is the rows in view but one, so the line at the edge is seen again.
+    const int page = kViewportRows - 1;
+    // The caret moves with the view, line for line.
+    int step = 0;
+    int target = 0;
+    int caret = 0;
+    if (modifiers == Qt::NoModifier) {
+        switch (event->key()) {
+        case Qt::Key_Up:
+            step = -1;
+            break;
+        case Qt::Key_Down:
+            step = 1;
+            break;
+        case Qt::Key_PageUp:
+            step = -page;
+            break;
+        case Qt::Key_PageDown:
+            step = page;
+            break;
+        default:
+            return false;
+        }
+        target = now + step;
+        caret = caretLine() + step;
+    } else if (modifiers == Qt::ControlModifier) {
+        switch (event->key()) {
+        case Qt::Key_Home:
+            target = m_bar->minimum();
+            caret = 1;
+            break;
+        case Qt::Key_End:
+            // The end as the story's own moves show it: the last line in the last row but one.
+            target = qMax(m_bar->minimum(), m_bar->maximum() - page);
+            caret = lineCount();
+            break;
+        default:
+            return false;
+        }
+    } else {
+        return false;
+    }
+    moveCaretAndView(caret, target);
+    return true;
+}
+
+void StoryView::moveCaretAndView(int line, int top)
+{
+    // The view goes where the scroll bar can go, and the caret is put in that view before the
+    // view moves, so that moving it does not move the caret again.
+    if (!m_bar->isSliderDown())
+        top = qBound(m_bar->minimum(), top, m_bar->maximum());
+    else
+        top = m_bar->value();
+    setCaretLine(line, top);
+    scrollTo(top);
+}
+
+void StoryView::showCaretLine(int line)
+{
+    if (!m_bar)
+        return;
+    // A line out of view is brought in at the nearer edge, the bottom one being the row where
+    // the newest line stands.
+    const int top = m_bar->value();
+    const int lastRow = kViewportRows - 2;
+    if (line < top)
+        moveCaretAndView(line, line);
+    else if (line > top + lastRow)
+        moveCaretAndView(line, line - lastRow);
+    else
+        moveCaretAndView(line, top);
 }
 
 } // namespace vorta::ui

@@ -5,15 +5,21 @@
 
 #include <QList>
 #include <QStringList>
+
+#include <string>
+#include <vector>
 #include <QWidget>
 
+class QKeyEvent;
 class QLabel;
+class QScrollBar;
 
 namespace vorta::ui {
 
-// The white page of the story rows. It takes the focus, so the keys that scroll reach it,
-// turns the wheel into whole rows and offers its actions as a context menu. It scrolls nothing
-// itself: the window moves the scroll bar, which the view follows.
+// The white page of the story rows. It takes the focus, turns the wheel and the keys that
+// scroll into whole rows, and offers its actions as a context menu. Every way the reader
+// scrolls moves the scroll bar, whose change the window hands to the story; the view shows
+// what the story then holds.
 //
 // For assistive technologies it is the whole story as one read-only text, every line told and
 // not only the rows in view, with a caret on one line: the line that a screen reader reads and
@@ -24,6 +30,12 @@ class StoryView : public QWidget
 public:
     // rowPitch: the pixels from one row to the next, the unit of a touchpad's pixel deltas.
     StoryView(int rowPitch, QWidget *parent);
+
+    // The scroll bar beside the page; the wheel over it scrolls as over the rows.
+    void setScrollBar(QScrollBar *bar);
+    // Up and Down move the view and the caret a line, PageUp and PageDown a page, Ctrl+Home and
+    // Ctrl+End to the story's start and end. False for any other key.
+    bool scrollKey(const QKeyEvent *event);
 
     void setRowPitch(int rowPitch) { m_rowPitch = rowPitch; }
     // The rows that show the story, top to bottom, for where a line stands on the screen.
@@ -37,7 +49,7 @@ public:
     };
     // Shows the story told so far, entries 1 .. toldLines of storyLines, with line topLine in
     // the first row. The caret goes to the first line just told, and stays in view.
-    Change showStory(const QStringList &storyLines, int toldLines, int topLine);
+    Change showStory(const std::vector<std::u16string> &storyLines, int toldLines, int topLine);
 
     // The story as one text, its lines joined by line feeds.
     const QString &text() const { return m_text; }
@@ -57,21 +69,22 @@ public:
     int caretLine() const { return m_caret; }
     // Puts the caret on `line`, kept within the story and within the rows shown from `top`.
     void setCaretLine(int line, int top);
-    // Asks the window for the caret on a line, scrolling to it where it lies out of view.
-    void requestCaret(int line) { Q_EMIT caretRequested(line); }
-
-Q_SIGNALS:
-    // Rows to move the view by: negative towards the start of the story.
-    void scrollRequested(int rows);
-    void caretRequested(int line);
+    // Puts the caret on a line, scrolling to it where it lies out of view.
+    void showCaretLine(int line);
 
 protected:
     void wheelEvent(QWheelEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void reportCaret();
+    void scrollTo(int top);
+    // Puts the caret on a story line and the view at `top`, so that a screen reader hears of
+    // the caret once, on the line in view.
+    void moveCaretAndView(int line, int top);
 
     int m_rowPitch;
+    QScrollBar *m_bar = nullptr;
     QList<QLabel *> m_rows;
     QStringList m_lines;
     QList<int> m_starts;

@@ -6,13 +6,48 @@
 #include "ui/controls.h"
 
 #include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <cmath>
 
 namespace vorta::ui {
 
 int boundedZoom(int zoom)
 {
-    const int stepped = kZoomNormal + (zoom - kZoomNormal) / kZoomStep * kZoomStep;
-    return qBound(kZoomNormal, stepped, kZoomMax);
+    // Bounded first, so that no value read from a file can overflow the step.
+    const int bounded = qBound(kZoomNormal, zoom, kZoomMax);
+    return kZoomNormal + (bounded - kZoomNormal) / kZoomStep * kZoomStep;
+}
+
+int largestZoomFitting(const QSize &normal, const QSize &frame, const QSize &room)
+{
+    const auto grown = [](int pixels, int zoom) {
+        return int(std::ceil(pixels * zoom / double(kZoomNormal)));
+    };
+    for (int zoom = kZoomMax; zoom > kZoomNormal; zoom -= kZoomStep) {
+        if (grown(normal.width(), zoom) + frame.width() <= room.width() &&
+            grown(normal.height(), zoom) + frame.height() <= room.height())
+            return zoom;
+    }
+    return kZoomNormal;
+}
+
+QRect keptWithin(QRect frame, const QRect &room)
+{
+    frame.moveRight(qMin(frame.right(), room.right()));
+    frame.moveBottom(qMin(frame.bottom(), room.bottom()));
+    frame.moveLeft(qMax(frame.left(), room.left()));
+    frame.moveTop(qMax(frame.top(), room.top()));
+    return frame;
+}
+
+int zoomOnScreen(int zoom, const QWidget *window, const QSize &normal, const QSize &frame)
+{
+    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return zoom;
+    return qMin(zoom, largestZoomFitting(normal, frame, screen->availableGeometry().size()));
 }
 
 void ZoomLayout::place(QWidget *widget, const QRect &twips, const QRect &frame)

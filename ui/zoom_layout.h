@@ -19,6 +19,19 @@ constexpr int kZoomStep = 25;
 // A zoom within the range, on a step.
 int boundedZoom(int zoom);
 
+// The largest zoom on a step, from kZoomNormal to kZoomMax, at which a window of `normal` size
+// at kZoomNormal, with a `frame` around it that does not grow, fits `room`; kZoomNormal when
+// even that does not fit.
+int largestZoomFitting(const QSize &normal, const QSize &frame, const QSize &room);
+
+// A window's frame moved as little as it takes to stand within `room`, its top left corner
+// first.
+QRect keptWithin(QRect frame, const QRect &room);
+
+// The zoom asked for, or less where the window would not fit the available area of its screen.
+int zoomOnScreen(int zoom, const QWidget *window, const QSize &normal,
+                 const QSize &frame = QSize());
+
 // Where each control of a window stands as designed, in twips, and its font in points, so the
 // whole window can be laid out again at any zoom with its proportions kept.
 class ZoomLayout

@@ -88,8 +88,13 @@ std::u16string StoryReader::run(const std::function<void()> &event)
 
 std::u16string StoryReader::open(const std::string &bytes)
 {
+    return openNamed(bytes, u"story.vorta");
+}
+
+std::u16string StoryReader::openNamed(const std::string &bytes, const std::u16string &name)
+{
     try {
-        StoryFileContents story = readStoryFile(MemoryBytes(bytes), u"story.vorta");
+        StoryFileContents story = readStoryFile(MemoryBytes(bytes), name);
         m_metadataJson = std::move(story.directory.metadataJson);
         m_tree = story.tree();
         m_state = StoryState();
@@ -240,7 +245,7 @@ std::u16string StoryReader::resume(const val &kept)
         checkSavedStory(story);
         if (!fitsCatalogue(story, m_state))
             throw StoryError(ErrorKind::SavedStoryDoesNotFit, {}, 0,
-                             u"у этой версии рассказа другие жанры; начат новый рассказ");
+                             u"у этой версии рассказа другие жанры");
         StoryState resumed = m_state;
         resumeSavedStory(resumed, story);
         // A page comes back with the countdown where it stood, within the waiting period.

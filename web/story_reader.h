@@ -22,8 +22,10 @@ class StoryReader
 public:
     StoryReader();
 
-    // The bytes of a story file; "" when it reads, else why not.
+    // The bytes of a story file; "" when it reads, else why not, naming the file as given
+    // (the page's own story.vorta when none is).
     std::u16string open(const std::string &bytes);
+    std::u16string openNamed(const std::string &bytes, const std::u16string &name);
     // What the story says of itself, as the file holds it (UTF-8 JSON): the script parses it.
     std::string metadataJson() const { return m_metadataJson; }
 

@@ -3,11 +3,13 @@
 
 #pragma once
 
-#include "author/check/tree_check.h"
+#include "core/story_check.h"
 
-#include <QHash>
-#include <QString>
-#include <QStringList>
+#include <QtGlobal>
+
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace vorta::author {
 
@@ -20,19 +22,19 @@ public:
     qint32 genreCount() const { return qint32(m_dirs.size()); }
     const Genre &genre(qint32 genre) const;
     // "Genres/<dir>/<step>.vtq" of genre 1..genreCount; step 65 is the finale.
-    QString path(qint32 genre, qint32 step) const;
+    std::u16string path(qint32 genre, qint32 step) const;
 
     // The file as far as it could be read; nullptr for a file the check could not open.
     const FragmentFile *fragment(qint32 genre, qint32 step) const;
     const FinaleFile *finale(qint32 genre) const;
-    const FragmentFile *fragmentAt(const QString &path) const { return m_fragments.value(path); }
-    const FinaleFile *finaleAt(const QString &path) const { return m_finales.value(path); }
+    const FragmentFile *fragmentAt(const std::u16string &path) const;
+    const FinaleFile *finaleAt(const std::u16string &path) const;
 
 private:
     const StoryData &m_data;
-    QStringList m_dirs; // of genres 1.., as many as the program takes
-    QHash<QString, const FragmentFile *> m_fragments;
-    QHash<QString, const FinaleFile *> m_finales;
+    std::vector<std::u16string> m_dirs; // of genres 1.., as many as the program takes
+    std::unordered_map<std::u16string, const FragmentFile *> m_fragments;
+    std::unordered_map<std::u16string, const FinaleFile *> m_finales;
 };
 
 } // namespace vorta::author

@@ -3,27 +3,29 @@
 
 #include "build_watch.h"
 
-#include "author/check/tree_check.h"
+#include "core/story_check.h"
 #include "author/cli/command.h"
 #include "author/cli/file_writes.h"
 #include "author/manuscript/tree_build.h"
 #include "author/report/plural.h"
 
-#include "format/tree_paths.h"
+#include "core/tree_paths.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QTime>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 namespace vorta::author {
 
-QList<Diagnostic> buildFindings(const TreeBuild &build, const QString &shownTree)
+std::vector<Diagnostic> buildFindings(const TreeBuild &build, const QString &shownTree)
 {
-    const QList<Diagnostic> treeFindings =
-        build.madeCatalogue() ? checkTree(build.tree).diagnostics : QList<Diagnostic>();
+    const std::vector<Diagnostic> treeFindings =
+        build.madeCatalogue() ? checkTree(build.tree).diagnostics : std::vector<Diagnostic>();
     return withTreeFindings(build, treeFindings, shownTree);
 }
 
@@ -44,7 +46,7 @@ BuildOutcome buildOnce(const BuildFolders &folders, QTextStream &err)
         // and once it names a genre, every file of that genre is there.
         for (const bool catalogue : {false, true}) {
             for (const BuiltFile &file : build.files) {
-                if ((file.path == kCatalogueFile) == catalogue &&
+                if ((file.path == toQString(kCatalogueFile)) == catalogue &&
                     writes.add(folders.tree.filePath(file.path), file.bytes) ==
                         WriteOutcome::Written)
                     ++written;
@@ -159,17 +161,18 @@ void BuildWatcher::printChanges(const BuildOutcome &outcome)
     printLeftovers(outcome, m_out);
     int kept = 0;
     for (const Diagnostic &diagnostic : outcome.diagnostics) {
-        if (m_last->contains(diagnostic))
+        if (std::find(m_last->begin(), m_last->end(), diagnostic) != m_last->end())
             ++kept;
         else
-            m_out << formatDiagnostic(diagnostic) << '\n';
+            m_out << toQString(formatDiagnostic(diagnostic)) << '\n';
     }
     for (const Diagnostic &diagnostic : std::as_const(*m_last)) {
-        if (!outcome.diagnostics.contains(diagnostic))
-            m_out << QStringLiteral("исправлено: ") << formatDiagnostic(diagnostic) << '\n';
+        if (std::find(outcome.diagnostics.begin(), outcome.diagnostics.end(), diagnostic) ==
+            outcome.diagnostics.end())
+            m_out << QStringLiteral("исправлено: ") << toQString(formatDiagnostic(diagnostic)) << '\n';
     }
     const QString written = outcome.written.value_or(QStringLiteral("ничего не записано"));
-    m_out << written << QStringLiteral("; ") << summaryLine(outcome.diagnostics);
+    m_out << written << QStringLiteral("; ") << toQString(summaryLine(outcome.diagnostics));
     if (kept > 0)
         m_out << QStringLiteral(" (%1 как в прошлой сборке)").arg(kept);
     m_out << '\n';

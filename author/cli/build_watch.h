@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "author/check/diagnostics.h"
+#include "core/diagnostics.h"
 #include "author/manuscript/tree_build.h"
 
 #include <QDir>
@@ -34,7 +34,7 @@ struct BuildFolders
 // and its exit status.
 struct BuildOutcome
 {
-    QList<Diagnostic> diagnostics;
+    std::vector<Diagnostic> diagnostics;
     std::optional<QString> written;
     qsizetype leftovers = 0; // temporary files of a killed build, removed
     int status = 0;
@@ -42,7 +42,7 @@ struct BuildOutcome
 
 // Every finding of a build as an author reads it: the manuscript's, and the whole-tree check's
 // of what it built (when it made a catalogue), at the manuscript's lines.
-QList<Diagnostic> buildFindings(const TreeBuild &build, const QString &shownTree);
+std::vector<Diagnostic> buildFindings(const TreeBuild &build, const QString &shownTree);
 
 // One build of the tree from the manuscript: every finding in one round; the files are written
 // only when none is an error, and then all together or none (see FileWrites). A file that
@@ -90,7 +90,7 @@ private:
     QTextStream &m_err;
     QFileSystemWatcher m_watcher;
     QTimer m_quiet;
-    std::optional<QList<Diagnostic>> m_last; // the findings of the last build
+    std::optional<std::vector<Diagnostic>> m_last; // the findings of the last build
     std::optional<FolderId> m_watchedId;     // of the manuscript folder whose files are watched
     QString m_above;                         // the nearest folder above it that exists
     bool m_waiting = false;                  // for the manuscript folder to come back

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "author/check/tree_check.h"
+#include "core/story_check.h"
 #include "author/cli/commands.h"
 #include "author/cli/story_input.h"
 #include "author/report/story_stats.h"
@@ -33,19 +33,19 @@ protected:
         DiagnosticSink sink;
         if (!story.isManuscript()) {
             sink = [&out, &story](const Diagnostic &diagnostic) {
-                out << formatDiagnostic(story.placed({diagnostic}).constFirst()) << '\n';
+                out << toQString(formatDiagnostic(story.placed({diagnostic}).front())) << '\n';
                 out.flush();
             };
         }
         const CheckResult checked = checkTree(story.tree(), sink);
-        const QList<Diagnostic> diagnostics = story.withSourceFindings(checked.diagnostics);
+        const std::vector<Diagnostic> diagnostics = story.withSourceFindings(checked.diagnostics);
         if (story.isManuscript()) {
             for (const Diagnostic &diagnostic : diagnostics)
-                out << formatDiagnostic(diagnostic) << '\n';
+                out << toQString(formatDiagnostic(diagnostic)) << '\n';
         }
         if (parser.isSet(m_stats))
             printGenreStats(genreStats(checked.data), out);
-        out << summaryLine(diagnostics) << '\n';
+        out << toQString(summaryLine(diagnostics)) << '\n';
         return countOf(diagnostics, Severity::Error) > 0 ? ExitErrors : ExitClean;
     }
 

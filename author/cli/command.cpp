@@ -119,7 +119,8 @@ int Command::storyFileError(const StoryError &error, const CommandContext &conte
     case ErrorKind::ReadError:
         context.err
             << kProgramName << ' ' << m_name
-            << QStringLiteral(": не прочитан файл %1: %2").arg(error.file(), errorText(error))
+            << QStringLiteral(": не прочитан файл %1: %2")
+                   .arg(toQString(error.file()), toQString(errorText(error)))
             << '\n';
         return ExitUsage;
     default:
@@ -192,11 +193,11 @@ std::optional<int> StoryInputCommand::storiesValue(const QCommandLineParser &par
     return stories;
 }
 
-int reportDiagnostics(const QList<Diagnostic> &diagnostics, QTextStream &out)
+int reportDiagnostics(const std::vector<Diagnostic> &diagnostics, QTextStream &out)
 {
     for (const Diagnostic &diagnostic : diagnostics)
-        out << formatDiagnostic(diagnostic) << '\n';
-    out << summaryLine(diagnostics) << '\n';
+        out << toQString(formatDiagnostic(diagnostic)) << '\n';
+    out << toQString(summaryLine(diagnostics)) << '\n';
     return countOf(diagnostics, Severity::Error) > 0 ? ExitErrors : ExitClean;
 }
 

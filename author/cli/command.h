@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "author/check/diagnostics.h"
+#include "core/diagnostics.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
@@ -112,6 +112,6 @@ QString helpText(const QCommandLineParser &parser, const QString &usageName);
 int usageErrorOf(const QString &command, const QString &text, QTextStream &err);
 
 // Prints the diagnostics, then the summary line; ExitErrors when one of them is an error.
-int reportDiagnostics(const QList<Diagnostic> &diagnostics, QTextStream &out);
+int reportDiagnostics(const std::vector<Diagnostic> &diagnostics, QTextStream &out);
 
 } // namespace vorta::author

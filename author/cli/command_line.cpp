@@ -13,7 +13,7 @@ const QList<std::shared_ptr<Command>> &commands()
 {
     static const QList<std::shared_ptr<Command>> table{
         checkCommand(),  storyCommand(), coverageCommand(), buildCommand(), packCommand(),
-        unpackCommand(), fixCommand(),   newGenreCommand(), proofCommand(),
+        unpackCommand(), fixCommand(),   newGenreCommand(), proofCommand(), webCommand(),
     };
     return table;
 }

@@ -19,5 +19,6 @@ std::shared_ptr<Command> fixCommand();
 std::shared_ptr<Command> newGenreCommand();
 std::shared_ptr<Command> proofCommand();
 std::shared_ptr<Command> packCommand();
+std::shared_ptr<Command> webCommand();
 
 } // namespace vorta::author

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "author/check/tree_check.h"
+#include "core/story_check.h"
 #include "author/cli/commands.h"
 #include "author/cli/story_input.h"
 #include "author/simulation/story_run.h"
@@ -47,7 +47,7 @@ protected:
         try {
             report = runCoverage(checked.files, checked.data, m_stories);
         } catch (const StoryError &e) {
-            context.err << story.placed(e).message() << '\n'
+            context.err << messageOf(story.placed(e)) << '\n'
                         << QStringLiteral("Рассказ остановлен ошибкой в данных; подробнее покажет "
                                           "%1 check.")
                                .arg(kProgramName)

@@ -3,11 +3,11 @@
 
 #include "file_writes.h"
 
-#include "author/check/diagnostics.h"
+#include "core/diagnostics.h"
 
 #include "format/file_reader.h"
-#include "format/story_error.h"
-#include "format/tree_paths.h"
+#include "format/qt_text.h"
+#include "core/tree_paths.h"
 
 #include <QFileInfo>
 
@@ -35,7 +35,8 @@ WriteOutcome FileWrites::add(const QString &fullPath, const QByteArray &bytes)
         m_files.stage(fullPath, fullPath, bytes);
     } catch (const StoryError &e) {
         throw FileWriteError{fullPath,
-                             e.kind() == ErrorKind::FileNotWritten ? e.detail() : errorText(e)};
+                             toQString(e.kind() == ErrorKind::FileNotWritten ? e.detail()
+                                                                             : errorText(e))};
     }
     return WriteOutcome::Written;
 }
@@ -45,14 +46,14 @@ void FileWrites::commit()
     try {
         m_files.commit();
     } catch (const StoryError &e) {
-        throw FileWriteError{e.file(), e.detail()};
+        throw FileWriteError{toQString(e.file()), toQString(e.detail())};
     }
 }
 
 qsizetype removeLeftoverTemporaries(const QDir &tree)
 {
     qsizetype removed = vorta::removeLeftoverTemporaries(tree).size();
-    const QDir genres(tree.filePath(kGenresFolder));
+    const QDir genres(tree.filePath(toQString(kGenresFolder)));
     removed += vorta::removeLeftoverTemporaries(genres).size();
     const QStringList folders =
         genres.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks);

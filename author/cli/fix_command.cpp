@@ -1,30 +1,31 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "author/check/byte_checks.h"
+#include "core/byte_checks.h"
 #include "author/cli/commands.h"
 #include "author/cli/file_writes.h"
 #include "author/report/plural.h"
 
-#include "format/data_tree.h"
-#include "format/line_ends.h"
-#include "format/story_error.h"
-#include "format/tree_paths.h"
-#include "format/windows1251.h"
+#include "core/story_tree.h"
+#include "core/line_ends.h"
+#include "format/folder_tree.h"
+#include "format/qt_text.h"
+#include "core/text.h"
+#include "core/tree_paths.h"
+#include "core/windows1251.h"
 
 #include <QDirIterator>
-#include <QStringDecoder>
 
 namespace vorta::author {
 
 namespace {
 
-const QByteArray kByteOrderMark("\xEF\xBB\xBF");
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // A line end other than CR LF: a LF alone or a CR alone.
-bool hasBareLineEnds(const QByteArray &bytes)
+bool hasBareLineEnds(std::string_view bytes)
 {
-    const QList<LineSpan> spans = lineSpans(bytes);
+    const std::vector<LineSpan> spans = lineSpans(bytes);
     return std::any_of(spans.cbegin(), spans.cend(),
                        [](const LineSpan &span) { return span.endLength == 1; });
 }
@@ -45,26 +46,28 @@ std::optional<QString> leftAlone(const QFileInfo &file, bool settings)
 // The files of a tree that fix rewrites when they need it: its settings and every .vtq file
 // under Genres/, only regular files and never through a link, so nothing outside the tree is
 // written. Each that is left alone is a note.
-QStringList treeFiles(const QDir &treeDir, QList<Diagnostic> &notes)
+QStringList treeFiles(const QDir &treeDir, std::vector<Diagnostic> &notes)
 {
     QStringList files;
     auto take = [&](const QString &path, bool settings) {
         if (const std::optional<QString> why =
                 leftAlone(QFileInfo(treeDir.filePath(path)), settings))
-            notes.append({path, 0, Severity::Note, QStringLiteral("оставлен как есть: ") + *why});
+            notes.push_back(
+                diagnostic(path, 0, Severity::Note, QStringLiteral("оставлен как есть: ") + *why));
         else
             files.append(path);
     };
-    const QFileInfo settings(treeDir.filePath(kSettingsFile));
+    const QFileInfo settings(treeDir.filePath(toQString(kSettingsFile)));
     if (settings.exists() || settings.isSymLink())
-        take(kSettingsFile, true);
+        take(toQString(kSettingsFile), true);
     // Only the program's files: an editor's backup or a note beside them is left alone. Name
     // filters ignore case, so the case is judged by leftAlone.
-    QDirIterator it(treeDir.filePath(kGenresFolder), {QStringLiteral("*.vtq")},
+    QDirIterator it(treeDir.filePath(toQString(kGenresFolder)), {QStringLiteral("*.vtq")},
                     QDir::Files | QDir::System | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext())
         take(treeDir.relativeFilePath(it.next()), false);
-    std::sort(files.begin(), files.end(), pathLess);
+    std::sort(files.begin(), files.end(),
+              [](const QString &a, const QString &b) { return pathLess(toU16(a), toU16(b)); });
     return files;
 }
 
@@ -78,34 +81,35 @@ struct FixedFile
 // The file in Windows-1251 with CR LF, when it is not so already and can be; what keeps it from
 // being rewritten is an error.
 std::optional<FixedFile> fixedFile(const QDir &treeDir, const QString &path,
-                                   QList<Diagnostic> &diagnostics)
+                                   std::vector<Diagnostic> &diagnostics)
 {
-    QByteArray bytes;
+    const std::u16string treePath = toU16(path);
+    std::string bytes;
     try {
-        bytes = DataTree(treeDir).readBytes(path);
+        bytes = folderTree(treeDir).readBytes(treePath);
     } catch (const StoryError &e) {
-        diagnostics.append({path, 0, Severity::Error, errorText(e)});
+        diagnostics.push_back({treePath, 0, Severity::Error, errorText(e)});
         return std::nullopt;
     }
-    const bool utf8 = bytes.startsWith(kByteOrderMark) || checkFileBytes(path, bytes).looksLikeUtf8;
+    const bool bom = std::string_view(bytes).substr(0, kByteOrderMark.size()) == kByteOrderMark;
+    const bool utf8 = bom || checkFileBytes(treePath, bytes).looksLikeUtf8;
     if (!utf8 && !hasBareLineEnds(bytes))
         return std::nullopt;
-    QString text = decodeWindows1251(bytes);
-    if (utf8)
-        text = QStringDecoder(QStringDecoder::Utf8)
-                   .decode(bytes.startsWith(kByteOrderMark) ? bytes.mid(3) : bytes);
-    const QStringList lines = splitLines(text);
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (const std::optional<qsizetype> at = firstUnencodable(lines.at(i))) {
-            diagnostics.append({path, int(i) + 1, Severity::Error,
-                                QStringLiteral("у знака %1 нет формы в кодировке Windows-1251: "
-                                               "файл оставлен как был")
-                                    .arg(characterName(lines.at(i), *at))});
+    const std::u16string text = utf8 ? fromUtf8(std::string_view(bytes).substr(bom ? 3 : 0))
+                                     : decodeWindows1251(bytes);
+    const std::vector<std::u16string> lines = splitLines(text);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (const std::optional<std::size_t> at = firstUnencodable(lines[i])) {
+            diagnostics.push_back(
+                {treePath, int(i) + 1, Severity::Error,
+                 u"у знака " + characterName(lines[i], *at) +
+                     u" нет формы в кодировке Windows-1251: файл оставлен как был"});
             return std::nullopt;
         }
     }
-    return FixedFile{windows1251Lines(lines), utf8 ? QStringLiteral("был в UTF-8")
-                                                   : QStringLiteral("были концы строк LF или CR")};
+    return FixedFile{toQByteArray(windows1251Lines(lines)),
+                     utf8 ? QStringLiteral("был в UTF-8")
+                          : QStringLiteral("были концы строк LF или CR")};
 }
 
 class FixCommand : public Command
@@ -139,7 +143,7 @@ protected:
         if (!treeDir)
             return ExitUsage;
 
-        QList<Diagnostic> diagnostics;
+        std::vector<Diagnostic> diagnostics;
         FileWrites writes;
         QList<std::pair<QString, QString>> rewritten; // path, reason
         try {

@@ -1,17 +1,17 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "author/check/tree_check.h"
+#include "core/story_check.h"
 #include "author/cli/commands.h"
 #include "author/cli/file_writes.h"
 #include "author/manuscript/manuscript.h"
 #include "author/report/plural.h"
 
-#include "format/catalogue_file.h"
+#include "core/catalogue_file.h"
 #include "format/file_reader.h"
-#include "format/line_ends.h"
-#include "format/story_error.h"
-#include "format/story_facts.h"
+#include "core/line_ends.h"
+#include "format/qt_text.h"
+#include "core/story_facts.h"
 #include "format/story_metadata.h"
 
 #include <QSet>
@@ -65,8 +65,11 @@ QStringList evenSplitSizes()
 // turn into one for no story with the next genre.
 QList<std::pair<int, int>> headedFinalePairs(int genreCount)
 {
-    QList<std::pair<int, int>> pairs = reachableFinalePairs(genreCount);
-    pairs.removeIf([](const std::pair<int, int> &pair) { return pair.first == pair.second; });
+    QList<std::pair<int, int>> pairs;
+    for (const std::pair<int, int> &pair : reachableFinalePairs(genreCount)) {
+        if (pair.first != pair.second)
+            pairs.append(pair);
+    }
     return pairs;
 }
 
@@ -125,9 +128,10 @@ QByteArray genreSkeleton(const QString &name, const QString &dir, int genre,
 QByteArray withGenreLine(const QByteArray &catalogue, const SourceLine &added,
                          const QByteArray &lineEnd)
 {
-    const QList<LineSpan> spans = lineSpans(catalogue);
-    const qsizetype after = added.line - 1; // lines of the catalogue before the new one
-    qsizetype at = after == 0 ? 0 : spans.at(after - 1).next();
+    const std::vector<LineSpan> spans =
+        lineSpans(std::string_view(catalogue.data(), std::size_t(catalogue.size())));
+    const std::size_t after = std::size_t(added.line - 1); // catalogue lines before the new one
+    const qsizetype at = after == 0 ? 0 : qsizetype(spans.at(after - 1).next());
     QByteArray line = added.text.toUtf8() + lineEnd;
     if (after > 0 && spans.at(after - 1).endLength == 0)
         line.prepend(lineEnd);
@@ -139,7 +143,7 @@ QByteArray withGenreLine(const QByteArray &catalogue, const SourceLine &added,
 std::optional<QByteArray> withMissingHeadings(const QByteArray &bytes, const QString &newName,
                                               int genreCount)
 {
-    QList<Diagnostic> ignored;
+    std::vector<Diagnostic> ignored;
     QSet<std::pair<int, int>> written;
     for (const ManuscriptRecord &record : parseGenreManuscript(bytes, {}, ignored).records)
         written.insert({record.leastUsedGenre, record.mostUsedGenre});
@@ -151,7 +155,7 @@ std::optional<QByteArray> withMissingHeadings(const QByteArray &bytes, const QSt
     if (missing.isEmpty())
         return std::nullopt;
     // Written with the line ends the file has.
-    const QByteArray lineEnd = firstLineEnd(bytes);
+    const QByteArray lineEnd = toQByteArray(firstLineEnd(toBytes(bytes)));
     QByteArray result = bytes;
     if (!result.isEmpty() && !result.endsWith('\n') && !result.endsWith('\r'))
         result += lineEnd;
@@ -221,38 +225,42 @@ protected:
         const QString cataloguePath = shownFile(kManuscriptCatalogue);
         const QString genreFile = dir + QStringLiteral(".txt");
 
-        QList<Diagnostic> diagnostics;
+        std::vector<Diagnostic> diagnostics;
         QByteArray catalogueBytes;
         // A manuscript's first genre starts it: it gets the metadata that pack needs, too.
+        const QString metadataFile = toQString(kStoryMetadataFile);
         const bool firstGenre = !QFileInfo::exists(manuscriptDir.filePath(kManuscriptCatalogue)) &&
-                                !QFileInfo::exists(manuscriptDir.filePath(kStoryMetadataFile));
+                                !QFileInfo::exists(manuscriptDir.filePath(metadataFile));
         try {
             catalogueBytes = readCappedFile(manuscriptDir.filePath(kManuscriptCatalogue),
                                             cataloguePath, kDataFileCap);
         } catch (const StoryError &e) {
             if (e.kind() != ErrorKind::FileNotFound)
-                diagnostics.append({cataloguePath, 0, Severity::Error, errorText(e)});
+                diagnostics.push_back({toU16(cataloguePath), 0, Severity::Error, errorText(e)});
         }
         QList<SourceLine> lines = catalogueLines(
             manuscriptLines(catalogueBytes, cataloguePath, diagnostics, Comments::Told),
             cataloguePath, diagnostics);
         QList<CatalogueEntry> entries;
         if (countOf(diagnostics, Severity::Error) == 0) {
-            lines.append({catalogueLine(name, dir), lines.isEmpty() ? 1 : lines.back().line + 1});
+            lines.append({toQString(catalogueLine(toU16(name), toU16(dir))),
+                          lines.isEmpty() ? 1 : lines.back().line + 1});
             entries = readCatalogue(lines, cataloguePath, diagnostics);
             for (qsizetype i = 0; i + 1 < entries.size(); ++i) {
-                if (entries.at(i).dir == dir)
-                    diagnostics.append({cataloguePath, entries.at(i).line, Severity::Error,
-                                        QStringLiteral("папка %1 уже в каталоге").arg(dir)});
+                if (entries.at(i).dir == toU16(dir))
+                    diagnostics.push_back(diagnostic(cataloguePath, entries.at(i).line,
+                                                     Severity::Error,
+                                                     QStringLiteral("папка %1 уже в каталоге").arg(dir)));
             }
         }
         if (QFileInfo::exists(manuscriptDir.filePath(genreFile)))
-            diagnostics.append({shownFile(genreFile), 0, Severity::Error,
-                                QStringLiteral("рукопись жанра уже есть; новая её не заменит")});
+            diagnostics.push_back(diagnostic(shownFile(genreFile), 0, Severity::Error,
+                                             QStringLiteral("рукопись жанра уже есть; новая её не "
+                                                            "заменит")));
         if (countOf(diagnostics, Severity::Error) > 0)
             return reportDiagnostics(diagnostics, out);
 
-        const QByteArray lineEnd = firstLineEnd(catalogueBytes);
+        const QByteArray lineEnd = toQByteArray(firstLineEnd(toBytes(catalogueBytes)));
         const int genre = int(entries.size());
         QStringList completed;
         try {
@@ -263,7 +271,7 @@ protected:
                        withGenreLine(catalogueBytes, lines.back(), lineEnd));
             completed = addMissingHeadings(manuscriptDir, entries, name, writes);
             if (firstGenre)
-                writes.add(manuscriptDir.filePath(kStoryMetadataFile),
+                writes.add(manuscriptDir.filePath(metadataFile),
                            storyMetadataJson(metadataSkeleton(manuscriptDir)));
             writes.commit();
         } catch (const FileWriteError &e) {
@@ -280,7 +288,7 @@ protected:
             << '\n';
         if (firstGenre)
             out << QStringLiteral("записан %1: сведения о рассказе для pack, впишите свои")
-                       .arg(shownFile(kStoryMetadataFile))
+                       .arg(shownFile(metadataFile))
                 << '\n';
         for (const QString &file : std::as_const(completed))
             out << QStringLiteral("дополнен %1: заголовки концовок для пар с жанром %2")
@@ -298,17 +306,18 @@ private:
                                           const QString &newName, FileWrites &writes)
     {
         QStringList completed;
-        QSet<QString> done{entries.back().dir};
+        QSet<QString> done{toQString(entries.back().dir)};
         for (const CatalogueEntry &entry : entries) {
-            const QString file = entry.dir + QStringLiteral(".txt");
-            if (done.contains(entry.dir))
+            const QString dir = toQString(entry.dir);
+            const QString file = dir + QStringLiteral(".txt");
+            if (done.contains(dir))
                 continue;
-            done.insert(entry.dir);
+            done.insert(dir);
             std::optional<QByteArray> bytes;
             try {
                 bytes = readExisting(manuscriptDir.filePath(file), file);
             } catch (const StoryError &e) {
-                throw FileWriteError{manuscriptDir.filePath(file), errorText(e)};
+                throw FileWriteError{manuscriptDir.filePath(file), toQString(errorText(e))};
             }
             if (!bytes)
                 continue;

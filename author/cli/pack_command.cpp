@@ -3,12 +3,14 @@
 
 #include "author/cli/build_watch.h"
 #include "author/cli/commands.h"
+#include "author/cli/story_publication.h"
 #include "author/report/plural.h"
 
 #include "format/file_reader.h"
 #include "format/story_file.h"
+#include "format/story_file_writer.h"
 #include "format/system_error.h"
-#include "format/tree_paths.h"
+#include "core/tree_paths.h"
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -16,46 +18,6 @@
 namespace vorta::author {
 
 namespace {
-
-// The manuscript's story.json as the story file will carry it; a finding when it is missing or
-// does not read, and a warning at each key that it does not know.
-std::optional<StoryMetadata> manuscriptMetadata(const QDir &manuscriptDir, const QString &shown,
-                                                QList<Diagnostic> &diagnostics)
-{
-    const QString shownFile = shown + QLatin1Char('/') + kStoryMetadataFile;
-    try {
-        const QByteArray json = readCappedFile(manuscriptDir.filePath(kStoryMetadataFile),
-                                               shownFile, kStoryMetadataCap);
-        for (const StoryMetadataKey &unknown : unknownStoryMetadataKeys(json))
-            diagnostics.append(
-                {shownFile, unknown.line, Severity::Warning,
-                 QStringLiteral("поле %1 неизвестно, из него ничего не берётся; "
-                                "поля сведений: %2")
-                     .arg(quoted(unknown.key), storyMetadataKeys().join(QStringLiteral(", ")))});
-        return parseStoryMetadata(json, shownFile);
-    } catch (const StoryError &e) {
-        QString text = e.kind() == ErrorKind::BadStoryFile ? e.detail() : errorText(e);
-        if (e.kind() == ErrorKind::FileNotFound)
-            text += QStringLiteral(
-                ": файл рассказа несёт его сведения о себе; запишите их в UTF-8, например "
-                "{\"identifier\": \"moy-rasskaz\", \"version\": \"1.0\", \"title\": \"Название\", "
-                "\"author\": \"Автор\", \"about\": \"О чём рассказ\"}");
-        diagnostics.append({shownFile, e.line(), Severity::Error, text});
-        return std::nullopt;
-    }
-}
-
-// The tree's files as the build made them, with the settings file it keeps when the manuscript
-// has none.
-QList<StoryFileEntry> treeFiles(const TreeBuild &build)
-{
-    QList<StoryFileEntry> files;
-    if (!build.fileIndex.contains(kSettingsFile))
-        files.append({kSettingsFile, build.tree.readBytes(kSettingsFile)});
-    for (const BuiltFile &file : build.files)
-        files.append({file.path, file.bytes});
-    return files;
-}
 
 // Whether two paths name one file: the same path, a symbolic link to it or a hard link.
 bool sameFile(const QString &a, const QString &b)
@@ -139,7 +101,7 @@ public:
     PackCommand()
         : Command(QStringLiteral("pack"),
                   QStringLiteral("собирает из рукописи и её %1 файл рассказа .%2 для читателей")
-                      .arg(kStoryMetadataFile, kStoryFileSuffix))
+                      .arg(toQString(kStoryMetadataFile), toQString(kStoryFileSuffix)))
     {}
 
 protected:
@@ -148,7 +110,7 @@ protected:
         parser.addOption(m_output);
         parser.addPositionalArgument(QStringLiteral("MANUSCRIPT"),
                                      QStringLiteral("папка рукописи (genres.txt, <папка>.txt и %1)")
-                                         .arg(kStoryMetadataFile));
+                                         .arg(toQString(kStoryMetadataFile)));
     }
 
     int execute(const QCommandLineParser &parser, const CommandContext &context) override
@@ -165,50 +127,46 @@ protected:
         const QString shown = QDir::cleanPath(positional.at(0));
 
         // Checked as a build checks it: a story with errors is not published.
-        const TreeBuild build = buildTree(*manuscriptDir, shown);
-        QList<Diagnostic> diagnostics = buildFindings(build, shown);
-        const std::optional<StoryMetadata> metadata =
-            manuscriptMetadata(*manuscriptDir, shown, diagnostics);
-        sortDiagnostics(diagnostics);
+        const StoryPublication story = publishManuscript(*manuscriptDir, shown);
+        const std::optional<StoryMetadata> &metadata = story.metadata;
         const QString output =
             parser.isSet(m_output) || !metadata
                 ? parser.value(m_output)
                 : QStringLiteral("%1-%2.%3")
-                      .arg(metadata->identifier, metadata->version, kStoryFileSuffix);
+                      .arg(metadata->identifier, metadata->version, toQString(kStoryFileSuffix));
         const QString fullPath = context.workingDir.filePath(output);
         // The command line is at fault before the manuscript is.
         if (!output.isEmpty()) {
             const QString why =
-                overwrittenInput(fullPath, output, *manuscriptDir, shown,
-                                 build.sourceFiles + QStringList{kStoryMetadataFile});
+                overwrittenInput(fullPath, output, *manuscriptDir, shown, story.sources);
             if (!why.isEmpty())
                 return usageError(why, context.err);
         }
-        if (!metadata || countOf(diagnostics, Severity::Error) > 0)
-            return reportDiagnostics(diagnostics, context.out);
-
-        const QList<StoryFileEntry> files = treeFiles(build);
+        if (story.refused())
+            return reportDiagnostics(story.diagnostics, context.out);
+        const std::vector<StoryFileEntry> &files = story.files;
         MadeFolders folders;
         try {
             if (const QString why = folders.make(output, context.workingDir); !why.isEmpty())
-                throw StoryError(ErrorKind::FileNotWritten, output, 0, why);
+                throw storyError(ErrorKind::FileNotWritten, output, 0, why);
             writeStoryFile(fullPath, output, *metadata, files);
             folders.keep();
         } catch (const StoryError &e) {
             context.out.flush();
             context.err << kProgramName
                         << QStringLiteral(" pack: не записан файл %1: %2")
-                               .arg(output, e.kind() == ErrorKind::FileNotWritten ? e.detail()
-                                                                                  : errorText(e))
+                               .arg(output, toQString(e.kind() == ErrorKind::FileNotWritten
+                                                          ? e.detail()
+                                                          : errorText(e)))
                         << '\n';
             return ExitUsage;
         }
         context.out << QStringLiteral("записан %1: «%2», версия %3, %4")
                            .arg(output, metadata->title, metadata->version,
-                                countText(files.size(), QStringLiteral("файл"),
+                                countText(qint64(files.size()), QStringLiteral("файл"),
                                           QStringLiteral("файла"), QStringLiteral("файлов")))
                     << '\n';
-        return reportDiagnostics(diagnostics, context.out);
+        return reportDiagnostics(story.diagnostics, context.out);
     }
 
 private:
@@ -216,7 +174,7 @@ private:
         {QStringLiteral("o"), QStringLiteral("output")},
         QStringLiteral("куда записать файл рассказа (по умолчанию <identifier>-<version>.%1 в "
                        "текущей папке)")
-            .arg(kStoryFileSuffix),
+            .arg(toQString(kStoryFileSuffix)),
         QStringLiteral("FILE")};
 };
 

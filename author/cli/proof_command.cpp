@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "author/check/tree_check.h"
+#include "core/story_check.h"
 #include "author/cli/commands.h"
 #include "author/cli/story_input.h"
 #include "author/report/proof_sheet.h"
@@ -61,10 +61,10 @@ protected:
         } catch (const StoryError &e) {
             input.runFailure =
                 QStringLiteral("ошибка в данных: ") +
-                story.placed(e).message().replace(QLatin1Char('\n'), QStringLiteral("; "));
+                messageOf(story.placed(e)).replace(QLatin1Char('\n'), QStringLiteral("; "));
         }
         context.out << proofSheet(input);
-        const QList<Diagnostic> all = story.withSourceFindings(checked.diagnostics);
+        const std::vector<Diagnostic> all = story.withSourceFindings(checked.diagnostics);
         return countOf(all, Severity::Error) > 0 ? ExitErrors : ExitClean;
     }
 

@@ -5,10 +5,10 @@
 #include "author/cli/story_input.h"
 #include "author/simulation/steered_story.h"
 
-#include "engine/data_files.h"
-#include "engine/story_state.h"
-#include "format/numbers.h"
-#include "format/story_facts.h"
+#include "core/data_files.h"
+#include "core/story_state.h"
+#include "core/numbers.h"
+#include "core/story_facts.h"
 
 #include <QRandomGenerator>
 
@@ -77,7 +77,7 @@ protected:
         }
         if (told.error) {
             context.out.flush();
-            err << story.placed(*told.error).message() << '\n';
+            err << messageOf(story.placed(*told.error)) << '\n';
             return ExitErrors;
         }
         return ExitClean;
@@ -94,12 +94,12 @@ private:
         try {
             loadCatalogue(catalogue, story.tree());
         } catch (const StoryError &e) {
-            err << story.placed(e).message() << '\n';
+            err << messageOf(story.placed(e)) << '\n';
             return ExitErrors;
         }
         QStringList dirs;
         for (qint32 g = 1; g <= catalogue.genreCount; ++g)
-            dirs.append(element(catalogue.genreDirs, g));
+            dirs.append(toQString(element(catalogue.genreDirs, g)));
         for (const QString &name : list.split(QLatin1Char(','))) {
             const qsizetype at = dirs.indexOf(name);
             if (at < 0)

@@ -6,6 +6,7 @@
 #include "author/cli/command.h"
 #include "author/manuscript/manuscript.h"
 
+#include "format/folder_tree.h"
 #include "format/story_file.h"
 
 #include <QFileInfo>
@@ -13,7 +14,7 @@
 namespace vorta::author {
 
 StoryInput::StoryInput(const QDir &folder, const QString &shownPath)
-    : m_tree(folder), m_folder(folder), m_shownPath(QDir::cleanPath(shownPath))
+    : m_tree(folderTree(folder)), m_folder(folder), m_shownPath(QDir::cleanPath(shownPath))
 {
     if (QFileInfo(folder.filePath(kManuscriptCatalogue)).isFile()) {
         m_build = buildTree(folder, m_shownPath);
@@ -30,7 +31,9 @@ StoryInput StoryInput::fromStoryFile(const QString &fullPath, const QString &sho
 {
     const QString shown = QDir::cleanPath(shownPath);
     const StoryFile file = readStoryFile(fullPath, shown);
-    return StoryInput(file.tree(), shown, file.metadata);
+    StoryInput story(file.tree(), shown, file.metadata);
+    story.m_entries = file.contents.files;
+    return story;
 }
 
 QString StoryInput::title() const
@@ -40,7 +43,9 @@ QString StoryInput::title() const
     // A manuscript names its story in its story.json, once that reads.
     if (m_build) {
         try {
-            return readStoryMetadataFile(m_folder.filePath(kStoryMetadataFile), m_shownPath).title;
+            return readStoryMetadataFile(m_folder.filePath(toQString(kStoryMetadataFile)),
+                                         m_shownPath)
+                .title;
         } catch (const StoryError &) {
         }
     }
@@ -52,25 +57,25 @@ QString StoryInput::entryPath(const QString &path) const
     return m_metadata && !path.isEmpty() ? m_shownPath + QLatin1Char(':') + path : path;
 }
 
-QList<Diagnostic> StoryInput::atEntries(QList<Diagnostic> diagnostics) const
+std::vector<Diagnostic> StoryInput::atEntries(std::vector<Diagnostic> diagnostics) const
 {
     for (Diagnostic &diagnostic : diagnostics)
-        diagnostic.path = entryPath(diagnostic.path);
+        diagnostic.path = toU16(entryPath(toQString(diagnostic.path)));
     return diagnostics;
 }
 
-QList<Diagnostic> StoryInput::sourceDiagnostics() const
+std::vector<Diagnostic> StoryInput::sourceDiagnostics() const
 {
-    return m_build ? m_build->diagnostics : QList<Diagnostic>();
+    return m_build ? m_build->diagnostics : std::vector<Diagnostic>();
 }
 
-QList<Diagnostic> StoryInput::withSourceFindings(const QList<Diagnostic> &treeDiagnostics) const
+std::vector<Diagnostic> StoryInput::withSourceFindings(const std::vector<Diagnostic> &treeDiagnostics) const
 {
     return m_build ? withTreeFindings(*m_build, treeDiagnostics, m_shownPath)
                    : atEntries(treeDiagnostics);
 }
 
-QList<Diagnostic> StoryInput::placed(const QList<Diagnostic> &treeDiagnostics) const
+std::vector<Diagnostic> StoryInput::placed(const std::vector<Diagnostic> &treeDiagnostics) const
 {
     return m_build ? atManuscriptLines(treeDiagnostics, *m_build, m_shownPath)
                    : atEntries(treeDiagnostics);
@@ -87,18 +92,18 @@ SourcePlace StoryInput::placeOf(const QString &path, int line) const
 
 StoryError StoryInput::placed(const StoryError &error) const
 {
-    if ((!m_build && !m_metadata) || error.file().isEmpty())
+    if ((!m_build && !m_metadata) || error.file().empty())
         return error;
-    const SourcePlace place = placeOf(error.file(), error.line());
-    return StoryError(error.kind(), place.path, place.line, error.detail());
+    const SourcePlace place = placeOf(toQString(error.file()), error.line());
+    return StoryError(error.kind(), toU16(place.path), place.line, error.detail());
 }
 
 int reportSourceErrors(const StoryInput &story, QTextStream &err)
 {
-    QList<Diagnostic> errors;
+    std::vector<Diagnostic> errors;
     for (const Diagnostic &diagnostic : story.sourceDiagnostics()) {
         if (diagnostic.severity == Severity::Error)
-            errors.append(diagnostic);
+            errors.push_back(diagnostic);
     }
     reportDiagnostics(errors, err);
     return ExitErrors;

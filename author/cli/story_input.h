@@ -3,11 +3,11 @@
 
 #pragma once
 
-#include "author/check/diagnostics.h"
+#include "core/diagnostics.h"
 #include "author/manuscript/tree_build.h"
 
-#include "format/data_tree.h"
-#include "format/story_error.h"
+#include "core/story_tree.h"
+#include "format/qt_text.h"
 #include "format/story_metadata.h"
 
 #include <QDir>
@@ -40,18 +40,20 @@ public:
     bool isManuscript() const { return m_build.has_value(); }
     // What a story file says of itself; none for a folder.
     const std::optional<StoryMetadata> &metadata() const { return m_metadata; }
+    // A story file's own entries, in its order; none for a folder.
+    const std::vector<StoryFileEntry> &storyFileEntries() const { return m_entries; }
 
     // The manuscript's own findings (none for a tree).
-    QList<Diagnostic> sourceDiagnostics() const;
+    std::vector<Diagnostic> sourceDiagnostics() const;
     bool hasSourceErrors() const { return m_build && m_build->hasErrors(); }
     // Whether the tree can be checked at all: a manuscript without a catalogue builds none.
     bool checkable() const { return !m_build || m_build->madeCatalogue(); }
 
     // The findings of a check of tree() as the author reads them: a manuscript's with its own
     // findings, at its lines (see withTreeFindings); a tree's as they stand.
-    QList<Diagnostic> withSourceFindings(const QList<Diagnostic> &treeDiagnostics) const;
+    std::vector<Diagnostic> withSourceFindings(const std::vector<Diagnostic> &treeDiagnostics) const;
     // Findings about the tree's files, each at its place (see placeOf).
-    QList<Diagnostic> placed(const QList<Diagnostic> &treeDiagnostics) const;
+    std::vector<Diagnostic> placed(const std::vector<Diagnostic> &treeDiagnostics) const;
     // Where a line of a tree file is shown: its manuscript line, its story file's entry, or
     // itself.
     SourcePlace placeOf(const QString &path, int line) const;
@@ -63,13 +65,14 @@ private:
 
     // The path a tree file is shown at: under the story file's name for a story file.
     QString entryPath(const QString &path) const;
-    QList<Diagnostic> atEntries(QList<Diagnostic> diagnostics) const;
+    std::vector<Diagnostic> atEntries(std::vector<Diagnostic> diagnostics) const;
 
     DataTree m_tree;
     QDir m_folder;
     QString m_shownPath;
     std::optional<TreeBuild> m_build;
     std::optional<StoryMetadata> m_metadata;
+    std::vector<StoryFileEntry> m_entries;
 };
 
 // A manuscript with errors tells no story, since it is not what a build would make: its errors

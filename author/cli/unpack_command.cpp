@@ -4,11 +4,12 @@
 #include "author/cli/commands.h"
 #include "author/cli/file_writes.h"
 #include "author/cli/story_input.h"
+#include "format/folder_tree.h"
 #include "author/manuscript/tree_build.h"
 #include "author/manuscript/tree_unpack.h"
 #include "author/report/plural.h"
 
-#include "format/story_error.h"
+#include "format/qt_text.h"
 #include "format/story_file.h"
 
 namespace vorta::author {
@@ -17,24 +18,23 @@ namespace {
 
 // The files of the tree that a build of the manuscript would write otherwise: what the round
 // trip does not keep. A tree folder's own settings file is kept by a build into it.
-QList<Diagnostic> notCanonical(const QDir &manuscriptDir, const DataTree &tree,
+std::vector<Diagnostic> notCanonical(const QDir &manuscriptDir, const DataTree &tree,
                                const std::optional<QDir> &treeDir)
 {
-    QList<Diagnostic> notes;
+    std::vector<Diagnostic> notes;
     const TreeBuild build = buildTree(manuscriptDir, QStringLiteral("."), treeDir);
     if (build.hasErrors())
         return notes;
     for (const BuiltFile &file : build.files) {
-        std::optional<QByteArray> bytes;
+        std::optional<std::string> bytes;
         try {
-            bytes = tree.readBytes(file.path);
+            bytes = tree.readBytes(toU16(file.path));
         } catch (const StoryError &) {
             // An unreadable file differs from what the build writes, as a missing one does.
         }
-        if (bytes != file.bytes)
-            notes.append({file.path, 1, Severity::Note,
-                          QStringLiteral("файл не в канонической форме: сборка рукописи запишет "
-                                         "его иначе")});
+        if (bytes != toBytes(file.bytes))
+            notes.push_back({toU16(file.path), 1, Severity::Note,
+                             u"файл не в канонической форме: сборка рукописи запишет его иначе"});
     }
     return notes;
 }
@@ -103,8 +103,8 @@ protected:
                 return storyFileError(e, context);
             }
         }
-        const DataTree tree = story ? story->tree() : DataTree(*treeDir);
-        const auto placed = [&story](const QList<Diagnostic> &diagnostics) {
+        const DataTree tree = story ? story->tree() : folderTree(*treeDir);
+        const auto placed = [&story](const std::vector<Diagnostic> &diagnostics) {
             return story ? story->placed(diagnostics) : diagnostics;
         };
         TreeUnpack unpack = unpackTree(tree);
@@ -113,7 +113,8 @@ protected:
             return reportDiagnostics(unpack.diagnostics, context.out);
         // A story file's metadata goes with its manuscript, for the next pack.
         if (story)
-            unpack.files.append({kStoryMetadataFile, storyMetadataJson(*story->metadata())});
+            unpack.files.append(
+                {toQString(kStoryMetadataFile), storyMetadataJson(*story->metadata())});
         QStringList replaced;
         try {
             FileWrites writes;
@@ -133,8 +134,9 @@ protected:
         }
         for (const QString &file : std::as_const(replaced))
             context.out << QStringLiteral("заменён %1").arg(file) << '\n';
-        QList<Diagnostic> diagnostics =
-            unpack.diagnostics + placed(notCanonical(manuscriptDir, tree, treeDir));
+        std::vector<Diagnostic> diagnostics = unpack.diagnostics;
+        const std::vector<Diagnostic> notes = placed(notCanonical(manuscriptDir, tree, treeDir));
+        diagnostics.insert(diagnostics.end(), notes.begin(), notes.end());
         sortDiagnostics(diagnostics);
         return reportDiagnostics(diagnostics, context.out);
     }

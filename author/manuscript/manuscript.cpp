@@ -3,12 +3,13 @@
 
 #include "manuscript.h"
 
-#include "format/catalogue_file.h"
-#include "format/line_ends.h"
-#include "format/story_error.h"
-#include "format/story_facts.h"
-#include "format/text_reader.h"
-#include "format/windows1251.h"
+#include "core/catalogue_file.h"
+#include "core/line_ends.h"
+#include "core/numbers.h"
+#include "format/qt_text.h"
+#include "core/story_facts.h"
+#include "core/text_reader.h"
+#include "core/windows1251.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -38,19 +39,11 @@ bool isSeparator(const QString &line)
 
 std::optional<qint32> wholeNumber(const QString &text)
 {
-    const std::optional<qint64> value = parseInteger(text);
+    const std::optional<qint64> value = parseInteger(toU16(text));
     if (!value || *value < std::numeric_limits<qint32>::min() ||
         *value > std::numeric_limits<qint32>::max())
         return std::nullopt;
     return qint32(*value);
-}
-
-// A folder name that a build can write under Genres/ without leaving it.
-bool isSafeDirName(const QString &dir)
-{
-    return !dir.isEmpty() && dir != QLatin1String(".") && dir != QLatin1String("..") &&
-           !dir.contains(QLatin1Char('/')) && !dir.contains(QLatin1Char('\\')) &&
-           !dir.contains(QChar(0));
 }
 
 // A story line as the manuscript holds it, before the edges of its variant are known.
@@ -81,7 +74,7 @@ QList<SourceLine> toldLines(const QList<PendingLine> &pending)
 class ManuscriptParser
 {
 public:
-    ManuscriptParser(QString shownPath, QList<Diagnostic> &diagnostics)
+    ManuscriptParser(QString shownPath, std::vector<Diagnostic> &diagnostics)
         : m_path(std::move(shownPath)), m_diagnostics(diagnostics)
     {}
 
@@ -117,7 +110,7 @@ private:
 
     void add(int line, Severity severity, const QString &text)
     {
-        m_diagnostics.append({m_path, line, severity, text});
+        m_diagnostics.push_back(diagnostic(m_path, line, severity, text));
     }
     void error(int line, const QString &text) { add(line, Severity::Error, text); }
 
@@ -248,7 +241,7 @@ private:
                                                     "встаёт число")
                                          .arg(kIqStep)
                                          .arg(kIqMarker));
-                } else if (marker == 0 || marker + kIqMarker.size() >= line.text.size()) {
+                } else if (marker == 0 || marker + qsizetype(kIqMarker.size()) >= line.text.size()) {
                     error(line.line, QStringLiteral("метке %1 нужно по знаку с каждой стороны, "
                                                     "«(%1)»: они уступают место числу")
                                          .arg(kIqMarker));
@@ -264,7 +257,7 @@ private:
     }
 
     QString m_path;
-    QList<Diagnostic> &m_diagnostics;
+    std::vector<Diagnostic> &m_diagnostics;
     GenreManuscript m_result;
     Block m_block = Block::None;
     bool m_reportedTextBeforeHeading = false;
@@ -292,55 +285,58 @@ bool needsEscape(const QString &storyLine)
 }
 
 QList<SourceLine> catalogueLines(const QStringList &lines, const QString &shownPath,
-                                 QList<Diagnostic> &diagnostics)
+                                 std::vector<Diagnostic> &diagnostics)
 {
-    const QList<int> blank = blankLinesInside(lines);
+    const std::vector<std::u16string> text = toU16List(lines);
+    const std::vector<int> blank = blankLinesInside(text);
     for (const int line : blank)
-        diagnostics.append({shownPath, line, Severity::Error, blankCatalogueLineText()});
+        diagnostics.push_back({toU16(shownPath), line, Severity::Error, blankCatalogueLineText()});
     QList<SourceLine> told;
-    const qsizetype end = linesBeforeTrailingBlanks(lines);
-    for (qsizetype i = 0; i < end; ++i) {
-        if (!blank.contains(int(i) + 1))
-            told.append({lines.at(i), int(i) + 1});
+    const std::size_t end = linesBeforeTrailingBlanks(text);
+    for (std::size_t i = 0; i < end; ++i) {
+        if (std::find(blank.begin(), blank.end(), int(i) + 1) == blank.end())
+            told.append({lines.at(qsizetype(i)), int(i) + 1});
     }
     return told;
 }
 
 QList<CatalogueEntry> readCatalogue(const QList<SourceLine> &lines, const QString &shownPath,
-                                    QList<Diagnostic> &diagnostics)
+                                    std::vector<Diagnostic> &diagnostics)
 {
     // The reader counts the lines of the told text; the author reads the manuscript's.
     auto lineOf = [&lines](int textLine) {
         return lines.isEmpty() ? textLine
                                : lines.at(qBound(0, textLine - 1, int(lines.size()) - 1)).line;
     };
-    auto error = [&](int line, const QString &message) {
-        diagnostics.append({shownPath, lineOf(line), Severity::Error, message});
+    auto error = [&](int line, const std::u16string &message) {
+        diagnostics.push_back({toU16(shownPath), lineOf(line), Severity::Error, message});
     };
     QString text;
     for (const SourceLine &line : lines)
         text += line.text + QLatin1Char('\n');
     QList<CatalogueEntry> entries;
-    CatalogueReader reader(TextReader(text, shownPath));
+    CatalogueReader reader(TextReader(toU16(text), toU16(shownPath)));
     try {
         while (!reader.atEnd()) {
-            CatalogueEntry entry = reader.next();
-            if (!isSafeDirName(entry.dir)) {
-                error(entry.dirLine,
-                      QStringLiteral("имя папки жанра «%1» %2: нужно имя одной папки")
-                          .arg(entry.name, quoted(entry.dir)));
-                continue;
+            // A folder's name that could leave the genres' folder is said at its line, and the
+            // pairs after it are read on, so that one round shows every fault.
+            try {
+                CatalogueEntry entry = reader.next();
+                entry.line = lineOf(entry.line);
+                entry.dirLine = lineOf(entry.dirLine);
+                entries.append(entry);
+            } catch (const StoryError &e) {
+                if (e.kind() != ErrorKind::BadName)
+                    throw;
+                error(e.line(), errorText(e));
             }
-            entry.line = lineOf(entry.line);
-            entry.dirLine = lineOf(entry.dirLine);
-            entries.append(entry);
         }
     } catch (const StoryError &e) {
         error(e.line(), errorText(e));
         return entries;
     }
     if (entries.isEmpty() && countOf(diagnostics, Severity::Error) == 0)
-        error(1, QStringLiteral("в каталоге нет ни одного жанра"));
+        error(1, u"в каталоге нет ни одного жанра");
     return entries;
 }
 
@@ -361,26 +357,27 @@ QString finaleHeadingPattern()
 }
 
 QStringList manuscriptLines(const QByteArray &bytes, const QString &shownPath,
-                            QList<Diagnostic> &diagnostics, Comments comments)
+                            std::vector<Diagnostic> &diagnostics, Comments comments)
 {
-    auto error = [&](qsizetype index, const QString &message) {
-        diagnostics.append({shownPath, int(index) + 1, Severity::Error, message});
+    auto error = [&](std::size_t index, const QString &message) {
+        diagnostics.push_back(diagnostic(shownPath, int(index) + 1, Severity::Error, message));
     };
     // Line by line, so that every line that is not UTF-8 is named, and the rest still read.
     QStringList lines;
-    const QList<QByteArray> rawLines = splitLines(QByteArrayView(bytes));
-    for (qsizetype i = 0; i < rawLines.size(); ++i) {
+    const std::vector<std::string> rawLines = splitLines(std::string_view(bytes.data(), std::size_t(bytes.size())));
+    for (std::size_t i = 0; i < rawLines.size(); ++i) {
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        QString line = decoder.decode(rawLines.at(i));
+        QString line = decoder.decode(QByteArrayView(rawLines[i].data(), qsizetype(rawLines[i].size())));
         // A byte order mark opens the file for some editors; it is not text.
         if (i == 0 && line.startsWith(QChar(0xFEFF)))
             line.remove(0, 1);
         if (decoder.hasError()) {
             error(i, QStringLiteral("строка не в кодировке UTF-8: рукопись пишется в UTF-8"));
         } else if (comments == Comments::Told || !line.startsWith(kCommentStart)) {
-            if (const std::optional<qsizetype> at = firstUnencodable(line))
+            const std::u16string text = toU16(line);
+            if (const std::optional<std::size_t> at = firstUnencodable(text))
                 error(i, QStringLiteral("у знака %1 нет формы в кодировке Windows-1251")
-                             .arg(characterName(line, *at)));
+                             .arg(toQString(characterName(text, *at))));
         }
         lines.append(line);
     }
@@ -388,7 +385,7 @@ QStringList manuscriptLines(const QByteArray &bytes, const QString &shownPath,
 }
 
 GenreManuscript parseGenreManuscript(const QByteArray &bytes, const QString &shownPath,
-                                     QList<Diagnostic> &diagnostics)
+                                     std::vector<Diagnostic> &diagnostics)
 {
     return ManuscriptParser(shownPath, diagnostics)
         .parse(manuscriptLines(bytes, shownPath, diagnostics, Comments::Skipped));

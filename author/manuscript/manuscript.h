@@ -3,10 +3,11 @@
 
 #pragma once
 
-#include "author/check/diagnostics.h"
+#include "core/diagnostics.h"
 
-#include "format/catalogue_file.h"
-#include "format/story_facts.h"
+#include "core/catalogue_file.h"
+#include "core/story_facts.h"
+#include "format/qt_text.h"
 
 #include <QByteArray>
 #include <QList>
@@ -14,6 +15,7 @@
 #include <QStringList>
 
 #include <array>
+#include <vector>
 #include <optional>
 
 namespace vorta::author {
@@ -57,7 +59,7 @@ struct GenreManuscript
 // Reads a genre manuscript (UTF-8, LF or CR LF). Every finding is added to diagnostics under
 // shownPath, at the manuscript's own lines; a fault in one place does not hide the others.
 GenreManuscript parseGenreManuscript(const QByteArray &bytes, const QString &shownPath,
-                                     QList<Diagnostic> &diagnostics);
+                                     std::vector<Diagnostic> &diagnostics);
 
 enum class Comments
 {
@@ -68,7 +70,7 @@ enum class Comments
 // The lines of a UTF-8 manuscript file, each told line checked to have a Windows-1251 form;
 // every line that fails is an error under shownPath, and is kept as far as it reads.
 QStringList manuscriptLines(const QByteArray &bytes, const QString &shownPath,
-                            QList<Diagnostic> &diagnostics, Comments comments);
+                            std::vector<Diagnostic> &diagnostics, Comments comments);
 
 // Whether a story line would read as a marker and so is written with "\" in front: a heading,
 // a comment, an escaped line or a separator.
@@ -85,13 +87,13 @@ QString manuscriptLine(const QString &storyLine, bool atEdge);
 // genre are layout. One before it would read as a genre without a name and shift every pair
 // after it, so it is an error at its own line under shownPath, and is left out.
 QList<SourceLine> catalogueLines(const QStringList &lines, const QString &shownPath,
-                                 QList<Diagnostic> &diagnostics);
+                                 std::vector<Diagnostic> &diagnostics);
 
 // The catalogue's pairs read as the program reads them (so a build fails where the program
 // would), each directory checked to name one folder; findings are errors under shownPath, at
 // the lines the told lines stand on.
 QList<CatalogueEntry> readCatalogue(const QList<SourceLine> &lines, const QString &shownPath,
-                                    QList<Diagnostic> &diagnostics);
+                                    std::vector<Diagnostic> &diagnostics);
 
 // The heading of a finale record.
 QString finaleHeading(qint64 leastUsedGenre, qint64 mostUsedGenre);

@@ -6,19 +6,21 @@
 #include "author/manuscript/manuscript.h"
 
 #include "format/file_reader.h"
-#include "format/finale_file.h"
-#include "format/fragment_file.h"
-#include "format/line_ends.h"
-#include "format/settings_file.h"
-#include "format/story_error.h"
-#include "format/story_facts.h"
-#include "format/tree_paths.h"
-#include "format/windows1251.h"
+#include "format/folder_tree.h"
+#include "core/finale_file.h"
+#include "core/fragment_file.h"
+#include "core/line_ends.h"
+#include "core/settings_file.h"
+#include "format/qt_text.h"
+#include "core/story_facts.h"
+#include "core/tree_paths.h"
+#include "core/windows1251.h"
 
 #include <QHash>
 #include <QSet>
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace vorta::author {
 
@@ -36,12 +38,10 @@ public:
     {
         buildSettings();
         const QList<CatalogueEntry> entries = buildCatalogue();
-        QSet<QString> built;
+        std::unordered_set<std::u16string> built;
         for (const CatalogueEntry &entry : entries) {
-            if (built.contains(entry.dir))
-                continue;
-            built.insert(entry.dir);
-            buildGenre(entry);
+            if (built.insert(entry.dir).second)
+                buildGenre(entry);
         }
         sortDiagnostics(m_build.diagnostics);
         m_build.tree = DataTree(m_files);
@@ -56,7 +56,7 @@ private:
 
     void error(const QString &path, int line, const QString &text)
     {
-        m_build.diagnostics.append({path, line, Severity::Error, text});
+        m_build.diagnostics.push_back(diagnostic(path, line, Severity::Error, text));
     }
 
     std::optional<QByteArray> read(const QString &name, qint64 cap)
@@ -65,7 +65,7 @@ private:
         try {
             return readCappedFile(m_manuscript.filePath(name), shown(name), cap);
         } catch (const StoryError &e) {
-            error(shown(name), 0, errorText(e));
+            error(shown(name), 0, toQString(errorText(e)));
             return std::nullopt;
         }
     }
@@ -74,31 +74,34 @@ private:
     {
         m_build.fileIndex.insert(path, m_build.files.size());
         m_build.files.append({path, bytes, sources});
-        m_files->add(path, bytes);
+        m_files->add(toU16(path), toBytes(bytes));
     }
 
     void buildSettings()
     {
-        if (QFileInfo::exists(m_manuscript.filePath(kSettingsFile))) {
-            if (const std::optional<QByteArray> bytes = read(kSettingsFile, kSettingsFileCap)) {
+        const QString settingsFile = toQString(kSettingsFile);
+        if (QFileInfo::exists(m_manuscript.filePath(settingsFile))) {
+            if (const std::optional<QByteArray> bytes = read(settingsFile, kSettingsFileCap)) {
                 QList<SourcePlace> sources;
-                for (qsizetype line = 1; line <= lineSpans(*bytes).size(); ++line)
-                    sources.append({shown(kSettingsFile), int(line)});
-                addFile(kSettingsFile, *bytes, sources);
+                const std::size_t lines = lineSpans(std::string_view(bytes->data(), std::size_t(bytes->size()))).size();
+                for (std::size_t line = 1; line <= lines; ++line)
+                    sources.append({shown(settingsFile), int(line)});
+                addFile(settingsFile, *bytes, sources);
             }
             return;
         }
         // The reader's settings, saved by the window, outlive every rebuild; the checks read
         // them where they are.
-        if (m_tree && QFileInfo::exists(m_tree->filePath(kSettingsFile))) {
+        if (m_tree && QFileInfo::exists(m_tree->filePath(settingsFile))) {
             try {
-                m_files->add(kSettingsFile, DataTree(*m_tree).readBytes(kSettingsFile));
+                m_files->add(kSettingsFile, folderTree(*m_tree).readBytes(kSettingsFile));
             } catch (const StoryError &e) {
                 m_files->addFailure(kSettingsFile, e);
             }
             return;
         }
-        addFile(kSettingsFile, settingsFileBytes(kDefaultWaitingPeriod, kDefaultSwitchProbability),
+        addFile(settingsFile,
+                toQByteArray(settingsFileBytes(kDefaultWaitingPeriod, kDefaultSwitchProbability)),
                 {});
     }
 
@@ -112,18 +115,18 @@ private:
             catalogueLines(manuscriptLines(*bytes, path, m_build.diagnostics, Comments::Told), path,
                            m_build.diagnostics);
         QList<SourcePlace> sources;
-        QStringList told;
+        std::vector<std::u16string> told;
         for (const SourceLine &line : lines) {
             sources.append({path, line.line});
-            told.append(line.text);
+            told.push_back(toU16(line.text));
         }
-        addFile(kCatalogueFile, windows1251Lines(told), sources);
+        addFile(toQString(kCatalogueFile), toQByteArray(windows1251Lines(told)), sources);
         return readCatalogue(lines, path, m_build.diagnostics);
     }
 
     void buildGenre(const CatalogueEntry &entry)
     {
-        const QString name = entry.dir + QStringLiteral(".txt");
+        const QString name = toQString(entry.dir) + QStringLiteral(".txt");
         if (!QFileInfo::exists(m_manuscript.filePath(name))) {
             error(shown(kManuscriptCatalogue), entry.line,
                   QStringLiteral("нет рукописи жанра: %1").arg(shown(name)));
@@ -137,17 +140,18 @@ private:
         const QString path = shown(name);
         const GenreManuscript genre = parseGenreManuscript(*bytes, path, m_build.diagnostics);
         for (qint32 step = kFirstStep; step < kFinaleStep; ++step)
-            buildFragment(fragmentFilePath(entry.dir, step), path, genre.steps[std::size_t(step)]);
-        buildFinale(fragmentFilePath(entry.dir, kFinaleStep), path, genre.records);
+            buildFragment(toQString(fragmentFilePath(entry.dir, step)), path,
+                          genre.steps[std::size_t(step)]);
+        buildFinale(toQString(fragmentFilePath(entry.dir, kFinaleStep)), path, genre.records);
     }
 
     void buildFragment(const QString &file, const QString &path, const ManuscriptStep &step)
     {
-        QList<QStringList> variants;
+        std::vector<std::vector<std::u16string>> variants;
         for (const ManuscriptVariant &variant : step.variants)
-            variants.append(texts(variant.lines));
+            variants.push_back(texts(variant.lines));
         QList<SourcePlace> sources;
-        const QByteArray bytes = fragmentFileBytes(variants, [&](const WrittenLine &written) {
+        const std::string bytes = fragmentFileBytes(variants, [&](const WrittenLine &written) {
             if (written.part == 0) {
                 sources.append({path, step.line});
                 return;
@@ -156,17 +160,17 @@ private:
             sources.append(
                 {path, written.line == 0 ? variant.line : variant.lines.at(written.line - 1).line});
         });
-        addFile(file, bytes, sources);
+        addFile(file, toQByteArray(bytes), sources);
     }
 
     void buildFinale(const QString &file, const QString &path,
                      const QList<ManuscriptRecord> &records)
     {
-        QList<FinaleRecordText> texts;
+        std::vector<FinaleRecordText> texts;
         for (const ManuscriptRecord &record : records)
-            texts.append({record.leastUsedGenre, record.mostUsedGenre, this->texts(record.lines)});
+            texts.push_back({record.leastUsedGenre, record.mostUsedGenre, this->texts(record.lines)});
         QList<SourcePlace> sources;
-        const QByteArray bytes = finaleFileBytes(texts, [&](const WrittenLine &written) {
+        const std::string bytes = finaleFileBytes(texts, [&](const WrittenLine &written) {
             const ManuscriptRecord &record = records.at(written.part - 1);
             sources.append(
                 {path, written.line == 0 ? record.line : record.lines.at(written.line - 1).line});
@@ -174,14 +178,14 @@ private:
         // An empty finale file still has a place to point at: the manuscript's first line.
         if (sources.isEmpty())
             sources.append({path, 1});
-        addFile(file, bytes, sources);
+        addFile(file, toQByteArray(bytes), sources);
     }
 
-    static QStringList texts(const QList<SourceLine> &lines)
+    static std::vector<std::u16string> texts(const QList<SourceLine> &lines)
     {
-        QStringList result;
+        std::vector<std::u16string> result;
         for (const SourceLine &line : lines)
-            result.append(line.text);
+            result.push_back(toU16(line.text));
         return result;
     }
 
@@ -196,7 +200,7 @@ private:
 
 bool TreeBuild::madeCatalogue() const
 {
-    return fileIndex.contains(kCatalogueFile);
+    return fileIndex.contains(toQString(kCatalogueFile));
 }
 
 std::optional<SourcePlace> TreeBuild::sourceOf(const QString &path, int line) const
@@ -215,44 +219,45 @@ TreeBuild buildTree(const QDir &manuscriptDir, const QString &shownManuscript,
     return Builder(manuscriptDir, shownManuscript, treeDir).run();
 }
 
-QList<Diagnostic> atManuscriptLines(const QList<Diagnostic> &treeDiagnostics,
-                                    const TreeBuild &build, const QString &shownTree)
+std::vector<Diagnostic> atManuscriptLines(const std::vector<Diagnostic> &treeDiagnostics,
+                                          const TreeBuild &build, const QString &shownTree)
 {
-    QList<Diagnostic> moved;
+    std::vector<Diagnostic> moved;
     for (Diagnostic diagnostic : treeDiagnostics) {
         if (const std::optional<SourcePlace> source =
-                build.sourceOf(diagnostic.path, diagnostic.line)) {
-            diagnostic.path = source->path;
+                build.sourceOf(toQString(diagnostic.path), diagnostic.line)) {
+            diagnostic.path = toU16(source->path);
             diagnostic.line = source->line;
         } else if (QDir::cleanPath(shownTree) != QLatin1String(".")) {
-            diagnostic.path = QDir::cleanPath(shownTree) + QLatin1Char('/') + diagnostic.path;
+            diagnostic.path = toU16(QDir::cleanPath(shownTree) + QLatin1Char('/')) + diagnostic.path;
         }
-        moved.append(diagnostic);
+        moved.push_back(std::move(diagnostic));
     }
     sortDiagnostics(moved);
     return moved;
 }
 
-QList<Diagnostic> withTreeFindings(const TreeBuild &build, const QList<Diagnostic> &treeDiagnostics,
-                                   const QString &shownTree)
+std::vector<Diagnostic> withTreeFindings(const TreeBuild &build,
+                                         const std::vector<Diagnostic> &treeDiagnostics,
+                                         const QString &shownTree)
 {
     QSet<QString> withErrors;
     for (const Diagnostic &diagnostic : build.diagnostics) {
         if (diagnostic.severity == Severity::Error)
-            withErrors.insert(diagnostic.path);
+            withErrors.insert(toQString(diagnostic.path));
     }
     auto atUnreadGenre = [&build](const Diagnostic &diagnostic) {
         return std::any_of(build.unreadGenres.cbegin(), build.unreadGenres.cend(),
                            [&diagnostic](const SourcePlace &place) {
-                               return place.path == diagnostic.path &&
+                               return toU16(place.path) == diagnostic.path &&
                                       place.line == diagnostic.line;
                            });
     };
-    QList<Diagnostic> all = build.diagnostics;
+    std::vector<Diagnostic> all = build.diagnostics;
     for (const Diagnostic &diagnostic : atManuscriptLines(treeDiagnostics, build, shownTree)) {
         if (diagnostic.severity != Severity::Error ||
-            (!withErrors.contains(diagnostic.path) && !atUnreadGenre(diagnostic)))
-            all.append(diagnostic);
+            (!withErrors.contains(toQString(diagnostic.path)) && !atUnreadGenre(diagnostic)))
+            all.push_back(diagnostic);
     }
     sortDiagnostics(all);
     return all;

@@ -3,9 +3,8 @@
 
 #pragma once
 
-#include "author/check/diagnostics.h"
-
-#include "format/data_tree.h"
+#include "core/diagnostics.h"
+#include "core/story_tree.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -15,6 +14,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 namespace vorta::author {
 
@@ -35,7 +35,7 @@ struct BuiltFile
 
 struct TreeBuild
 {
-    QList<Diagnostic> diagnostics; // the manuscript's, at its own lines
+    std::vector<Diagnostic> diagnostics; // the manuscript's, at its own lines
     // As far as the manuscript could be read: a build writes them only when no diagnostic is an
     // error, but the checks run on them in any case.
     QList<BuiltFile> files;
@@ -64,14 +64,15 @@ TreeBuild buildTree(const QDir &manuscriptDir, const QString &shownManuscript,
 
 // The findings of the whole-tree check moved, where the build made the file, to the manuscript
 // lines the file's lines came from; the others name their file under shownTree.
-QList<Diagnostic> atManuscriptLines(const QList<Diagnostic> &treeDiagnostics,
-                                    const TreeBuild &build, const QString &shownTree);
+std::vector<Diagnostic> atManuscriptLines(const std::vector<Diagnostic> &treeDiagnostics,
+                                          const TreeBuild &build, const QString &shownTree);
 
 // The build's own findings and those of the whole-tree check of what it built, at the
 // manuscript's lines, sorted. An error of the check in a manuscript file that has errors of its
 // own follows from them (a missing step is a file without variants) and is left out, and so is
 // one at the catalogue line of a genre whose manuscript did not read.
-QList<Diagnostic> withTreeFindings(const TreeBuild &build, const QList<Diagnostic> &treeDiagnostics,
-                                   const QString &shownTree);
+std::vector<Diagnostic> withTreeFindings(const TreeBuild &build,
+                                         const std::vector<Diagnostic> &treeDiagnostics,
+                                         const QString &shownTree);
 
 } // namespace vorta::author

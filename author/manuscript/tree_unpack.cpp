@@ -5,18 +5,20 @@
 
 #include "author/manuscript/manuscript.h"
 
-#include "format/catalogue_file.h"
-#include "format/data_tree.h"
-#include "format/finale_file.h"
-#include "format/fragment_file.h"
-#include "format/line_ends.h"
-#include "format/settings_file.h"
-#include "format/story_error.h"
-#include "format/story_facts.h"
-#include "format/tree_paths.h"
-#include "format/windows1251.h"
+#include "core/catalogue_file.h"
+#include "core/story_tree.h"
+#include "core/finale_file.h"
+#include "core/fragment_file.h"
+#include "core/line_ends.h"
+#include "core/settings_file.h"
+#include "format/qt_text.h"
+#include "core/story_facts.h"
+#include "core/tree_paths.h"
+#include "core/windows1251.h"
 
-#include <QSet>
+#include "core/text.h"
+
+#include <unordered_set>
 
 namespace vorta::author {
 
@@ -30,12 +32,10 @@ public:
     TreeUnpack run()
     {
         unpackSettings();
-        QSet<QString> done;
+        std::unordered_set<std::u16string> done;
         for (const CatalogueEntry &entry : unpackCatalogue()) {
-            if (done.contains(entry.dir))
-                continue;
-            done.insert(entry.dir);
-            unpackGenre(entry);
+            if (done.insert(entry.dir).second)
+                unpackGenre(entry);
         }
         sortDiagnostics(m_result.diagnostics);
         if (countOf(m_result.diagnostics, Severity::Error) > 0)
@@ -44,22 +44,22 @@ public:
     }
 
 private:
-    void report(const StoryError &e, const QString &path)
+    void report(const StoryError &e, const std::u16string &path)
     {
-        m_result.diagnostics.append(
-            {e.file().isEmpty() ? path : e.file(), e.line(), Severity::Error, errorText(e)});
+        m_result.diagnostics.push_back(
+            {e.file().empty() ? path : e.file(), e.line(), Severity::Error, errorText(e)});
     }
-    void error(const QString &path, int line, const QString &text)
+    void error(const std::u16string &path, int line, const QString &text)
     {
-        m_result.diagnostics.append({path, line, Severity::Error, text});
+        m_result.diagnostics.push_back({path, line, Severity::Error, toU16(text)});
     }
 
     void unpackSettings()
     {
         try {
-            const QByteArray bytes = m_tree.readBytes(kSettingsFile);
+            const std::string bytes = m_tree.readBytes(kSettingsFile);
             if (bytes != settingsFileBytes(kDefaultWaitingPeriod, kDefaultSwitchProbability))
-                m_result.files.append({kSettingsFile, bytes});
+                m_result.files.append({toQString(kSettingsFile), toQByteArray(bytes)});
         } catch (const StoryError &e) {
             if (e.kind() != ErrorKind::FileNotFound)
                 report(e, kSettingsFile);
@@ -68,24 +68,25 @@ private:
 
     // The catalogue's lines as they stand, and its pairs as the program reads them. Blank lines
     // after the last pair are layout, as in a manuscript; one before it is an error at its line.
-    QList<CatalogueEntry> unpackCatalogue()
+    std::vector<CatalogueEntry> unpackCatalogue()
     {
-        QList<CatalogueEntry> entries;
+        std::vector<CatalogueEntry> entries;
         try {
-            QStringList lines = splitLines(m_tree.readText(kCatalogueFile));
+            std::vector<std::u16string> lines = splitLines(m_tree.readText(kCatalogueFile));
             for (const int line : blankLinesInside(lines))
-                error(kCatalogueFile, line, blankCatalogueLineText());
+                m_result.diagnostics.push_back(
+                    {kCatalogueFile, line, Severity::Error, blankCatalogueLineText()});
             lines.resize(linesBeforeTrailingBlanks(lines));
-            QByteArray manuscript;
-            QString text;
-            for (const QString &line : std::as_const(lines)) {
-                manuscript += line.toUtf8() + '\n';
-                text += line + QStringLiteral("\r\n");
+            std::string manuscript;
+            std::u16string text;
+            for (const std::u16string &line : lines) {
+                manuscript += toUtf8(line) + '\n';
+                text += line + u"\r\n";
             }
-            m_result.files.append({kManuscriptCatalogue, manuscript});
+            m_result.files.append({kManuscriptCatalogue, toQByteArray(manuscript)});
             CatalogueReader reader(TextReader(text, kCatalogueFile));
             while (!reader.atEnd())
-                entries.append(reader.next());
+                entries.push_back(reader.next());
         } catch (const StoryError &e) {
             report(e, kCatalogueFile);
             return {};
@@ -97,22 +98,20 @@ private:
     {
         QStringList text{QStringLiteral("// Жанр «%1»: шаги «## N» (варианты через «---»), "
                                         "концовки «## %2: наименее, наиболее используемый жанр».")
-                             .arg(entry.name, QString::number(kFinaleStep))};
+                             .arg(toQString(entry.name), QString::number(kFinaleStep))};
         for (qint32 step = kFirstStep; step < kFinaleStep; ++step)
             unpackFragment(fragmentFilePath(entry.dir, step), step, text);
         unpackFinale(fragmentFilePath(entry.dir, kFinaleStep), text);
         QByteArray bytes;
         for (const QString &line : std::as_const(text))
             bytes += line.toUtf8() + '\n';
-        m_result.files.append({entry.dir + QStringLiteral(".txt"), bytes});
+        m_result.files.append({toQString(entry.dir) + QStringLiteral(".txt"), bytes});
     }
 
     // Takes the lines of one variant or record, each as the manuscript writes it.
     StoryLineHandler lineTaker(QStringList &lines)
     {
-        return [&lines](const QString &line, int) {
-            lines.append(line);
-        };
+        return [&lines](const std::u16string &line, int) { lines.append(toQString(line)); };
     }
 
     void appendLines(const QStringList &lines, QStringList &text)
@@ -121,14 +120,14 @@ private:
             text.append(manuscriptLine(lines.at(i), i == 0 || i == lines.size() - 1));
     }
 
-    void refuseNegative(const QString &path, const CountedLines &lines)
+    void refuseNegative(const std::u16string &path, const CountedLines &lines)
     {
         if (lines.count() < 0)
             error(path, lines.countLine(),
                   QStringLiteral("число строк %1 меньше нуля").arg(*lines.count()));
     }
 
-    void unpackFragment(const QString &path, qint32 step, QStringList &text)
+    void unpackFragment(const std::u16string &path, qint32 step, QStringList &text)
     {
         text << QString() << QStringLiteral("## %1").arg(step);
         try {
@@ -146,16 +145,16 @@ private:
                 appendLines(lines, text);
             }
             if (!reader.restIsBlank())
-                m_result.diagnostics.append(
+                m_result.diagnostics.push_back(
                     {path, reader.line(), Severity::Warning,
-                     QStringLiteral("после последнего варианта есть ещё строки: программа их не "
-                                    "читает, и в рукопись они не попадут")});
+                     u"после последнего варианта есть ещё строки: программа их не читает, и в "
+                     u"рукопись они не попадут"});
         } catch (const StoryError &e) {
             report(e, path);
         }
     }
 
-    void unpackFinale(const QString &path, QStringList &text)
+    void unpackFinale(const std::u16string &path, QStringList &text)
     {
         try {
             FinaleReader reader(TextReader::open(m_tree, path));

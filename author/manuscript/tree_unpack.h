@@ -3,13 +3,14 @@
 
 #pragma once
 
-#include "author/check/diagnostics.h"
-
-#include "format/data_tree.h"
+#include "core/diagnostics.h"
+#include "core/story_tree.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
+
+#include <vector>
 
 namespace vorta::author {
 
@@ -22,8 +23,8 @@ struct ManuscriptFile
 
 struct TreeUnpack
 {
-    QList<Diagnostic> diagnostics; // the tree's, at its own lines
-    QList<ManuscriptFile> files;   // empty when a diagnostic is an error
+    std::vector<Diagnostic> diagnostics; // the tree's, at its own lines
+    QList<ManuscriptFile> files;         // empty when a diagnostic is an error
 };
 
 // The manuscript of a story tree: genres.txt, one <dir>.txt per genre and, when the tree's

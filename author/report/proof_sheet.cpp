@@ -7,7 +7,8 @@
 #include "author/report/plural.h"
 #include "author/report/story_stats.h"
 
-#include "format/story_facts.h"
+#include "core/story_facts.h"
+#include "format/qt_text.h"
 
 #include <QFile>
 #include <QSet>
@@ -156,10 +157,10 @@ public:
         : m_input(input), m_data(input.checked->data), m_index(m_data), m_html(&m_page)
     {
         for (const Diagnostic &d : input.checked->diagnostics)
-            m_byPath[d.path].append(&d);
+            m_byPath[toQString(d.path)].append(&d);
         for (qint32 g = 1; g <= m_index.genreCount(); ++g) {
             for (qint32 step = kFirstStep; step <= kFinaleStep; ++step)
-                m_stepFiles.insert(m_index.path(g, step));
+                m_stepFiles.insert(toQString(m_index.path(g, step)));
         }
         if (input.counts) {
             for (auto it = input.counts->variants.begin(); it != input.counts->variants.end(); ++it)
@@ -244,22 +245,22 @@ private:
 
     void writeDiagnosticItem(const Diagnostic &d, bool withPlace)
     {
-        m_html.start(QStringLiteral("li"), {{QStringLiteral("class"), severityName(d.severity)}});
+        m_html.start(QStringLiteral("li"), {{QStringLiteral("class"), toQString(severityName(d.severity))}});
         if (withPlace) {
-            const SourcePlace place = placeOf(d.path, d.line);
+            const SourcePlace place = placeOf(toQString(d.path), d.line);
             m_html.text(place.line > 0 ? QStringLiteral("%1:%2: ").arg(place.path).arg(place.line)
                                        : place.path + QStringLiteral(": "));
         }
         writeMark(d.severity);
-        m_html.text(QLatin1Char(' ') + d.text);
+        m_html.text(QLatin1Char(' ') + toQString(d.text));
         m_html.end();
         m_html.newline();
     }
 
     void writeHeader()
     {
-        QList<Diagnostic> all = m_input.sourceDiagnostics;
-        all += m_input.checked->diagnostics;
+        std::vector<Diagnostic> all = m_input.sourceDiagnostics;
+        all.insert(all.end(), m_input.checked->diagnostics.begin(), m_input.checked->diagnostics.end());
         m_html.start(QStringLiteral("header"));
         m_html.newline();
         m_html.element(QStringLiteral("h1"), QStringLiteral("Корректура: ") + m_input.title);
@@ -296,7 +297,7 @@ private:
 
         QList<const Diagnostic *> general;
         for (const Diagnostic &d : std::as_const(all)) {
-            if (!m_stepFiles.contains(d.path))
+            if (!m_stepFiles.contains(toQString(d.path)))
                 general.append(&d);
         }
         if (!general.isEmpty()) {
@@ -380,7 +381,7 @@ private:
             m_html.element(
                 QStringLiteral("span"),
                 severityMark(severity) + QLatin1Char(' ') + severityWord(severity),
-                {{QStringLiteral("class"), QStringLiteral("mark ") + severityName(severity)}});
+                {{QStringLiteral("class"), QStringLiteral("mark ") + toQString(severityName(severity))}});
         m_html.end();
         m_html.newline();
         m_html.start(QStringLiteral("div"), {{QStringLiteral("class"), QStringLiteral("scroll")}});
@@ -397,7 +398,7 @@ private:
         m_html.newline();
         for (qint32 g = 1; g <= m_index.genreCount(); ++g) {
             m_html.start(QStringLiteral("tr"));
-            m_html.element(QStringLiteral("th"), m_index.genre(g).name,
+            m_html.element(QStringLiteral("th"), toQString(m_index.genre(g).name),
                            {{QStringLiteral("class"), QStringLiteral("g")}});
             for (qint32 step = kFirstStep; step <= kFinaleStep; ++step)
                 writeMapCell(g, step);
@@ -414,7 +415,7 @@ private:
     void writeMapCell(qint32 g, qint32 step)
     {
         const Genre &genre = m_index.genre(g);
-        const QString path = m_index.path(g, step);
+        const QString path = toQString(m_index.path(g, step));
         int told = 0;
         QString content;
         // The cell's tooltip, one line each: the file, its counts, its findings.
@@ -444,7 +445,7 @@ private:
                     int(*severity)));
         m_html.start(QStringLiteral("td"),
                      {{QStringLiteral("class"), classes.join(QLatin1Char(' '))},
-                      {QStringLiteral("data-genre"), genre.dir},
+                      {QStringLiteral("data-genre"), toQString(genre.dir)},
                       {QStringLiteral("data-step"), QString::number(step)},
                       {QStringLiteral("data-told"), QString::number(told)},
                       {QStringLiteral("title"), title}});
@@ -452,7 +453,7 @@ private:
                      {{QStringLiteral("href"), QLatin1Char('#') + stepAnchor(step)}});
         m_html.text(content);
         if (severity)
-            writeMark(*severity, QStringLiteral("mark ") + severityName(*severity));
+            writeMark(*severity, QStringLiteral("mark ") + toQString(severityName(*severity)));
         m_html.end();
         m_html.end();
     }
@@ -482,9 +483,9 @@ private:
                     continue;
                 m_html.start(QStringLiteral("span"),
                              {{QStringLiteral("class"),
-                               QStringLiteral("diag ") + severityName(d->severity)}});
+                               QStringLiteral("diag ") + toQString(severityName(d->severity))}});
                 writeMark(d->severity);
-                m_html.text(QLatin1Char(' ') + d->text);
+                m_html.text(QLatin1Char(' ') + toQString(d->text));
                 m_html.end();
             }
             m_html.end();
@@ -547,7 +548,7 @@ private:
         m_html.start(QStringLiteral("div"), {{QStringLiteral("class"), QStringLiteral("genre")}});
         m_html.newline();
         m_html.start(QStringLiteral("h3"));
-        m_html.text(m_index.genre(g).name + QLatin1Char(' '));
+        m_html.text(toQString(m_index.genre(g).name) + QLatin1Char(' '));
         m_html.element(QStringLiteral("small"), fileName(path));
         m_html.end();
         m_html.newline();
@@ -574,7 +575,7 @@ private:
         m_html.start(QStringLiteral("div"), {{QStringLiteral("class"), QStringLiteral("genres")}});
         m_html.newline();
         for (qint32 g = 1; g <= m_index.genreCount(); ++g) {
-            const QString path = m_index.path(g, step);
+            const QString path = toQString(m_index.path(g, step));
             startGenre(g, path);
             QSet<int> placed;
             if (const FragmentFile *file = m_index.fragment(g, step)) {
@@ -584,7 +585,7 @@ private:
                 writeTold(m_input.counts ? m_input.counts->stepTold(path) : 0);
                 endBlock();
                 const QList<int> tells = variantTells(path);
-                for (qsizetype v = 0; v < file->variants.size(); ++v) {
+                for (qsizetype v = 0; v < qsizetype(file->variants.size()); ++v) {
                     const Variant &variant = file->variants.at(v);
                     m_html.start(QStringLiteral("div"),
                                  {{QStringLiteral("class"), QStringLiteral("variant")}});
@@ -598,7 +599,7 @@ private:
                     placed.insert(variant.countLine);
                     writeDiagnosticsAt(path,
                                        [&variant](int line) { return line == variant.countLine; });
-                    writeLines(path, variant.countLine + 1, variant.lines, placed);
+                    writeLines(path, variant.countLine + 1, toQStringList(variant.lines), placed);
                     endBlock();
                 }
             }
@@ -612,7 +613,7 @@ private:
     void writeFinale()
     {
         const qint32 count = m_index.genreCount();
-        const QList<std::pair<int, int>> reachable = reachableFinalePairs(count);
+        const std::vector<std::pair<int, int>> reachable = reachableFinalePairs(count);
         m_html.start(QStringLiteral("section"), {{QStringLiteral("class"), QStringLiteral("step")},
                                                  {QStringLiteral("id"), stepAnchor(kFinaleStep)}});
         m_html.newline();
@@ -629,14 +630,15 @@ private:
         m_html.element(QStringLiteral("th"), QStringLiteral("наименее \\ наиболее"));
         for (qint32 most = 1; most <= count; ++most)
             m_html.element(QStringLiteral("th"),
-                           QStringLiteral("%1 ").arg(most) + m_index.genre(most).name);
+                           QStringLiteral("%1 ").arg(most) + toQString(m_index.genre(most).name));
         endBlock();
         for (qint32 least = 1; least <= count; ++least) {
             m_html.start(QStringLiteral("tr"));
             m_html.element(QStringLiteral("th"),
-                           QStringLiteral("%1 ").arg(least) + m_index.genre(least).name);
+                           QStringLiteral("%1 ").arg(least) + toQString(m_index.genre(least).name));
             for (qint32 most = 1; most <= count; ++most)
-                writeMatrixCell({least, most}, reachable.contains({least, most}));
+                writeMatrixCell({least, most}, std::find(reachable.begin(), reachable.end(),
+                                                         std::pair(least, most)) != reachable.end());
             endBlock();
         }
         m_html.end(); // table
@@ -644,27 +646,27 @@ private:
         m_html.start(QStringLiteral("div"), {{QStringLiteral("class"), QStringLiteral("genres")}});
         m_html.newline();
         for (qint32 g = 1; g <= count; ++g) {
-            const QString path = m_index.path(g, kFinaleStep);
+            const QString path = toQString(m_index.path(g, kFinaleStep));
             startGenre(g, path);
             QSet<int> placed;
             if (const FinaleFile *file = m_index.finale(g)) {
                 const QList<int> tells =
                     m_input.counts ? m_input.counts->records.value(path) : QList<int>();
-                for (qsizetype r = 0; r < file->records.size(); ++r) {
+                for (qsizetype r = 0; r < qsizetype(file->records.size()); ++r) {
                     const FinaleRecord &record = file->records.at(r);
                     m_html.start(QStringLiteral("div"),
                                  {{QStringLiteral("class"), QStringLiteral("variant")}});
                     m_html.newline();
                     m_html.start(QStringLiteral("p"),
                                  {{QStringLiteral("class"), QStringLiteral("vhead")}});
-                    m_html.text(QStringLiteral("пара ") + pairText(record.pair));
+                    m_html.text(QStringLiteral("пара ") + toQString(pairText(record.pair)));
                     writeTold(tells.value(r), QStringLiteral("рассказана"));
                     endBlock();
                     placed << record.line << record.line + 1 << record.countLine;
                     writeDiagnosticsAt(path, [&record](int line) {
                         return line >= record.line && line <= record.countLine;
                     });
-                    writeLines(path, record.countLine + 1, record.lines, placed);
+                    writeLines(path, record.countLine + 1, toQStringList(record.lines), placed);
                     endBlock();
                 }
             }
@@ -686,7 +688,7 @@ private:
                                         return record.pair.matches(pair.first, pair.second);
                                     });
             if (!has)
-                without.append(m_index.genre(g).dir);
+                without.append(toQString(m_index.genre(g).dir));
         }
         const int told = m_input.counts ? m_input.counts->endings.value(pair) : 0;
         QString records;

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "author/check/tree_check.h"
+#include "core/story_check.h"
 #include "author/manuscript/tree_build.h"
 #include "author/simulation/story_counts.h"
 
@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace vorta::author {
 
@@ -23,7 +24,7 @@ struct ProofSheetInput
     QString title; // the story folder's name
     const CheckResult *checked = nullptr;
     // Findings about the story's sources beside those of the tree (a manuscript's own).
-    QList<Diagnostic> sourceDiagnostics;
+    std::vector<Diagnostic> sourceDiagnostics;
     PlaceOf placeOf; // none: the tree's own places
     // The counts of the coverage run; none when a story of the run stopped on a data error,
     // which runFailure then names.

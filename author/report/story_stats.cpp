@@ -5,19 +5,22 @@
 
 #include "author/check/story_index.h"
 
-#include "format/story_facts.h"
+#include "core/story_facts.h"
+#include "format/qt_text.h"
 
 #include <QSet>
+
+#include <algorithm>
 
 namespace vorta::author {
 
 namespace {
 
-void countLines(GenreStats &stats, const QStringList &lines)
+void countLines(GenreStats &stats, const std::vector<std::u16string> &lines)
 {
     stats.lines += int(lines.size());
-    for (const QString &line : lines)
-        stats.words += wordCount(line);
+    for (const std::u16string &line : lines)
+        stats.words += wordCount(toQString(line));
 }
 
 } // namespace
@@ -38,18 +41,18 @@ int wordCount(const QString &line)
 QList<GenreStats> genreStats(const StoryData &data)
 {
     const StoryIndex index(data);
-    const QList<std::pair<int, int>> reachable = reachableFinalePairs(index.genreCount());
+    const std::vector<std::pair<int, int>> reachable = reachableFinalePairs(index.genreCount());
     QList<GenreStats> all;
     for (qint32 g = 1; g <= index.genreCount(); ++g) {
-        GenreStats stats{index.genre(g).name, index.genre(g).dir};
+        GenreStats stats{toQString(index.genre(g).name), toQString(index.genre(g).dir)};
         for (qint32 step = kFirstStep; step < kFinaleStep; ++step) {
             const FragmentFile *file = index.fragment(g, step);
-            if (file == nullptr || file->variants.isEmpty())
+            if (file == nullptr || file->variants.empty())
                 continue;
             ++stats.steps;
             for (const Variant &variant : file->variants) {
                 ++stats.variants;
-                if (variant.lines.isEmpty())
+                if (variant.lines.empty())
                     ++stats.emptyVariants;
                 countLines(stats, variant.lines);
             }
@@ -61,10 +64,10 @@ QList<GenreStats> genreStats(const StoryData &data)
                 countLines(stats, record.lines);
                 // An empty record is no ending written yet.
                 if (record.pair.leastUsedGenre && record.pair.mostUsedGenre &&
-                    !record.lines.isEmpty()) {
+                    !record.lines.empty()) {
                     const std::pair<int, int> pair(*record.pair.leastUsedGenre,
                                                    *record.pair.mostUsedGenre);
-                    if (reachable.contains(pair))
+                    if (std::find(reachable.begin(), reachable.end(), pair) != reachable.end())
                         covered.insert(pair);
                 }
             }

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "author/check/tree_check.h"
+#include "core/story_check.h"
 
 #include <QList>
 #include <QString>

@@ -3,12 +3,13 @@
 
 #include "steered_story.h"
 
-#include "engine/moves.h"
-#include "engine/random_source.h"
-#include "engine/story_state.h"
-#include "engine/story_step.h"
-#include "format/numbers.h"
-#include "format/story_facts.h"
+#include "core/moves.h"
+#include "core/random_source.h"
+#include "core/story_state.h"
+#include "core/story_step.h"
+#include "core/numbers.h"
+#include "core/story_facts.h"
+#include "format/qt_text.h"
 
 namespace vorta::author {
 
@@ -72,8 +73,8 @@ private:
     {
         ToldStep step;
         step.step = report.step;
-        step.genreName = element(m_state.genreNames, report.genre);
-        step.genreDir = element(m_state.genreDirs, report.genre);
+        step.genreName = toQString(element(m_state.genreNames, report.genre));
+        step.genreDir = toQString(element(m_state.genreDirs, report.genre));
         step.variant = report.variant;
         step.variantCount = report.variantCount;
         step.iqValue = report.iqValue.value_or(0);
@@ -81,7 +82,8 @@ private:
             step.leastUsedGenre = report.finale->pair.leastUsedGenre;
             step.mostUsedGenre = report.finale->pair.mostUsedGenre;
         }
-        step.lines = m_state.storyLines.mid(report.firstLine, qMax(0, report.lineCount));
+        for (qint32 line = 0; line < report.lineCount; ++line)
+            step.lines.append(toQString(storyLine(m_state, qint64(report.firstLine) + line)));
         m_story.steps.append(step);
     }
 

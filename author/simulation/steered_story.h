@@ -3,8 +3,8 @@
 
 #pragma once
 
-#include "format/data_tree.h"
-#include "format/story_error.h"
+#include "core/story_tree.h"
+#include "format/qt_text.h"
 
 #include <QList>
 #include <QString>

@@ -7,15 +7,17 @@
 #include "author/report/plural.h"
 #include "author/simulation/steered_story.h"
 
-#include "engine/moves.h"
-#include "engine/random_source.h"
-#include "engine/story_state.h"
-#include "engine/story_step.h"
-#include "format/numbers.h"
-#include "format/story_facts.h"
-#include "format/tree_paths.h"
+#include "core/moves.h"
+#include "core/random_source.h"
+#include "core/story_state.h"
+#include "core/story_step.h"
+#include "core/numbers.h"
+#include "core/story_facts.h"
+#include "core/tree_paths.h"
 
 #include <QThread>
+
+#include <algorithm>
 
 #include <memory>
 #include <vector>
@@ -64,41 +66,42 @@ public:
     }
 
     // The caption to click, or nothing to let the program move.
-    std::optional<QString> choose(const StoryState &state)
+    std::optional<std::u16string> choose(const StoryState &state)
     {
-        QStringList offered;
+        std::vector<std::u16string> offered;
         QList<double> tastes;
         double total = 0;
-        for (const ChoiceLabel &label : state.window.choiceLabels) {
-            if (!label.visible)
+        for (const OfferedPlace &place : state.window.offered) {
+            if (!place.visible)
                 continue;
-            const qint32 genre = genreOf(state, label.caption);
-            offered.append(label.caption);
+            const qint32 genre = genreOf(state, place.caption);
+            offered.push_back(place.caption);
             tastes.append(genre >= 0 && genre < m_taste.size() ? m_taste.at(genre) : 0.0);
             total += tastes.back();
         }
         if (state.stepNumber == kFinaleStep - 1) {
-            const qsizetype finale = offered.indexOf(element(state.genreNames, m_finaleGenre));
-            return finale >= 0 ? std::optional(offered.at(finale)) : std::nullopt;
+            const auto finale = std::find(offered.begin(), offered.end(),
+                                          element(state.genreNames, m_finaleGenre));
+            return finale != offered.end() ? std::optional(*finale) : std::nullopt;
         }
-        if (offered.isEmpty() || total <= 0 || m_random.next() >= m_clickChance)
+        if (offered.empty() || total <= 0 || m_random.next() >= m_clickChance)
             return std::nullopt;
         double pick = m_random.next() * total;
-        for (qsizetype i = 0; i < offered.size(); ++i) {
+        for (qsizetype i = 0; i < tastes.size(); ++i) {
             pick -= tastes.at(i);
             if (pick < 0)
-                return offered.at(i);
+                return offered[std::size_t(i)];
         }
         // Rounding left a sliver: the last genre with any taste takes it.
-        for (qsizetype i = offered.size() - 1; i >= 0; --i) {
+        for (qsizetype i = tastes.size() - 1; i >= 0; --i) {
             if (tastes.at(i) > 0)
-                return offered.at(i);
+                return offered[std::size_t(i)];
         }
         return std::nullopt;
     }
 
 private:
-    static qint32 genreOf(const StoryState &state, const QString &caption)
+    static qint32 genreOf(const StoryState &state, const std::u16string &caption)
     {
         for (qint32 i = 1; i <= state.genreCount && i <= kMaxGenres; ++i) {
             if (state.genreNames[std::size_t(i)] == caption)
@@ -121,9 +124,9 @@ public:
     CoverageShare(const DataTree &tree, const StoryData &data) : m_tree(tree)
     {
         for (const FragmentFile &file : data.fragments)
-            m_counts.variants.insert(file.path, QList<int>(file.variants.size(), 0));
+            m_counts.variants.insert(toQString(file.path), QList<int>(qsizetype(file.variants.size()), 0));
         for (const FinaleFile &file : data.finales)
-            m_counts.records.insert(file.path, QList<int>(file.records.size(), 0));
+            m_counts.records.insert(toQString(file.path), QList<int>(qsizetype(file.records.size()), 0));
     }
 
     // Tells stories first .. end - 1; the first error stops the share and is kept with the
@@ -158,10 +161,11 @@ private:
     void move(StoryState &state, RandomSource &random, SimulatedReader &reader)
     {
         // A failure ends the whole run, so the moves need no undo.
-        const std::optional<QString> caption = reader.choose(state);
+        const std::optional<std::u16string> caption = reader.choose(state);
         const StepReport told = caption ? readerStep(state, *caption, random, m_tree)
                                         : programMove(state, random, m_tree);
-        const QString path = fragmentFilePath(element(state.genreDirs, told.genre), told.step);
+        const QString path =
+            toQString(fragmentFilePath(element(state.genreDirs, told.genre), told.step));
         if (told.step < kFinaleStep) {
             countTold(m_counts.variants[path], told.variant);
             if (told.step == kLowBranchStep)
@@ -175,7 +179,7 @@ private:
                 countTold(m_counts.records[path], record);
             ++m_counts.finales[path];
             ++m_counts.endings[pair];
-            if (told.finale->records.isEmpty())
+            if (told.finale->records.empty())
                 ++m_counts.endingsWithoutRecord[path][pair];
         }
     }
@@ -191,44 +195,47 @@ CoverageReport coverageReport(const StoryCounts &counts, const StoryData &data)
     CoverageReport report;
     report.stories = counts.stories;
     report.counts = counts;
-    const QString inStories = countText(counts.stories, QStringLiteral("рассказе"),
-                                        QStringLiteral("рассказах"), QStringLiteral("рассказах"));
+    const QString inStories =
+        toQString(countText(counts.stories, u"рассказе", u"рассказах", u"рассказах"));
     for (const FragmentFile &file : data.fragments) {
-        const QList<int> told = counts.variants.value(file.path);
-        for (qsizetype i = 0; i < file.variants.size(); ++i) {
+        const QList<int> told = counts.variants.value(toQString(file.path));
+        for (std::size_t i = 0; i < file.variants.size(); ++i) {
             ++report.variantsTotal;
-            if (told.value(i) > 0)
+            if (told.value(qsizetype(i)) > 0)
                 ++report.variantsTold;
             else
-                report.notes.append({file.path, file.variants.at(i).countLine, Severity::Note,
-                                     QStringLiteral("вариант %1 из %2 ни разу не рассказан в %3")
-                                         .arg(i + 1)
-                                         .arg(file.variantCount)
-                                         .arg(inStories)});
+                report.notes.push_back(
+                    {file.path, file.variants[i].countLine, Severity::Note,
+                     toU16(QStringLiteral("вариант %1 из %2 ни разу не рассказан в %3")
+                               .arg(i + 1)
+                               .arg(file.variantCount)
+                               .arg(inStories))});
         }
     }
     for (const FinaleFile &file : data.finales) {
-        const QList<int> told = counts.records.value(file.path);
-        for (qsizetype i = 0; i < file.records.size(); ++i) {
-            const FinaleRecord &record = file.records.at(i);
+        const QString path = toQString(file.path);
+        const QList<int> told = counts.records.value(path);
+        for (std::size_t i = 0; i < file.records.size(); ++i) {
+            const FinaleRecord &record = file.records[i];
             ++report.recordsTotal;
-            if (told.value(i) > 0)
+            if (told.value(qsizetype(i)) > 0)
                 ++report.recordsTold;
             else
-                report.notes.append({file.path, record.countLine, Severity::Note,
-                                     QStringLiteral("запись %1 ни разу не рассказана в %2")
-                                         .arg(pairText(record.pair), inStories)});
+                report.notes.push_back(
+                    {file.path, record.countLine, Severity::Note,
+                     toU16(QStringLiteral("запись %1 ни разу не рассказана в %2")
+                               .arg(toQString(pairText(record.pair)), inStories))});
         }
-        const QMap<FinalePair, int> without = counts.endingsWithoutRecord.value(file.path);
+        const QMap<FinalePair, int> without = counts.endingsWithoutRecord.value(path);
         for (auto it = without.begin(); it != without.end(); ++it)
-            report.notes.append(
+            report.notes.push_back(
                 {file.path, 1, Severity::Note,
-                 QStringLiteral("пара (%1, %2) закончила здесь %3, а записи для неё нет: "
-                                "финала не было")
-                     .arg(it.key().first)
-                     .arg(it.key().second)
-                     .arg(countText(it.value(), QStringLiteral("рассказ"),
-                                    QStringLiteral("рассказа"), QStringLiteral("рассказов")))});
+                 toU16(QStringLiteral("пара (%1, %2) закончила здесь %3, а записи для неё нет: "
+                                      "финала не было")
+                           .arg(it.key().first)
+                           .arg(it.key().second)
+                           .arg(toQString(countText(it.value(), u"рассказ", u"рассказа",
+                                                    u"рассказов"))))});
     }
     sortDiagnostics(report.notes);
     return report;
@@ -271,31 +278,27 @@ CoverageReport runCoverage(const DataTree &tree, const StoryData &data, int stor
 void printCoverage(const CoverageReport &report, const StoryData &data, QTextStream &out)
 {
     for (const Diagnostic &note : report.notes)
-        out << formatDiagnostic(note) << '\n';
+        out << toQString(formatDiagnostic(note)) << '\n';
     const StoryCounts &counts = report.counts;
     out << QStringLiteral("рассказано хотя бы раз: %1 из %2, %3 из %4 финала")
                .arg(report.variantsTold)
-               .arg(countText(report.variantsTotal, QStringLiteral("варианта"),
-                              QStringLiteral("вариантов"), QStringLiteral("вариантов")))
+               .arg(toQString(countText(report.variantsTotal, u"варианта", u"вариантов",
+                                        u"вариантов")))
                .arg(report.recordsTold)
-               .arg(countText(report.recordsTotal, QStringLiteral("записи"),
-                              QStringLiteral("записей"), QStringLiteral("записей")))
+               .arg(toQString(countText(report.recordsTotal, u"записи", u"записей", u"записей")))
         << '\n';
     out << QStringLiteral("шаг %1: к шагу %2 — %3 (%4), к шагу %5 — %6 (%7)")
                .arg(kIqStep)
                .arg(kLowBranchStep)
-               .arg(countText(counts.lowBranch, QStringLiteral("рассказ"),
-                              QStringLiteral("рассказа"), QStringLiteral("рассказов")),
+               .arg(toQString(countText(counts.lowBranch, u"рассказ", u"рассказа", u"рассказов")),
                     shareText(counts.lowBranch, counts.stories))
                .arg(kHighBranchStep)
-               .arg(countText(counts.highBranch, QStringLiteral("рассказ"),
-                              QStringLiteral("рассказа"), QStringLiteral("рассказов")),
+               .arg(toQString(countText(counts.highBranch, u"рассказ", u"рассказа", u"рассказов")),
                     shareText(counts.highBranch, counts.stories))
         << '\n';
     const int withoutFinale = counts.endingsWithoutAnyRecord();
     out << QStringLiteral("без финала: %1 из %2 (%3)")
-               .arg(countText(withoutFinale, QStringLiteral("рассказ"), QStringLiteral("рассказа"),
-                              QStringLiteral("рассказов")))
+               .arg(toQString(countText(withoutFinale, u"рассказ", u"рассказа", u"рассказов")))
                .arg(counts.stories)
                .arg(shareText(withoutFinale, counts.stories))
         << '\n';
@@ -304,17 +307,18 @@ void printCoverage(const CoverageReport &report, const StoryData &data, QTextStr
         int variants = 0;
         int never = 0;
         for (qint32 step = 1; step < kFinaleStep; ++step) {
-            const QString path = index.path(g, step);
+            const std::u16string path = index.path(g, step);
             if (index.fragmentAt(path) == nullptr)
                 continue;
-            for (const int told : counts.variants.value(path)) {
+            for (const int told : counts.variants.value(toQString(path))) {
                 ++variants;
                 if (told == 0)
                     ++never;
             }
         }
         out << QStringLiteral("%1 (%2): вариантов, не рассказанных ни разу: %3 из %4")
-                   .arg(index.genre(g).name, index.genre(g).dir, QString::number(never),
+                   .arg(toQString(index.genre(g).name), toQString(index.genre(g).dir),
+                        QString::number(never),
                         QString::number(variants))
             << '\n';
     }

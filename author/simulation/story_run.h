@@ -3,17 +3,18 @@
 
 #pragma once
 
-#include "author/check/diagnostics.h"
-#include "author/check/tree_check.h"
+#include "core/diagnostics.h"
+#include "core/story_check.h"
 #include "author/simulation/story_counts.h"
 
-#include "format/data_tree.h"
-#include "format/story_error.h"
+#include "core/story_tree.h"
+#include "format/qt_text.h"
 
 #include <QStringList>
 #include <QTextStream>
 
 #include <optional>
+#include <vector>
 
 namespace vorta::author {
 
@@ -35,7 +36,7 @@ struct CoverageReport
     int stories = 0;
     // Every variant and finale record that no story told, and every pair that ended a story
     // with no record for it, sorted.
-    QList<Diagnostic> notes;
+    std::vector<Diagnostic> notes;
     int variantsTold = 0;
     int variantsTotal = 0;
     int recordsTold = 0;

@@ -28,7 +28,7 @@ void StoryLaunchTest::packedStoryOpensAndTells()
         vorta::app::storyToRead(shelf, QStringLiteral(VORTA_SAMPLE_STORY_FILE), QString());
     QVERIFY(story.notice.isEmpty());
     ScriptedRandom random;
-    Form1 form(random, QDir(story.folder));
+    MainWindow form(random, QDir(story.folder));
     form.Form_Load();
     QVERIFY(form.storyMetadata());
     QCOMPARE(form.windowTitle(), form.storyMetadata()->title);
@@ -36,7 +36,7 @@ void StoryLaunchTest::packedStoryOpensAndTells()
     form.Label2_Click();
     QCOMPARE(form.state().stepNumber, 1);
     QVERIFY(form.state().nextLine > 1);
-    QVERIFY(!form.state().storyLines.at(1).isEmpty());
+    QVERIFY(!vorta::storyLine(form.state(), 1).empty());
     const QDateTime unpacked =
         QFileInfo(QDir(story.folder).filePath(vorta::app::kShelfStampFile)).lastModified();
     QCOMPARE(

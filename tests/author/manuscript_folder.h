@@ -63,3 +63,12 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// A story of two genres and its story.json, as the publishing tests write it.
+inline const QList<StoryTree::Genre> kTwoGenres{
+    {QStringLiteral("Детектив"), QStringLiteral("detective")},
+    {QStringLiteral("Ужасы"), QStringLiteral("horror")}};
+
+inline const QByteArray kMetadataJson =
+    R"({"identifier": "two", "version": "2.1", "title": "Два жанра", "author": "Автор",
+"about": "О рассказе."})";

@@ -4,8 +4,10 @@
 cmake_minimum_required(VERSION 3.22)
 # Installs the build into a staging folder (DESTDIR) and checks the file list against
 # installed_files.txt, the installed story against the sample story file it was installed from,
-# and that the reader's command is the program itself.
-# Arguments: BUILD_DIR, PREFIX, STAGE, EXPECTED, STORY_FILE.
+# and that the reader's command is the program itself. The page in share/vorta/web is expected
+# only from a build given the story module (WEB_MODULE_DIR), as the package's build is; then the
+# installed vorta-author writes a page from the manuscript with it.
+# Arguments: BUILD_DIR, PREFIX, STAGE, EXPECTED, STORY_FILE, WEB_MODULE_DIR, MANUSCRIPT.
 file(REMOVE_RECURSE "${STAGE}")
 set(ENV{DESTDIR} "${STAGE}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}"
@@ -28,6 +30,9 @@ foreach(path IN LISTS everything)
 endforeach()
 
 file(STRINGS "${EXPECTED}" expected REGEX "^[^#]")
+if(NOT WEB_MODULE_DIR)
+    list(FILTER expected EXCLUDE REGEX "^share/vorta/web/")
+endif()
 foreach(path IN LISTS expected)
     if(NOT path IN_LIST installed)
         list(APPEND failures "missing: ${path}")
@@ -52,6 +57,14 @@ foreach(name games/vorta bin/vorta-author)
         list(APPEND failures "not an executable program: ${name}")
     endif()
 endforeach()
+
+if(WEB_MODULE_DIR)
+    execute_process(COMMAND "${root}/bin/vorta-author" web "${MANUSCRIPT}" -o "${STAGE}/site"
+                    RESULT_VARIABLE status OUTPUT_QUIET ERROR_VARIABLE said)
+    if(NOT status EQUAL 0 OR NOT EXISTS "${STAGE}/site/vorta-core.wasm")
+        list(APPEND failures "the installed vorta-author writes no page: ${said}")
+    endif()
+endif()
 
 if(failures)
     list(JOIN failures "\n  " text)

@@ -1,10 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "core/tree_paths.h"
+#include "core/windows1251.h"
 #include "format/file_reader.h"
-#include "format/story_error.h"
+#include "format/qt_text.h"
 #include "format/story_file.h"
-#include "format/windows1251.h"
+#include "format/story_file_writer.h"
+#include "tests/support/core_text.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,6 +17,8 @@
 #include <zip.h>
 
 using namespace vorta;
+
+Q_DECLARE_METATYPE(std::vector<vorta::StoryFileEntry>)
 
 namespace {
 
@@ -73,20 +78,22 @@ QByteArray metadataWith(const char *part, const char *replacement)
     return storyMetadataJson(kMetadata).replace(part, replacement);
 }
 
-QList<StoryFileEntry> treeFiles()
+std::vector<StoryFileEntry> treeFiles()
 {
-    return {{QStringLiteral("vorta.cfg"), " 1 \r\n 5 \r\n"},
-            {QStringLiteral("Genres/genres.vtq"), encodeWindows1251(u"Ужасы,horror\r\n"_qs)},
-            {QStringLiteral("Genres/horror/1.vtq"), encodeWindows1251(u"Шаги\r\n"_qs)}};
+    return {{u"vorta.cfg", " 1 \r\n 5 \r\n"},
+            {u"Genres/genres.vtq", encodeWindows1251(u"Ужасы,horror\r\n")},
+            {u"Genres/horror/1.vtq", encodeWindows1251(u"Шаги\r\n")}};
 }
+
+const QByteArray kMimeType = toQString(kStoryFileMimeType).toUtf8();
 
 // A sound story file; the hostile ones are this with one thing changed.
 QList<Entry> goodEntries()
 {
-    QList<Entry> entries{{"mimetype", kStoryFileMimeType.toUtf8(), true},
+    QList<Entry> entries{{"mimetype", kMimeType, true},
                          {"story.json", storyMetadataJson(kMetadata)}};
     for (const StoryFileEntry &file : treeFiles())
-        entries.append({file.path.toUtf8(), file.bytes});
+        entries.append({toQString(file.path).toUtf8(), toQByteArray(file.bytes)});
     return entries;
 }
 
@@ -113,6 +120,7 @@ private Q_SLOTS:
     void hostileArchivesAreRefused();
     void aWrittenStoryReadsBackTheSame_data();
     void aWrittenStoryReadsBackTheSame();
+    void anArchiveThatCannotBeBuiltIsNotWritten();
     void versionsCompareNumberByNumber_data();
     void versionsCompareNumberByNumber();
 };
@@ -123,7 +131,7 @@ void TestStoryFile::hostileArchivesAreRefused_data()
     QTest::addColumn<QString>("what"); // a part of the message
 
     const QByteArray good = archiveOf(goodEntries());
-    const QByteArray type = kStoryFileMimeType.toUtf8();
+    const QByteArray type = kMimeType;
     const QByteArray big(kDataFileCap + 1, 'x');
     const QByteArray fragment = "Genres/horror/1.vtq";
     const auto row = [](const char *name, const QByteArray &archive, const char *what) {
@@ -197,9 +205,10 @@ void TestStoryFile::hostileArchivesAreRefused()
         QFAIL("the archive was read");
     } catch (const StoryError &error) {
         QCOMPARE(error.kind(), ErrorKind::BadStoryFile);
-        QVERIFY2(error.file().startsWith(QStringLiteral("shown.vorta")),
-                 qPrintable(error.message()));
-        QVERIFY2(error.message().contains(what), qPrintable(error.message()));
+        const QString message = messageOf(error);
+        QVERIFY2(toQString(error.file()).startsWith(QStringLiteral("shown.vorta")),
+                 qPrintable(message));
+        QVERIFY2(message.contains(what), qPrintable(message));
     }
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList{QStringLiteral("story.vorta")});
@@ -207,41 +216,62 @@ void TestStoryFile::hostileArchivesAreRefused()
 
 void TestStoryFile::aWrittenStoryReadsBackTheSame_data()
 {
-    QTest::addColumn<QList<StoryFileEntry>>("written");
-    QTest::addColumn<QList<StoryFileEntry>>("kept");
+    QTest::addColumn<std::vector<StoryFileEntry>>("written");
+    QTest::addColumn<std::vector<StoryFileEntry>>("kept");
 
     QTest::newRow("tree") << treeFiles() << treeFiles();
-    QList<StoryFileEntry> withOthers = treeFiles();
-    withOthers.append({{QStringLiteral("story.journal"), "saved"},
-                       {QStringLiteral("Genres/horror/story.journal.old"), "saved"},
-                       {QStringLiteral("notes.txt"), "notes"}});
+    std::vector<StoryFileEntry> withOthers = treeFiles();
+    withOthers.insert(withOthers.end(), {{u"story.journal", "saved"},
+                                         {u"Genres/horror/story.journal.old", "saved"},
+                                         {u"notes.txt", "notes"}});
     QTest::newRow("a saved story and notes are left out") << withOthers << treeFiles();
 }
 
 void TestStoryFile::aWrittenStoryReadsBackTheSame()
 {
-    QFETCH(QList<StoryFileEntry>, written);
-    QFETCH(QList<StoryFileEntry>, kept);
+    QFETCH(std::vector<StoryFileEntry>, written);
+    QFETCH(std::vector<StoryFileEntry>, kept);
     const QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("story.vorta"));
     writeStoryFile(path, QStringLiteral("story.vorta"), kMetadata, written);
 
     const StoryFile story = readStoryFile(path, QStringLiteral("story.vorta"));
     QCOMPARE(story.metadata, kMetadata);
-    QCOMPARE(readStoryFileMetadata(path, QStringLiteral("story.vorta")), kMetadata);
-    QCOMPARE(story.files.size(), kept.size());
-    for (qsizetype i = 0; i < kept.size(); ++i) {
-        QCOMPARE(story.files.at(i).path, kept.at(i).path);
+    QCOMPARE(readStoryFileDirectory(path, QStringLiteral("story.vorta")).metadata, kMetadata);
+    QCOMPARE(story.contents.files.size(), kept.size());
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        QCOMPARE(story.contents.files.at(i).path, kept.at(i).path);
         QCOMPARE(story.tree().readBytes(kept.at(i).path), kept.at(i).bytes);
+    }
+    // The directory lists every file as stored, with its size; the checksum of the type is known.
+    const StoryFileLook directory = readStoryFileDirectory(path, QStringLiteral("s.vorta"));
+    QCOMPARE(directory.metadata, kMetadata);
+    QCOMPARE(directory.entries.size(), kept.size() + 2);
+    QCOMPARE(directory.entries.at(0).crc32, quint32(0xead56d4b));
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        QCOMPARE(directory.entries.at(i + 2).name, kept.at(i).path);
+        QCOMPARE(directory.entries.at(i + 2).size, kept.at(i).bytes.size());
     }
     // The type where a look at the first bytes finds it, as for other such archives.
     const QByteArray bytes = readCappedFile(path, path, kDataFileCap);
     QCOMPARE(bytes.mid(30, 8), QByteArray("mimetype"));
-    QCOMPARE(bytes.mid(38, kStoryFileMimeType.size()), kStoryFileMimeType.toUtf8());
+    QCOMPARE(bytes.mid(38, kMimeType.size()), kMimeType);
     QVERIFY(isStoryFilePath(path));
     // The same story packs to the same bytes.
     writeStoryFile(path, QStringLiteral("story.vorta"), kMetadata, written);
     QCOMPARE(readCappedFile(path, path, kDataFileCap), bytes);
+}
+
+// Two files under one name: libzip refuses the second, and nothing is written.
+void TestStoryFile::anArchiveThatCannotBeBuiltIsNotWritten()
+{
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("story.vorta"));
+    std::vector<StoryFileEntry> files = treeFiles();
+    files.push_back(files.front());
+    QVERIFY_THROWS_EXCEPTION(StoryError,
+                             writeStoryFile(path, QStringLiteral("story.vorta"), kMetadata, files));
+    QVERIFY(!QFileInfo::exists(path));
 }
 
 void TestStoryFile::versionsCompareNumberByNumber_data()

@@ -1,13 +1,14 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "format/catalogue_file.h"
-#include "format/data_tree.h"
-#include "format/finale_file.h"
-#include "format/fragment_file.h"
-#include "format/story_error.h"
-#include "format/text_reader.h"
-#include "format/windows1251.h"
+#include "core/catalogue_file.h"
+#include "core/finale_file.h"
+#include "core/fragment_file.h"
+#include "core/story_tree.h"
+#include "core/text_reader.h"
+#include "core/windows1251.h"
+#include "format/qt_text.h"
+#include "tests/support/core_text.h"
 #include "tests/support/hostile_files.h"
 #include "tests/support/story_tree.h"
 
@@ -21,13 +22,16 @@ namespace {
 // "pair (L, M)@line" for a finale record, "error KIND@line in PLACE" for a failure.
 QString errorEntry(const StoryError &error, const QString &place)
 {
-    return QStringLiteral("error %1@%2 in %3").arg(error.kindText()).arg(error.line()).arg(place);
+    return QStringLiteral("error %1@%2 in %3")
+        .arg(toQString(error.kindText()))
+        .arg(error.line())
+        .arg(place);
 }
 
 StoryLineHandler logLines(QStringList &log)
 {
-    return [&log](const QString &text, int line) {
-        log.append(QStringLiteral("%1:%2").arg(line).arg(text));
+    return [&log](const std::u16string &text, int line) {
+        log.append(QStringLiteral("%1:%2").arg(line).arg(toQString(text)));
     };
 }
 
@@ -41,7 +45,7 @@ QStringList readFragment(const QString &text)
     QStringList log;
     std::optional<FragmentReader> reader;
     try {
-        reader.emplace(TextReader(text, QStringLiteral("f")));
+        reader.emplace(TextReader(toU16(text), u"f"));
         log.append(
             QStringLiteral("%1@%2").arg(reader->variantCount()).arg(reader->variantCountLine()));
         reader->requireVariants();
@@ -64,7 +68,7 @@ QStringList readFragment(const QString &text)
 QStringList readFinale(const QString &text)
 {
     QStringList log;
-    FinaleReader reader(TextReader(text, QStringLiteral("f")));
+    FinaleReader reader(TextReader(toU16(text), u"f"));
     try {
         while (!reader.atEnd()) {
             const RecordPair pair = reader.readPair();
@@ -184,18 +188,22 @@ void TestTreeFiles::writtenFilesReadBackAtTheirPlaces()
     QFETCH(bool, finale);
 
     QList<WrittenLine> places;
-    const WrittenLineHandler written = [&places](const WrittenLine &line) {
+    const WrittenLineHandler writtenAt = [&places](const WrittenLine &line) {
         places.append(line);
     };
-    QByteArray bytes;
+    std::string written;
     if (finale) {
-        QList<FinaleRecordText> records;
+        std::vector<FinaleRecordText> records;
         for (qsizetype r = 0; r < parts.size(); ++r)
-            records.append({qint32(r) + 1, 2, parts.at(r)});
-        bytes = finaleFileBytes(records, written);
+            records.push_back({qint32(r) + 1, 2, toU16List(parts.at(r))});
+        written = finaleFileBytes(records, writtenAt);
     } else {
-        bytes = fragmentFileBytes(parts, written);
+        std::vector<std::vector<std::u16string>> variants;
+        for (const QStringList &variant : parts)
+            variants.push_back(toU16List(variant));
+        written = fragmentFileBytes(variants, writtenAt);
     }
+    const QByteArray bytes = toQByteArray(written);
     QCOMPARE(places.size(), bytes.count('\n'));
     QCOMPARE(bytes.count('\r'), bytes.count('\n'));
 
@@ -203,12 +211,12 @@ void TestTreeFiles::writtenFilesReadBackAtTheirPlaces()
     QList<WrittenLine> found(places.size());
     QList<QStringList> read;
     auto take = [&](int part) {
-        return [&read, &found, part](const QString &text, int line) {
-            read.last().append(text);
+        return [&read, &found, part](const std::u16string &text, int line) {
+            read.last().append(toQString(text));
             found[line - 1] = {part, int(read.last().size())};
         };
     };
-    const TextReader text(decodeWindows1251(bytes), QStringLiteral("f"));
+    const TextReader text(decodeWindows1251(written), u"f");
     if (finale) {
         FinaleReader reader(text);
         while (!reader.atEnd()) {
@@ -251,14 +259,13 @@ void TestTreeFiles::catalogueLinesReadBack()
     QFETCH(QString, name);
     QFETCH(QString, dir);
     CatalogueReader reader(
-        TextReader(QStringLiteral("A\r\na\r\n") + catalogueLine(name, dir) + QStringLiteral("\r\n"),
-                   QStringLiteral("c")));
+        TextReader(u"A\r\na\r\n" + catalogueLine(toU16(name), toU16(dir)) + u"\r\n", u"c"));
     const CatalogueEntry first = reader.next();
     QCOMPARE(first.line, 1);
     QCOMPARE(first.dirLine, 2);
     const CatalogueEntry entry = reader.next();
-    QCOMPARE(entry.name, name);
-    QCOMPARE(entry.dir, dir);
+    QCOMPARE(toQString(entry.name), name);
+    QCOMPARE(toQString(entry.dir), dir);
     QCOMPARE(entry.line, 3);
     QVERIFY(reader.atEnd());
 }
@@ -287,10 +294,10 @@ void TestTreeFiles::memoryTreeAnswersAsItsFolder()
     StoryTree tree;
     tree.writeLines(StoryTree::fragmentFile(QStringLiteral("x"), 1), strings({"1", "1", "Ёж"}));
     hostile::makeFifo(tree.path(StoryTree::fragmentFile(QStringLiteral("x"), 2)));
-    const DataTree onDisk(tree.dir());
+    const DataTree onDisk = tree.data();
     auto memory = std::make_shared<MemoryTree>();
     for (qint32 step = 1; step <= 2; ++step) {
-        const QString file = StoryTree::fragmentFile(QStringLiteral("x"), step);
+        const std::u16string file = toU16(StoryTree::fragmentFile(QStringLiteral("x"), step));
         try {
             memory->add(file, onDisk.readBytes(file));
         } catch (const StoryError &error) {
@@ -299,15 +306,15 @@ void TestTreeFiles::memoryTreeAnswersAsItsFolder()
     }
     const DataTree inMemory(memory);
 
-    QCOMPARE(inMemory.hasFolder(path), folder);
-    QCOMPARE(onDisk.hasFolder(path), folder);
+    QCOMPARE(inMemory.hasFolder(toU16(path)), folder);
+    QCOMPARE(onDisk.hasFolder(toU16(path)), folder);
     if (folder)
         return;
     auto answer = [&path](const DataTree &from) {
         try {
-            return from.readText(path);
+            return toQString(from.readText(toU16(path)));
         } catch (const StoryError &error) {
-            return QStringLiteral("error ") + error.message();
+            return QStringLiteral("error ") + messageOf(error);
         }
     };
     QCOMPARE(answer(inMemory), answer(onDisk));

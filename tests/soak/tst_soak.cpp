@@ -1,16 +1,18 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "engine/data_files.h"
-#include "engine/finale.h"
-#include "engine/fragments.h"
-#include "engine/moves.h"
-#include "engine/random_source.h"
-#include "engine/story_buffer.h"
-#include "engine/story_state.h"
-#include "engine/story_step.h"
-#include "format/numbers.h"
-#include "format/story_error.h"
+#include "core/data_files.h"
+#include "core/finale.h"
+#include "core/fragments.h"
+#include "core/moves.h"
+#include "core/numbers.h"
+#include "core/random_source.h"
+#include "core/story_buffer.h"
+#include "core/story_state.h"
+#include "core/story_step.h"
+#include "format/folder_tree.h"
+#include "format/qt_text.h"
+#include "tests/support/core_text.h"
 #include "tests/support/story_tree.h"
 
 #include <QElapsedTimer>
@@ -64,13 +66,13 @@ class Soak
 {
 public:
     Soak(const QDir &dataDir, quint32 seed, EventMix mix)
-        : m_dir(dataDir), m_pick(seed), m_mix(mix), m_seed(seed),
+        : m_dir(dataDir), m_tree(folderTree(dataDir)), m_pick(seed), m_mix(mix), m_seed(seed),
           m_random([this] { return m_seed++; })
     {}
 
     void start()
     {
-        firstStart(m_state, m_random, m_dir);
+        firstStart(m_state, m_random, m_tree);
         m_catalogue = m_state;
         checkInvariants();
     }
@@ -115,12 +117,12 @@ private:
             else if ((roll -= m_mix.scrolls) < 0)
                 scroll();
             else if ((roll -= m_mix.settingsChanges) < 0)
-                saveSettings(m_dir, uniform(0, 10), uniform(0, 10));
+                saveSettings(m_tree, uniform(0, 10), uniform(0, 10));
             else
                 startNewStory();
         } catch (const StoryError &error) {
-            QFAIL(
-                qPrintable(QStringLiteral("after %1 events: %2").arg(events).arg(error.message())));
+            QFAIL(qPrintable(
+                QStringLiteral("after %1 events: %2").arg(events).arg(messageOf(error))));
         }
     }
 
@@ -141,49 +143,51 @@ private:
 
     void readerMoveOnRandomLabel()
     {
-        QList<QString> captions;
-        for (const ChoiceLabel &label : m_state.window.choiceLabels)
-            if (label.visible)
-                captions.append(label.caption);
-        QVERIFY(!captions.isEmpty());
-        readerMove(m_state, captions.at(uniform(0, int(captions.size()) - 1)), m_random, m_dir);
+        std::vector<std::u16string> captions;
+        for (const OfferedPlace &place : m_state.window.offered)
+            if (place.visible)
+                captions.push_back(place.caption);
+        QVERIFY(!captions.empty());
+        readerMove(m_state, captions.at(std::size_t(uniform(0, int(captions.size()) - 1))),
+                   m_random, m_tree);
         afterMove();
     }
 
     // The timers tick only while they run, as in the window.
     void tick()
     {
-        if (m_state.window.timer1Enabled) {
+        if (m_state.window.countdownRunning) {
             const qint32 stepBefore = m_state.stepNumber;
-            const std::optional<StoryError> failure = Timer1_Timer(m_state, m_random, m_dir);
-            QVERIFY2(!failure, failure ? qPrintable(failure->message()) : "");
+            const std::optional<StoryError> failure = countdownTick(m_state, m_random, m_tree);
+            QVERIFY2(!failure, failure ? failure->what() : "");
             if (m_state.stepNumber != stepBefore)
                 afterMove();
         }
-        if (m_state.window.timer2Enabled)
-            Timer2_Timer(m_state);
+        if (m_state.window.blinking)
+            blinkTick(m_state);
     }
 
-    void scroll() { setScrollValue(m_state, uniform(0, m_state.window.scrollMax + 2)); }
+    void scroll() { followScrollBar(m_state, uniform(0, m_state.nextLine + 2)); }
 
     void startNewStory()
     {
-        newStory(m_state, m_random, m_dir);
+        newStory(m_state, m_random, m_tree);
         m_stepsTold = 0;
         ++begunStories;
     }
 
     void afterMove()
     {
-        const QString genreDir = m_state.genreDirs[std::size_t(m_state.currentGenre)];
+        const QString genreDir = toQString(m_state.genreDirs[std::size_t(m_state.currentGenre)]);
         if (m_state.stepNumber == kIqStep) {
             // Every line of step 37 should carry the marker that the IQ value replaces.
-            const QString value = numberText(m_state.iqValue);
+            const QString value = toQString(numberText(m_state.iqValue));
             for (qint32 i = m_linesBeforeEvent; i < m_state.nextLine; ++i) {
-                const QString &line = m_state.storyLines.at(i);
+                const QString line = toQString(storyLine(m_state, i));
                 if (line.contains(value))
                     continue;
-                const QString file = fragmentPath(m_state, m_state.currentGenre, kIqStep);
+                const QString file =
+                    toQString(fragmentPath(m_state, m_state.currentGenre, kIqStep));
                 linesWithoutMarker.insert(
                     QStringLiteral("%1 line %2").arg(file).arg(lineNumberIn(m_dir, file, line)));
             }
@@ -205,13 +209,14 @@ private:
     void checkInvariants()
     {
         const StoryState &s = m_state;
-        const MainWindowModel &w = s.window;
-        QCOMPARE(s.nextLine, s.storyLines.size());
-        QCOMPARE(w.scrollMax, s.nextLine);
-        QCOMPARE(s.topLine, w.scrollValue);
+        const StoryWindow &w = s.window;
+        QCOMPARE(s.storyLines.size(), std::size_t(s.nextLine));
+        // The scroll bar's position within its range 1 .. nextLine, and the rows in view show
+        // only lines told.
         QVERIFY(s.topLine >= 1 && s.topLine <= s.nextLine);
-        for (int r = 0; r < kViewportRows; ++r)
-            QCOMPARE(w.rows[std::size_t(r)], s.storyLines.value(s.topLine + r));
+        for (qint32 entry = s.topLine; entry < s.topLine + kViewportRows; ++entry)
+            QCOMPARE(storyLine(s, entry),
+                     entry < s.nextLine ? s.storyLines[std::size_t(entry)] : std::u16string());
 
         QVERIFY(s.stepNumber >= 0 && s.stepNumber <= kFinaleStep);
         QCOMPARE(std::accumulate(s.genreUses.begin(), s.genreUses.end(), 0), m_stepsTold);
@@ -219,33 +224,32 @@ private:
         QVERIFY(s.currentGenre >= 1 && s.currentGenre <= s.genreCount);
 
         const bool finished = s.stepNumber == kFinaleStep;
-        QCOMPARE(w.timer1Enabled, !finished);
-        QCOMPARE(w.timer2Enabled, finished);
-        QCOMPARE(w.label11Visible, !finished);
+        QCOMPARE(w.countdownRunning, !finished);
+        QCOMPARE(w.blinking, finished);
+        QCOMPARE(w.countdownShown, !finished);
         if (finished) {
-            for (const ChoiceLabel &label : w.choiceLabels)
-                QVERIFY(!label.visible);
-            QVERIFY(w.command1BackColour == w.label28BackColour ||
-                    w.command1BackColour == w.label29BackColour);
+            for (const OfferedPlace &place : w.offered)
+                QVERIFY(!place.visible);
             return;
         }
-        QCOMPARE(w.command1BackColour, w.label28BackColour);
+        // Before the finale the button keeps its own colour.
+        QVERIFY(!w.blinkLit);
         QVERIFY(s.countdownMs >= 1 && s.countdownMs <= 50000);
         // The other genres in catalogue order, on exactly as many labels as there are.
         int slot = 0;
         for (qint32 g = 1; g <= s.genreCount; ++g) {
             if (g == s.currentGenre)
                 continue;
-            QCOMPARE(w.choiceLabels[std::size_t(slot)].caption,
-                     m_catalogue.genreNames[std::size_t(g)]);
-            QVERIFY(w.choiceLabels[std::size_t(slot)].visible);
+            QCOMPARE(w.offered[std::size_t(slot)].caption, m_catalogue.genreNames[std::size_t(g)]);
+            QVERIFY(w.offered[std::size_t(slot)].visible);
             ++slot;
         }
-        for (; slot < kChoiceLabels; ++slot)
-            QVERIFY(!w.choiceLabels[std::size_t(slot)].visible);
+        for (; slot < kOfferedSlots; ++slot)
+            QVERIFY(!w.offered[std::size_t(slot)].visible);
     }
 
     QDir m_dir;
+    DataTree m_tree;
     std::mt19937 m_pick;
     EventMix m_mix;
     quint64 m_seed;
@@ -304,7 +308,7 @@ void TestSoak::wholeStoriesKeepTheirInvariants()
     QFETCH(int, stories);
 
     const QDir dir = m_data.dir();
-    saveSettings(dir, 0, 5);
+    saveSettings(m_data.data(), 0, 5);
     QElapsedTimer clock;
     clock.start();
     Soak soak(dir, seed, mix);

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "engine/random_source.h"
+#include "core/random_source.h"
 
 #include <QList>
 

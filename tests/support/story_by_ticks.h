@@ -3,21 +3,21 @@
 
 #pragma once
 
-#include "engine/moves.h"
-#include "engine/random_source.h"
-#include "engine/story_state.h"
+#include "core/moves.h"
+#include "core/random_source.h"
+#include "core/story_state.h"
+#include "tests/support/core_text.h"
 
-#include <QDir>
 #include <QStringList>
 
 // The story as the program's window holds it when the countdown has made every move: ticks from
 // the first start until the finale stops them, with a generator seeded with seed.
-inline QStringList storyByTicks(const QDir &dataDir, quint64 seed)
+inline QStringList storyByTicks(const vorta::DataTree &tree, quint64 seed)
 {
     vorta::SeededRandom random([seed] { return seed; });
     vorta::StoryState state;
-    vorta::firstStart(state, random, dataDir);
-    while (state.window.timer1Enabled)
-        vorta::Timer1_Timer(state, random, dataDir);
-    return state.storyLines.mid(1, state.nextLine - 1);
+    vorta::firstStart(state, random, tree);
+    while (state.window.countdownRunning)
+        vorta::countdownTick(state, random, tree);
+    return toldLines(state);
 }

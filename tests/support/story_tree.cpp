@@ -3,6 +3,8 @@
 
 #include "story_tree.h"
 
+#include "format/folder_tree.h"
+
 #include <QDirIterator>
 #include <QFile>
 #include <QStringEncoder>
@@ -41,6 +43,11 @@ StoryTree::StoryTree()
 StoryTree::StoryTree(const QString &templatePath) : m_dir(templatePath)
 {
     makeSure(m_dir.isValid(), "create", templatePath);
+}
+
+vorta::DataTree StoryTree::data() const
+{
+    return vorta::folderTree(dir());
 }
 
 QString StoryTree::path(const QString &relative) const

@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "core/story_tree.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QList>
@@ -55,6 +57,8 @@ public:
     explicit StoryTree(const QString &templatePath);
 
     QDir dir() const { return QDir(m_dir.path()); }
+    // The tree as the story's rules read it, from its folder.
+    vorta::DataTree data() const;
     // The full path of a file of the tree; the tree's own folder for none.
     QString path(const QString &relative = QString()) const;
 

@@ -15,9 +15,9 @@
 
 namespace {
 
-std::unique_ptr<Form2> shownDialog()
+std::unique_ptr<AboutDialog> shownDialog()
 {
-    auto dialog = std::make_unique<Form2>();
+    auto dialog = std::make_unique<AboutDialog>();
     dialog->setAttribute(Qt::WA_DeleteOnClose, false);
     dialog->show();
     if (!QTest::qWaitForWindowExposed(dialog.get()))
@@ -121,7 +121,7 @@ void AboutDialogTest::clickAnywhereCloses()
     QFETCH(QString, target);
     QFETCH(QPoint, at);
     const auto dialog = shownDialog();
-    QSignalSpy closed(dialog.get(), &Form2::closed);
+    QSignalSpy closed(dialog.get(), &AboutDialog::closed);
     QWidget *widget =
         target == dialog->objectName() ? dialog.get() : dialog->findChild<QWidget *>(target);
     QVERIFY(widget);
@@ -149,7 +149,7 @@ void AboutDialogTest::keysThatClose()
     QFETCH(int, key);
     QFETCH(bool, closes);
     const auto dialog = shownDialog();
-    QSignalSpy closed(dialog.get(), &Form2::closed);
+    QSignalSpy closed(dialog.get(), &AboutDialog::closed);
     QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
     QCOMPARE(QApplication::focusWidget(), dialog->findChild<QWidget *>(QStringLiteral("Frame1")));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));

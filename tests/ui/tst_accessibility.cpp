@@ -6,6 +6,7 @@
 #include "ui/main_window.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QSignalSpy>
 #include <QtTest>
@@ -70,7 +71,11 @@ private Q_SLOTS:
     void tabReachesEveryControlInOrder();
     void menuCommandsOpenFromTheKeyboard_data();
     void menuCommandsOpenFromTheKeyboard();
+    void menuOpensFromTheKeyboardEveryTime_data();
+    void menuOpensFromTheKeyboardEveryTime();
     void countdownPausesAndResumesWithP();
+    void countdownPausesByMouse_data();
+    void countdownPausesByMouse();
 };
 
 void AccessibilityTest::eachEventIsAnnouncedOnce_data()
@@ -112,7 +117,7 @@ void AccessibilityTest::eachEventIsAnnouncedOnce()
     else if (event == QStringLiteral("blink"))
         reader.form->Timer2_Timer();
     else
-        reader.form->Command1_Click();
+        reader.form->startNewStory();
     QCOMPARE(spy.count(), announced.isEmpty() ? 0 : 1);
     if (announced.isEmpty())
         return;
@@ -244,6 +249,37 @@ void AccessibilityTest::menuCommandsOpenFromTheKeyboard()
     }
 }
 
+void AccessibilityTest::menuOpensFromTheKeyboardEveryTime_data()
+{
+    QTest::addColumn<int>("menuKey");
+    QTest::newRow("Alt, Return") << int(Qt::Key_Alt);
+    QTest::newRow("F10, Return") << int(Qt::Key_F10);
+}
+
+// Closing a dialog opened from the menu bar leaves nothing of the bar's keyboard mode behind:
+// the same keys open it again, every time.
+void AccessibilityTest::menuOpensFromTheKeyboardEveryTime()
+{
+    QFETCH(int, menuKey);
+    Reader reader;
+    const auto key = Qt::Key(menuKey);
+    for (int time = 1; time <= 3; ++time) {
+        // Alt is held down while pressed, and let go alone.
+        QTest::sendKeyEvent(QTest::Press, QApplication::focusWidget(), key, QString(),
+                            key == Qt::Key_Alt ? Qt::AltModifier : Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, QApplication::focusWidget(), key, QString(),
+                            Qt::NoModifier);
+        reader.type(QStringLiteral("Return"));
+        QWidget *open = reader.form->openDialog();
+        QVERIFY2(open, qPrintable(QStringLiteral("time %1").arg(time)));
+        QCOMPARE(open->objectName(), QStringLiteral("Form3"));
+        QVERIFY(QTest::qWaitForWindowActive(open));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        flushDeletes();
+        QVERIFY(QTest::qWaitForWindowActive(reader.form.get()));
+    }
+}
+
 void AccessibilityTest::countdownPausesAndResumesWithP()
 {
     Reader reader(3, 1);
@@ -270,11 +306,43 @@ void AccessibilityTest::countdownPausesAndResumesWithP()
     QCOMPARE(reader.control(QStringLiteral("Label11"))->text(), running);
     reader.form->Timer1_Timer();
     QCOMPARE(reader.state().countdownMs, 4000);
-    // After the finale there is no countdown to pause.
+    // After the finale there is no countdown to pause, nor one to resume, even if it was paused
+    // when the finale came.
+    reader.type(QStringLiteral("P"));
     while (reader.state().stepNumber < 65)
         reader.form->Label2_Click();
+    auto *announcer = reader.control<vorta::ui::Announcer>(QStringLiteral("announcer"));
+    QSignalSpy spoken(announcer, &vorta::ui::Announcer::announced);
     reader.type(QStringLiteral("P"));
     QVERIFY(!reader.form->countdownPaused());
+    QCOMPARE(spoken.count(), 0);
+}
+
+void AccessibilityTest::countdownPausesByMouse_data()
+{
+    QTest::addColumn<bool>("fromMenu"); // the story's context menu; else a click on the countdown
+    QTest::newRow("a click on the countdown") << false;
+    QTest::newRow("the story's context menu") << true;
+}
+
+// The mouse does what P does, and the countdown says so.
+void AccessibilityTest::countdownPausesByMouse()
+{
+    QFETCH(bool, fromMenu);
+    Reader reader(3, 1);
+    auto *countdown = reader.control<QWidget>(QStringLiteral("countdown"));
+    QVERIFY(countdown->toolTip().startsWith(QStringLiteral("Щелчок")));
+    auto *pause = reader.control<QAction>(QStringLiteral("pauseCountdown"));
+    QVERIFY(reader.control<QWidget>(QStringLiteral("story"))->actions().contains(pause));
+    for (const bool paused : {true, false}) {
+        if (fromMenu)
+            pause->trigger();
+        else
+            clickAt(reader.control(QStringLiteral("Label11")));
+        QCOMPARE(reader.form->countdownPaused(), paused);
+        QCOMPARE(reader.timer(1)->isActive(), !paused);
+        QCOMPARE(pause->isChecked(), paused);
+    }
 }
 
 QTEST_MAIN(AccessibilityTest)

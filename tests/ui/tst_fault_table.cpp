@@ -1,9 +1,12 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "engine/data_files.h"
+#include "core/data_files.h"
+#include "core/settings_file.h"
+#include "core/tree_paths.h"
 #include "format/file_reader.h"
-#include "format/story_error.h"
+#include "format/qt_text.h"
+#include "tests/support/core_text.h"
 #include "tests/support/hostile_files.h"
 #include "tests/support/no_file_growth.h"
 #include "tests/support/scripted_random.h"
@@ -65,6 +68,7 @@ enum class Fault
     SettingsUnwritable,
     CatalogueElevenPairs,
     CatalogueEndsInsidePair,
+    CatalogueFolderOutward,
     CatalogueEmptyLineAfterLastPair,
     GenreFolderMissing,
     FragmentCountNotANumber,
@@ -157,6 +161,8 @@ void damage(const StoryTree &tree, Fault fault, const QString &file)
     case Fault::CatalogueEndsInsidePair:
         return lines(
             {QStringLiteral("Альфа,alpha"), QStringLiteral("Бета,beta"), QStringLiteral("Гамма")});
+    case Fault::CatalogueFolderOutward:
+        return lines({QStringLiteral("Альфа,alpha"), QStringLiteral("Бета,../../elsewhere")});
     case Fault::CatalogueEmptyLineAfterLastPair:
         return lines({QStringLiteral("Альфа,alpha"), QStringLiteral("Бета,beta"),
                       QStringLiteral("Гамма,gamma"), QString()});
@@ -186,7 +192,7 @@ void damage(const StoryTree &tree, Fault fault, const QString &file)
     case Fault::Folder:
         return hostile::makeFolder(tree.path(file));
     case Fault::Oversized:
-        return hostile::makeSparseFile(tree.path(file), vorta::capFor(file) + 1);
+        return hostile::makeSparseFile(tree.path(file), vorta::capFor(vorta::toU16(file)) + 1);
     case Fault::Unreadable:
         if (!QFile::setPermissions(tree.path(file), {}))
             qFatal("cannot take the permissions of %s", qPrintable(file));
@@ -330,7 +336,7 @@ void compareScreens(const Screen &actual, const Screen &expected)
 // The message names the error, the file and, where one applies, the line.
 void checkMessage(const QString &text, ErrorKind kind, const QString &file, int line)
 {
-    const QString kindText = vorta::StoryError(kind).kindText();
+    const QString kindText = vorta::toQString(vorta::StoryError(kind).kindText());
     QVERIFY(!kindText.isEmpty());
     const QStringList lines = text.split(QLatin1Char('\n'));
     const auto hasLineStarting = [&lines](const QString &start) {
@@ -432,6 +438,8 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce_data()
            E::SubscriptOutOfRange, 11);
     addRow("start: catalogue ending inside a pair", M::Start, 0, F::CatalogueEndsInsidePair,
            kCatalogue, E::InputPastEndOfFile, 3);
+    addRow("start: catalogue naming a folder outside", M::Start, 0, F::CatalogueFolderOutward,
+           kCatalogue, E::BadName, 2);
     addRow("start: settings a named pipe", M::Start, 0, F::Fifo, kSettings, E::NotRegularFile);
     addRow("start: catalogue a named pipe", M::Start, 0, F::Fifo, kCatalogue, E::NotRegularFile);
     addRow("start: settings a link to /dev/zero", M::Start, 0, F::DeviceLink, kSettings,
@@ -472,6 +480,8 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce_data()
            E::SubscriptOutOfRange, 11);
     addRow("new story: catalogue ending inside a pair", M::NewStory, 20, F::CatalogueEndsInsidePair,
            kCatalogue, E::InputPastEndOfFile, 3);
+    addRow("new story: catalogue naming a folder outside", M::NewStory, 20,
+           F::CatalogueFolderOutward, kCatalogue, E::BadName, 2);
     addRow("new story: catalogue with an empty line after its last pair", M::NewStory, 20,
            F::CatalogueEmptyLineAfterLastPair, kCatalogue, E::InputPastEndOfFile, 4);
     addRow("new story after the finale: catalogue missing", M::NewStory, 65, F::Missing,
@@ -571,7 +581,7 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce()
     story.tellUpTo(step);
     if (moment == Moment::ProgramMove) {
         story.tickUntilTheNextMoves();
-    } else if (story.state().window.timer1Enabled) {
+    } else if (story.state().window.countdownRunning) {
         story.form->Timer1_Timer();
         story.form->Timer1_Timer();
     }
@@ -603,7 +613,7 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce()
     const vorta::StoryState before = story.state();
     const Screen screenBefore = story.screen();
     const std::optional<QByteArray> settingsBefore = settingsBytes(story.tree);
-    QVERIFY(story.timer1()->isActive() == before.window.timer1Enabled);
+    QVERIFY(story.timer1()->isActive() == before.window.countdownRunning);
 
     {
         std::optional<NoFileGrowth> noGrowth;
@@ -618,6 +628,7 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce()
             break;
         case Moment::NewStory:
             clickAt(story.control<QPushButton>(QStringLiteral("Command1")));
+            answerNewStoryQuestion(*story.form);
             break;
         case Moment::OpenSettings:
             story.form->findChild<QAction *>(QStringLiteral("option"))->trigger();
@@ -635,7 +646,7 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce()
     if (fault == Fault::Step37LineWithoutMarker) {
         QVERIFY(shownMessages().isEmpty());
         QCOMPARE(story.state().stepNumber, 37);
-        QCOMPARE(story.state().storyLines.last(), kNoMarkerLine);
+        QCOMPARE(toldLines(story.state()).last(), kNoMarkerLine);
         QVERIFY(story.timer1()->isActive());
         return;
     }
@@ -654,8 +665,8 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce()
     Screen screenExpected = screenBefore;
     if (moment == Moment::ProgramMove) {
         expected.countdownMs = before.autoPeriodMs;
-        expected.window.label11Caption = vorta::countdownCaption(0);
-        screenExpected.countdown = expected.window.label11Caption;
+        expected.window.countdownText = vorta::countdownCaption(0);
+        screenExpected.countdown = vorta::toQString(expected.window.countdownText);
     }
     QVERIFY2(story.state() == expected, qPrintable(differences(story.state(), expected)));
     compareScreens(story.screen(), screenExpected);
@@ -669,7 +680,7 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce()
     }
 
     answer(messages.first());
-    QCOMPARE(story.timer1()->isActive(), before.window.timer1Enabled);
+    QCOMPARE(story.timer1()->isActive(), before.window.countdownRunning);
     QVERIFY2(story.state() == expected, qPrintable(differences(story.state(), expected)));
     compareScreens(story.screen(), screenExpected);
 
@@ -687,8 +698,9 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce()
         break;
     case Moment::NewStory:
         clickAt(story.control<QPushButton>(QStringLiteral("Command1")));
+        answerNewStoryQuestion(*story.form);
         QCOMPARE(story.state().stepNumber, 0);
-        QCOMPARE(story.state().storyLines, QStringList{QString()});
+        QCOMPARE(story.state().storyLines, std::vector<std::u16string>{std::u16string()});
         break;
     case Moment::OpenSettings:
         story.form->findChild<QAction *>(QStringLiteral("option"))->trigger();
@@ -696,7 +708,7 @@ void FaultTableTest::faultKeepsTheStoryAndIsReportedOnce()
         break;
     case Moment::ConfirmSettings:
         clickAt(story.dialog()->findChild<QPushButton *>(QStringLiteral("Command2")));
-        QCOMPARE(settingsBytes(story.tree), vorta::settingsFileBytes(4, 6));
+        QCOMPARE(settingsBytes(story.tree), vorta::toQByteArray(vorta::settingsFileBytes(4, 6)));
         QVERIFY(story.form->isEnabled());
         break;
     case Moment::Start:
@@ -751,11 +763,11 @@ void FaultTableTest::checkUnreadableSettingsAtATick(Story &story, Fault fault, c
 
     vorta::StoryState expected = before;
     expected.countdownMs = before.countdownMs - 1000;
-    expected.window.label11Caption = vorta::countdownCaption(expected.countdownMs);
+    expected.window.countdownText = vorta::countdownCaption(expected.countdownMs);
     expected.settingsFailureReported = true;
     QVERIFY2(story.state() == expected, qPrintable(differences(story.state(), expected)));
     Screen screenExpected = screenBefore;
-    screenExpected.countdown = expected.window.label11Caption;
+    screenExpected.countdown = vorta::toQString(expected.window.countdownText);
     compareScreens(story.screen(), screenExpected);
     QCOMPARE(settingsBytes(story.tree), settingsBefore);
 
@@ -788,7 +800,7 @@ void FaultTableTest::hugeMessageFitsTheScreen()
     Story story;
     story.start();
     const QString folder = QString(1'000'000, u'ж');
-    story.form->showError(vorta::StoryError(
+    story.form->showError(vorta::storyError(
         ErrorKind::ReadError, QStringLiteral("Genres/") + folder + QStringLiteral("/1.vtq"), 0,
         QString(1'000'000, u'9')));
     const QList<QMessageBox *> messages = shownMessages();
@@ -829,17 +841,18 @@ void FaultTableTest::anyExceptionKeepsTheStory()
     else if (moment == Moment::ProgramMove)
         story.form->Timer1_Timer();
     else
-        story.form->Command1_Click();
+        story.form->startNewStory();
 
     const QList<QMessageBox *> messages = shownMessages();
     QCOMPARE(messages.size(), 1);
     const ErrorKind kind = outOfMemory ? ErrorKind::OutOfMemory : ErrorKind::InternalError;
-    QVERIFY2(messages.first()->text().startsWith(vorta::StoryError(kind).kindText()),
-             qPrintable(messages.first()->text()));
+    QVERIFY2(
+        messages.first()->text().startsWith(vorta::toQString(vorta::StoryError(kind).kindText())),
+        qPrintable(messages.first()->text()));
     vorta::StoryState expected = before;
     if (moment == Moment::ProgramMove) {
         expected.countdownMs = before.autoPeriodMs;
-        expected.window.label11Caption = vorta::countdownCaption(0);
+        expected.window.countdownText = vorta::countdownCaption(0);
     }
     QVERIFY2(story.state() == expected, qPrintable(differences(story.state(), expected)));
     answer(messages.first());

@@ -1,7 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "engine/saved_story.h"
+#include "core/saved_story.h"
+#include "core/tree_paths.h"
+#include "tests/support/core_text.h"
 #include "tests/support/no_file_growth.h"
 #include "tests/support/scripted_random.h"
 #include "tests/support/story_tree.h"
@@ -91,6 +93,10 @@ private Q_SLOTS:
     void missingFragmentShowsOneMessageAndKeepsTheStory();
     void settingsDialogThatCannotReadItsFileDoesNotOpen();
     void storySetAsideAndFailedSaveAreToldOnce();
+    void everyNoticeOfOneEventIsShown_data();
+    void everyNoticeOfOneEventIsShown();
+    void newStoryAsksInTheMiddleOfAStory_data();
+    void newStoryAsksInTheMiddleOfAStory();
 };
 
 void MainWindowTest::controlStartsAtItsPlaceWithItsCaption_data()
@@ -147,7 +153,7 @@ void MainWindowTest::windowIsFixedWithTitleCloseButtonMenuAndTimers()
     Story story;
     story.load();
     story.showWindow();
-    Form1 &form = *story.form;
+    MainWindow &form = *story.form;
     QCOMPARE(form.windowTitle(), QStringLiteral("Повесть о синем фонаре"));
     QCOMPARE(form.centralWidget()->size(), QSize(546, 297));
     QCOMPARE(form.minimumSize(), form.maximumSize());
@@ -342,7 +348,7 @@ void MainWindowTest::showingTheScrollRangeDoesNotCallBack()
     auto *scroll = story.control<QScrollBar>(QStringLiteral("VScroll1"));
     QSignalSpy changes(scroll, &QScrollBar::valueChanged);
     story.form->Label2_Click();
-    story.form->Command1_Click();
+    story.form->startNewStory();
     QCOMPARE(changes.count(), 0);
     QCOMPARE(scroll->maximum(), 1);
     QCOMPARE(story.row(0), QString());
@@ -369,8 +375,8 @@ void MainWindowTest::menuCommandOpensItsDialogAndDisablesTheWindow()
     QPointer<QWidget> dialog = story.form->openDialog();
     QVERIFY(dialog);
     QVERIFY(dialog->isVisible());
-    QCOMPARE(bool(qobject_cast<Form3 *>(dialog)), command == QStringLiteral("option"));
-    QCOMPARE(bool(qobject_cast<Form2 *>(dialog)), command == QStringLiteral("about"));
+    QCOMPARE(bool(qobject_cast<SettingsDialog *>(dialog)), command == QStringLiteral("option"));
+    QCOMPARE(bool(qobject_cast<AboutDialog *>(dialog)), command == QStringLiteral("about"));
     QVERIFY(!story.form->isEnabled());
 
     // Nothing of the main window reacts: a choice, a digit, the close button, another command.
@@ -446,8 +452,8 @@ void MainWindowTest::finaleMakesTheButtonBlinkAtEachTimer2Tick()
     QVERIFY(story.control(QStringLiteral("Label11"))->isHidden());
     for (int n = 2; n <= 10; ++n)
         QVERIFY(story.control(QStringLiteral("Label%1").arg(n))->isHidden());
-    QVERIFY(story.form->state().storyLines.contains(QStringLiteral("Конец 3 2")));
-    QVERIFY(story.form->state().storyLines.contains(QStringLiteral("ИТОГ: 80")));
+    QVERIFY(toldLines(story.form->state()).contains(QStringLiteral("Конец 3 2")));
+    QVERIFY(toldLines(story.form->state()).contains(QStringLiteral("ИТОГ: 80")));
 
     for (const QRgb expected : {blink, normal, blink, normal}) {
         story.form->Timer2_Timer();
@@ -522,7 +528,7 @@ void MainWindowTest::settingsDialogThatCannotReadItsFileDoesNotOpen()
 void MainWindowTest::storySetAsideAndFailedSaveAreToldOnce()
 {
     Story story;
-    story.tree.writeText(vorta::kSavedStoryFile, QStringLiteral("не рассказ"));
+    story.tree.writeText(vorta::toQString(vorta::kSavedStoryFile), QStringLiteral("не рассказ"));
     story.load();
     QVERIFY(!story.form->openMessage());
     story.showWindow();
@@ -547,12 +553,110 @@ void MainWindowTest::storySetAsideAndFailedSaveAreToldOnce()
     // Saved again at the next step, the story is where the window opened again finds it.
     story.form->Label2_Click();
     const QStringList rows = {story.row(0), story.row(1), story.row(2), story.row(3)};
-    story.form = std::make_unique<Form1>(story.random, story.tree.dir());
+    story.form = std::make_unique<MainWindow>(story.random, story.tree.dir());
     story.load();
     story.showWindow();
     QCOMPARE(QStringList({story.row(0), story.row(1), story.row(2), story.row(3)}), rows);
     QCOMPARE(story.form->state().stepNumber, 3);
     QVERIFY(!story.form->openMessage());
+}
+
+void MainWindowTest::everyNoticeOfOneEventIsShown_data()
+{
+    QTest::addColumn<bool>("atStart");     // otherwise at a tick on which the program moves
+    QTest::addColumn<QStringList>("told"); // how each message begins, in the order shown
+    using vorta::ErrorKind;
+    const auto kind = [](ErrorKind k) {
+        return vorta::toQString(vorta::StoryError(k).kindText());
+    };
+    QTest::newRow("a saved story set aside, and a full disk")
+        << true
+        << QStringList{kind(ErrorKind::SavedStoryUnreadable), kind(ErrorKind::FileNotWritten)};
+    QTest::newRow("settings gone, and a full disk")
+        << false << QStringList{kind(ErrorKind::FileNotFound), kind(ErrorKind::FileNotWritten)};
+}
+
+// One event can have more than one thing to tell: each message shows when the one before it is
+// closed.
+void MainWindowTest::everyNoticeOfOneEventIsShown()
+{
+    QFETCH(bool, atStart);
+    QFETCH(QStringList, told);
+    Story story(0, 0);
+    if (atStart) {
+        story.tree.writeText(vorta::toQString(vorta::kSavedStoryFile),
+                             QStringLiteral("не рассказ"));
+        const NoFileGrowth fullDisk;
+        story.load();
+        story.showWindow();
+    } else {
+        story.load();
+        story.showWindow();
+        QVERIFY(story.tree.remove(QStringLiteral("vorta.cfg")));
+        const NoFileGrowth fullDisk;
+        story.form->Timer1_Timer();
+    }
+    QStringList shown;
+    while (QPointer<QMessageBox> message = story.form->openMessage()) {
+        QCOMPARE(message->windowTitle(), story.form->windowTitle());
+        shown.append(message->text());
+        message->button(QMessageBox::Ok)->click();
+        flushDeletes();
+        QTRY_VERIFY(!message);
+    }
+    QCOMPARE(shown.size(), told.size());
+    for (qsizetype i = 0; i < told.size(); ++i)
+        QVERIFY2(shown.at(i).startsWith(told.at(i)), qPrintable(shown.at(i)));
+    QVERIFY(story.timer(1)->isActive());
+}
+
+void MainWindowTest::newStoryAsksInTheMiddleOfAStory_data()
+{
+    QTest::addColumn<int>("moves");    // the reader's moves before the button
+    QTest::addColumn<bool>("bySpace"); // Space on the button that has the focus; else a click
+    QTest::addColumn<int>("answer");   // the key that answers the question; 0: none is asked
+    QTest::addColumn<int>("step");     // the step after
+    QTest::newRow("in the middle, Return starts anew") << 5 << false << int(Qt::Key_Return) << 0;
+    QTest::newRow("in the middle, Escape keeps the story")
+        << 5 << false << int(Qt::Key_Escape) << 5;
+    QTest::newRow("Space on the button, Return") << 5 << true << int(Qt::Key_Return) << 0;
+    QTest::newRow("before the first step, at once") << 0 << false << 0 << 0;
+    QTest::newRow("after the finale, at once") << 64 << false << 0 << 0;
+}
+
+// A story under way is never lost to one click; while the reader is asked, the program makes no
+// move of its own.
+void MainWindowTest::newStoryAsksInTheMiddleOfAStory()
+{
+    QFETCH(int, moves);
+    QFETCH(bool, bySpace);
+    QFETCH(int, answer);
+    QFETCH(int, step);
+    Story story(0, 0);
+    story.load();
+    story.showWindow();
+    for (int move = 0; move < moves; ++move)
+        story.form->Label2_Click();
+    const QStringList told = toldLines(story.form->state());
+    auto *button = story.control<QPushButton>(QStringLiteral("Command1"));
+    if (bySpace) {
+        button->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(button, Qt::Key_Space);
+    } else {
+        clickAt(button);
+    }
+    QMessageBox *question = story.form->openMessage();
+    QCOMPARE(bool(question), answer != 0);
+    if (question) {
+        QCOMPARE(question->objectName(), QStringLiteral("newStoryQuestion"));
+        QVERIFY(!story.timer(1)->isActive());
+        story.form->Timer1_Timer();
+        QCOMPARE(toldLines(story.form->state()), told);
+        answerNewStoryQuestion(*story.form, Qt::Key(answer));
+        QVERIFY(!story.form->openMessage());
+    }
+    QCOMPARE(story.form->state().stepNumber, step);
+    QVERIFY(story.timer(1)->isActive());
 }
 
 QTEST_MAIN(MainWindowTest)

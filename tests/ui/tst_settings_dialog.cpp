@@ -26,7 +26,7 @@ struct Dialog
     explicit Dialog(const QByteArray &settings = QByteArray(" 3 \r\n 7 \r\n"))
     {
         tree.writeBytes(kSettings, settings);
-        form = std::make_unique<Form3>(tree.dir());
+        form = std::make_unique<SettingsDialog>(tree.dir());
         form->setAttribute(Qt::WA_DeleteOnClose, false);
         form->Form_Load();
         form->show();
@@ -48,7 +48,7 @@ struct Dialog
     QByteArray file() const { return tree.readBytes(kSettings); }
 
     StoryTree tree;
-    std::unique_ptr<Form3> form;
+    std::unique_ptr<SettingsDialog> form;
 };
 
 // The columns of an image that hold ink darker than the background, grouped into runs that
@@ -274,7 +274,7 @@ void SettingsDialogTest::scaleNumbersStandUnderTheTicks()
 void SettingsDialogTest::okWritesTheFileAndCloses()
 {
     Dialog dialog(QByteArray("3,7"));
-    QSignalSpy closed(dialog.form.get(), &Form3::closed);
+    QSignalSpy closed(dialog.form.get(), &SettingsDialog::closed);
     dialog.slider(1)->setValue(1);
     dialog.slider(2)->setValue(5);
     QTest::mouseClick(dialog.control("Command2"), Qt::LeftButton);
@@ -295,7 +295,7 @@ void SettingsDialogTest::cancelAndClosingLeaveTheFileUntouched()
     QFETCH(bool, byCancel);
     const QByteArray settings("3,7 and more");
     Dialog dialog(settings);
-    QSignalSpy closed(dialog.form.get(), &Form3::closed);
+    QSignalSpy closed(dialog.form.get(), &SettingsDialog::closed);
     dialog.slider(1)->setValue(9);
     if (byCancel)
         QTest::mouseClick(dialog.control("Command1"), Qt::LeftButton);
@@ -318,7 +318,7 @@ void SettingsDialogTest::enterConfirmsNothingEscapeCancels()
     QFETCH(QByteArray, focus);
     const QByteArray settings("3,7");
     Dialog dialog(settings);
-    QSignalSpy closed(dialog.form.get(), &Form3::closed);
+    QSignalSpy closed(dialog.form.get(), &SettingsDialog::closed);
     dialog.slider(1)->setValue(9);
     QWidget *target = dialog.control(focus.constData());
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter})
@@ -370,7 +370,7 @@ void SettingsDialogTest::failedWriteShowsAMessageAndKeepsTheDialogOpen()
     // The file's place is taken by a folder, which no write can replace.
     QVERIFY(dialog.tree.remove(kSettings));
     QVERIFY(dialog.tree.dir().mkpath(kSettings + QStringLiteral("/kept")));
-    QSignalSpy closed(dialog.form.get(), &Form3::closed);
+    QSignalSpy closed(dialog.form.get(), &SettingsDialog::closed);
     QTest::mouseClick(dialog.control("Command2"), Qt::LeftButton);
     QCOMPARE(closed.count(), 0);
     QVERIFY(dialog.form->isVisible());
@@ -380,7 +380,7 @@ void SettingsDialogTest::failedWriteShowsAMessageAndKeepsTheDialogOpen()
     QVERIFY(message->isVisible());
     QVERIFY(message->text().contains(kSettings));
     // A second try while the message is up opens no second one.
-    QMetaObject::invokeMethod(dialog.form.get(), &Form3::Command2_Click);
+    QMetaObject::invokeMethod(dialog.form.get(), &SettingsDialog::Command2_Click);
     QCOMPARE(dialog.form->findChildren<QMessageBox *>().size(), 1);
 }
 

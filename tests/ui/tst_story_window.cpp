@@ -1,12 +1,15 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include "format/qt_text.h"
 #include "format/story_file.h"
 #include "tests/ui/window_story.h"
 #include "ui/about_dialog.h"
 
 #include <QDropEvent>
+#include <QGroupBox>
 #include <QMimeData>
+#include <QScreen>
 #include <QUrl>
 
 class StoryWindowTest : public QObject
@@ -36,12 +39,24 @@ void StoryWindowTest::showsWhatTheStorySays_data()
                                      QStringLiteral("Другая повесть"), QStringLiteral("Некто"),
                                      QStringLiteral("Первая строка\nВторая строка")})
         << QStringLiteral("Другая повесть")
-        << QStringList{QStringLiteral("Другая повесть"), QStringLiteral("Некто"),
-                       QStringLiteral("Первая строка"), QStringLiteral("Вторая строка")};
+        << QStringList{QStringLiteral("Другая повесть"), QStringLiteral("Автор: Некто"),
+                       QStringLiteral("Версия 2.1"),
+                       QStringLiteral("Первая строка\nВторая строка")};
+    const QString longTitle = QStringLiteral("Повесть о том, как фонарь на башне горел семь ночей");
+    QStringList many;
+    for (int i = 1; i <= 14; ++i)
+        many << QStringLiteral("Строка %1 о рассказе, длиннее, чем ширина окна.").arg(i);
+    QTest::newRow("a long title and many lines")
+        << vorta::storyMetadataJson({QStringLiteral("long"), QStringLiteral("1"), longTitle,
+                                     QStringLiteral("Некто"), many.join(u'\n')})
+        << longTitle
+        << QStringList{longTitle, QStringLiteral("Автор: Некто"), QStringLiteral("Версия 1"),
+                       many.join(u'\n')};
 }
 
 // The window's title and the about dialog tell of the story the folder holds; the program's own
-// lines stay as they are, and the story's come whole beneath them.
+// lines stay as they are, and the story's come whole in a part of their own beneath them, which
+// scrolls where the screen cannot hold it.
 void StoryWindowTest::showsWhatTheStorySays()
 {
     QFETCH(QByteArray, metadata);
@@ -50,25 +65,35 @@ void StoryWindowTest::showsWhatTheStorySays()
     WindowStory story;
     const QString titleBefore = story.form->windowTitle();
     if (!metadata.isEmpty())
-        story.tree.writeBytes(vorta::kStoryMetadataFile, metadata);
+        story.tree.writeBytes(vorta::toQString(vorta::kStoryMetadataFile), metadata);
     story.form->Form_Load();
     QCOMPARE(story.form->windowTitle(), title.isEmpty() ? titleBefore : title);
 
-    const Form2 plain;
+    const AboutDialog plain;
     story.form->show();
     story.form->about_Click();
-    auto *dialog = qobject_cast<Form2 *>(story.form->openDialog());
+    auto *dialog = qobject_cast<AboutDialog *>(story.form->openDialog());
     QVERIFY(dialog);
     QCOMPARE(dialog->width(), plain.width());
     QCOMPARE(dialog->height() > plain.height(), !storyLines.isEmpty());
     QCOMPARE(dialog->findChildren<QLabel *>().size(),
              plain.findChildren<QLabel *>().size() + storyLines.size());
+    QVERIFY(dialog->height() <= dialog->screen()->availableGeometry().height());
+    const char *const names[] = {"storyTitle", "storyAuthor", "storyVersion", "storyAbout"};
     for (qsizetype i = 0; i < storyLines.size(); ++i) {
-        auto *label = dialog->findChild<QLabel *>(QStringLiteral("Story%1").arg(i + 1));
+        auto *label = dialog->findChild<QLabel *>(QLatin1String(names[i]));
         QVERIFY(label);
         QCOMPARE(label->text(), storyLines.at(i));
         QCOMPARE(label->accessibleName(), storyLines.at(i));
-        QVERIFY(dialog->rect().contains(label->mapTo(dialog, label->rect().bottomRight())));
+        // Wrapped, never cut.
+        QVERIFY(label->wordWrap());
+        QVERIFY(label->heightForWidth(label->width()) <= label->height());
+    }
+    if (auto *part = dialog->findChild<QGroupBox *>(QStringLiteral("storyPart"))) {
+        QCOMPARE(part->title(), QStringLiteral("Рассказ"));
+        QVERIFY(part->geometry().top() >
+                dialog->findChild<QWidget *>(QStringLiteral("Frame1"))->geometry().bottom());
+        QVERIFY(dialog->rect().contains(part->geometry()));
     }
     dialog->close();
 }

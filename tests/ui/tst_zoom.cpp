@@ -1,19 +1,24 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "format/story_error.h"
-#include "format/story_facts.h"
+#include "core/story_facts.h"
+#include "format/qt_text.h"
+#include "format/system_error.h"
 #include "tests/ui/window_story.h"
 #include "ui/about_dialog.h"
+#include "ui/announcer.h"
 #include "ui/controls.h"
 #include "ui/main_window.h"
 #include "ui/reader_settings.h"
 #include "ui/settings_dialog.h"
 
 #include <QFontMetricsF>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cerrno>
 
 namespace {
 
@@ -53,6 +58,9 @@ private Q_SLOTS:
     void windowAndDialogsKeepTheirProportions();
     void readerSettingsKeepTheZoom_data();
     void readerSettingsKeepTheZoom();
+    void largestZoomIsWhatTheScreenHolds_data();
+    void largestZoomIsWhatTheScreenHolds();
+    void zoomStaysOnASmallScreen();
 };
 
 void ZoomTest::keysZoomTheWindowInSteps_data()
@@ -78,7 +86,7 @@ void ZoomTest::keysZoomTheWindowInSteps()
     story.form->Form_Load();
     story.form->show();
     QVERIFY(QTest::qWaitForWindowActive(story.form.get()));
-    QSignalSpy changes(story.form.get(), &Form1::zoomChanged);
+    QSignalSpy changes(story.form.get(), &MainWindow::zoomChanged);
     const QKeySequence sequence = QKeySequence::fromString(keys);
     for (int time = 0; time < times; ++time) {
         for (int i = 0; i < sequence.count(); ++i)
@@ -106,12 +114,12 @@ void ZoomTest::windowAndDialogsKeepTheirProportions()
         const QFontMetricsF metrics(row->font());
         QVERIFY(metrics.horizontalAdvance(QString(vorta::kRowWidth, u'Ж')) <= row->width());
     }
-    Form2 about;
-    Form2 aboutZoomed(150);
+    AboutDialog about;
+    AboutDialog aboutZoomed(150);
     QCOMPARE(aboutZoomed.size(), QSize(468, 408));
     expectScaled(&about, &aboutZoomed, 1.5);
-    Form3 settings(normal.tree.dir());
-    Form3 settingsZoomed(normal.tree.dir(), 150);
+    SettingsDialog settings(normal.tree.dir());
+    SettingsDialog settingsZoomed(normal.tree.dir(), 150);
     QCOMPARE(settingsZoomed.size(), QSize(468, 473));
     expectScaled(&settings, &settingsZoomed, 1.5);
     QVERIFY(settingsZoomed.font().pointSizeF() > settings.font().pointSizeF() * 1.4);
@@ -126,6 +134,7 @@ void ZoomTest::readerSettingsKeepTheZoom_data()
     QTest::newRow("not a number") << QByteArray("[window]\nzoom=big\n") << 100;
     QTest::newRow("too large") << QByteArray("[window]\nzoom=1000\n") << 300;
     QTest::newRow("off the steps") << QByteArray("[window]\nzoom=140\n") << 125;
+    QTest::newRow("the lowest whole number") << QByteArray("[window]\nzoom=-2147483648\n") << 100;
 }
 
 void ZoomTest::readerSettingsKeepTheZoom()
@@ -142,15 +151,77 @@ void ZoomTest::readerSettingsKeepTheZoom()
     settings.setZoom(250);
     QCOMPARE(vorta::ui::ReaderSettings(path).zoom(), 250);
 
-    // A file that cannot be written is said, naming it.
+    // A file that cannot be written is said, naming it and why.
     QVERIFY(QFile::remove(path));
     QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("vorta/reader.conf/kept")));
     try {
         settings.setZoom(150);
         QFAIL("the write did not fail");
     } catch (const vorta::StoryError &error) {
-        QVERIFY(error.message().contains(path));
+        QVERIFY(vorta::messageOf(error).contains(path));
+        QCOMPARE(vorta::toQString(error.detail()), vorta::systemErrorText(EISDIR));
     }
+}
+
+void ZoomTest::largestZoomIsWhatTheScreenHolds_data()
+{
+    QTest::addColumn<QSize>("room");
+    QTest::addColumn<int>("largest");
+    QTest::newRow("1280 × 800") << QSize(1280, 800) << 225;
+    QTest::newRow("1024 × 768") << QSize(1024, 768) << 175;
+    QTest::newRow("800 × 600") << QSize(800, 600) << 125;
+    QTest::newRow("smaller than the normal size") << QSize(500, 300) << 100;
+    QTest::newRow("room for every zoom") << QSize(3840, 2160) << 300;
+    QTest::newRow("a tall narrow screen") << QSize(768, 1366) << 125;
+}
+
+// A window of 546 × 320 at 100 %, in a frame of 10 × 30 that does not grow.
+void ZoomTest::largestZoomIsWhatTheScreenHolds()
+{
+    QFETCH(QSize, room);
+    QFETCH(int, largest);
+    QCOMPARE(vorta::ui::largestZoomFitting(QSize(546, 320), QSize(10, 30), room), largest);
+}
+
+// On a 1024 × 768 screen the keys stop where the window would leave it, and say so; the window
+// and its dialogs stay on the screen, and the normal size brings the window back to its place.
+void ZoomTest::zoomStaysOnASmallScreen()
+{
+    QScreen *small = nullptr;
+    for (QScreen *screen : QGuiApplication::screens())
+        small = screen->name() == QStringLiteral("small") ? screen : small;
+    QVERIFY(small);
+    const QRect room = small->availableGeometry();
+    WindowStory story;
+    story.random.push({0.0});
+    story.form->Form_Load();
+    story.form->setScreen(small);
+    story.form->move(room.topLeft() + QPoint(200, 150));
+    story.form->show();
+    QVERIFY(QTest::qWaitForWindowActive(story.form.get()));
+    const QPoint place = story.form->pos();
+    QCOMPARE(story.form->screen(), small);
+    auto *announcer = story.control<vorta::ui::Announcer>(QStringLiteral("announcer"));
+    QSignalSpy spoken(announcer, &vorta::ui::Announcer::announced);
+    for (int press = 0; press < 8; ++press)
+        QTest::keyClick(story.form.get(), Qt::Key_Plus, Qt::ControlModifier);
+    QVERIFY(story.form->zoom() > 100 && story.form->zoom() < 300);
+    QVERIFY2(room.contains(story.form->frameGeometry()),
+             qPrintable(QStringLiteral("%1 %").arg(story.form->zoom())));
+    QVERIFY(!spoken.isEmpty());
+    QCOMPARE(spoken.last().at(0).toString(),
+             QStringLiteral("Крупнее окно не поместится на экране."));
+
+    story.form->option_Click();
+    QWidget *dialog = story.form->openDialog();
+    QVERIFY(dialog);
+    QVERIFY(dialog->width() <= room.width() && dialog->height() <= room.height());
+    dialog->close();
+    flushDeletes();
+
+    QTest::keyClick(story.form.get(), Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(story.form->zoom(), 100);
+    QCOMPARE(story.form->pos(), place);
 }
 
 QTEST_MAIN(ZoomTest)

@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QTimer>
 #include <QtTest>
 
@@ -39,7 +40,7 @@ struct WindowStory
                                         .iqLine = QStringLiteral("ИТОГ:(IQ)"),
                                         .finaleLine = QStringLiteral("Конец {least} {most}"),
                                         .selfPairedEndings = true});
-        form = std::make_unique<Form1>(random, tree.dir());
+        form = std::make_unique<MainWindow>(random, tree.dir());
         // The tests call the tick handlers themselves; a real tick in between would make them
         // depend on the machine's speed.
         designIntervals = {timer(1)->interval(), timer(2)->interval()};
@@ -59,7 +60,7 @@ struct WindowStory
 
     StoryTree tree;
     ScriptedRandom random;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
     QList<int> designIntervals;
 };
 
@@ -74,4 +75,15 @@ inline void clickAt(QWidget *widget)
 inline void flushDeletes()
 {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Answers the question a new story asks in the middle of one, if it is asked, with a key: Return
+// starts the new story, Escape keeps the old one.
+inline void answerNewStoryQuestion(const MainWindow &form, Qt::Key key = Qt::Key_Return)
+{
+    QMessageBox *question = form.openMessage();
+    if (!question || question->objectName() != QStringLiteral("newStoryQuestion"))
+        return;
+    QTest::keyClick(question, key);
+    flushDeletes();
 }

@@ -14,7 +14,6 @@ const SLOTS = 9;
 // The settings as the story keeps them, 0 .. 10: units of 5 s (0 waits 1 s) and of 10 %.
 const PERIOD_UNIT_S = 5;
 const PERCENT_UNIT = 10;
-const LARGEST_SETTING = 10;
 const LARGEST_SEED = Number.MAX_SAFE_INTEGER;
 const FINALE_NOTICE = 'Рассказ окончен. Новый начнёт кнопка «Начать новый рассказ».';
 
@@ -131,11 +130,12 @@ function keep(key, value) {
     }
 }
 
+// The saved story holds its countdown too, so a reload goes on with the seconds left.
 function keepStory() {
     if (!reader)
         return;
     keep(storyKey(story.metadata), {version: story.metadata.version, seed: story.seed,
-                                    saved: reader.saved(), countdownMs: reader.view().countdownMs});
+                                    saved: reader.saved()});
 }
 
 // Runs one of the module's events, shows what it says, keeps the story and draws it.
@@ -169,21 +169,22 @@ function addressSeed() {
     return null;
 }
 
-// A countdown kept at a reload comes back by counting down the seconds gone, never so far
-// that the program would move.
-function restoreCountdown(ms) {
-    for (let n = 0; n < LARGEST_SETTING * PERIOD_UNIT_S; ++n) {
-        const v = reader.view();
-        if (!v.countdownRunning || v.countdownMs - TICK_MS < Math.max(ms, 1))
-            return;
-        reader.tick();
+// What the story says of itself, from its story.json: five strings, or null.
+function metadataOf(opened) {
+    let metadata = null;
+    try {
+        metadata = JSON.parse(opened.metadataJson());
+    } catch {
+        return null;
     }
+    const fields = ['identifier', 'version', 'title', 'author', 'about'];
+    return metadata !== null && typeof metadata === 'object' &&
+        fields.every((field) => typeof metadata[field] === 'string') ? metadata : null;
 }
 
 // Puts an opened story in place of the one told: the kept story of the same identifier is
 // resumed, unless the address asks for another seed.
-function begin(next) {
-    const metadata = next.metadata();
+function begin(next, metadata) {
     const kept = readKept(storyKey(metadata));
     const settings = readKept(settingsKey(metadata));
     const resuming = kept !== null && Number.isSafeInteger(kept.seed) &&
@@ -210,8 +211,6 @@ function begin(next) {
         const refusal = reader.resume(kept.saved);
         if (refusal)
             say(`${refusal}\nНачат новый рассказ.`);
-        else
-            restoreCountdown(kept.countdownMs);
     }
     shownFinished = reader.view().finished;
     keepStory();
@@ -229,13 +228,15 @@ function quietly(fill) {
 
 function openStory(bytes, name) {
     const next = new core.StoryReader();
-    const failure = next.open(bytes);
-    if (failure) {
+    const failure = next.open(bytes, name);
+    const metadata = failure ? null : metadataOf(next);
+    if (!metadata) {
         next.delete();
-        say(`Рассказ «${name}» не открыт.\n${failure}`);
+        say(`Рассказ «${name}» не открыт.\n${failure || 'Файл рассказа не читается: в его ' +
+            'story.json нет текстовых полей identifier, version, title, author и about.'}`);
         return;
     }
-    begin(next);
+    begin(next, metadata);
 }
 
 async function openFile(file) {
@@ -379,6 +380,11 @@ function openSettings() {
     if (!reader)
         return;
     const now = readKept(settingsKey(story.metadata)) ?? reader.settings();
+    // As in the window, settings that do not read open no dialog.
+    if (now.error) {
+        say(`Установки не открыты.\n${now.error}`);
+        return;
+    }
     $('waiting').value = now.waitingPeriod * PERIOD_UNIT_S;
     $('switching').value = now.switchProbability * PERCENT_UNIT;
     settingWords();

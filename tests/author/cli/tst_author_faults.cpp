@@ -4,10 +4,10 @@
 #include "tests/author/author_run.h"
 #include "tests/author/manuscript_folder.h"
 
+#include "core/windows1251.h"
 #include "format/atomic_write.h"
 #include "format/file_reader.h"
-#include "format/story_error.h"
-#include "format/windows1251.h"
+#include "format/qt_text.h"
 
 #include <QDirIterator>
 #include <QTest>
@@ -128,10 +128,10 @@ void AuthorFaultsTest::faultIsMendedAndTold_data()
 
     const QByteArray commented =
         ManuscriptFolder::genreText(QStringLiteral("skazka"), 2).toUtf8() + "// мой комментарий\n";
-    const QByteArray vtqInside =
-        vorta::encodeWindows1251(QStringLiteral("Сказка,skazka\r\n\r\nДетектив,detective\r\n"));
-    const QByteArray vtqAfter = vorta::encodeWindows1251(
-        QStringLiteral("Сказка,skazka\r\nДетектив,detective\r\n\r\n  \r\n"));
+    const QByteArray vtqInside = vorta::toQByteArray(
+        vorta::encodeWindows1251(u"Сказка,skazka\r\n\r\nДетектив,detective\r\n"));
+    const QByteArray vtqAfter = vorta::toQByteArray(
+        vorta::encodeWindows1251(u"Сказка,skazka\r\nДетектив,detective\r\n\r\n  \r\n"));
     const QByteArray horror = QByteArray("Ужасы,horror\n");
     const QByteArray blankInside =
         QByteArray(kCatalogue).insert(kCatalogue.indexOf('\n') + 1, " \n");
@@ -169,7 +169,22 @@ void AuthorFaultsTest::faultIsMendedAndTold_data()
         "build ms tree", ExitErrors, "ms/vorta.cfg:2: error: Неверное число", {});
     row("CR-only catalogue: its own line",
         files({{"ms/genres.txt", QByteArray(kCatalogue).replace('\n', '\r') + "Ужасы,..\r"}}),
-        "build ms tree", ExitErrors, "ms/genres.txt:3: error: имя папки жанра", {});
+        "build ms tree", ExitErrors, "ms/genres.txt:3: error: Недопустимое имя: папка жанра", {});
+    // A folder name that leads out of the story is an error at its line; nothing is opened by it
+    // and nothing is written.
+    const QByteArray outward = vorta::toQByteArray(
+        vorta::encodeWindows1251(u"Сказка,skazka\r\nДетектив,x/../../../elsewhere\r\n"));
+    row("a folder out of the tree: check",
+        files({{"elsewhere/1.vtq", "чужое\n"}, {"tree/Genres/genres.vtq", outward}}), "check tree",
+        ExitErrors, "Genres/genres.vtq:2: error: Недопустимое имя: папка жанра",
+        files({{"elsewhere/1.vtq", "чужое\n"}}));
+    row("a folder out of the tree: unpack writes nothing",
+        files({{"tree/Genres/genres.vtq", outward}}), "unpack tree m3", ExitErrors,
+        "Genres/genres.vtq:2: error: Недопустимое имя", files({{"m3/genres.txt", "<none>"}}));
+    row("a folder beside the manuscript: build writes nothing",
+        files({{"ms/genres.txt", kCatalogue + "Ужасы,../horror\n"}}), "build ms t4", ExitErrors,
+        "ms/genres.txt:3: error: Недопустимое имя: папка жанра",
+        files({{"t4/vorta.cfg", "<none>"}}));
     row("fix leaves a symbolic link and what it points at",
         files(
             {{"outside.vtq", "a\nb\n"}, {"tree/Genres/skazka/70.vtq", "-> ../../../outside.vtq"}}),
@@ -243,7 +258,7 @@ void AuthorFaultsTest::interruptedBuildLeavesTheTree()
         if (++staged != at.toInt() && !path.endsWith(at))
             return;
         if (strike == 0)
-            throw vorta::StoryError(vorta::ErrorKind::FileNotWritten, path, 0,
+            throw vorta::storyError(vorta::ErrorKind::FileNotWritten, path, 0,
                                     QStringLiteral("на диске нет места"));
         std::raise(strike);
     });

@@ -17,9 +17,6 @@ using namespace vorta::author;
 namespace {
 
 const QList<StoryTree::Genre> kOneGenre{{QStringLiteral("Сказка"), QStringLiteral("skazka")}};
-const QList<StoryTree::Genre> kTwoGenres{{QStringLiteral("Детектив"), QStringLiteral("detective")},
-                                         {QStringLiteral("Ужасы"), QStringLiteral("horror")}};
-
 AuthorRun author(const QStringList &arguments)
 {
     return runAuthor(arguments);

@@ -16,9 +16,6 @@ using namespace vorta::author;
 namespace {
 
 // The two genres of most cases.
-const QList<StoryTree::Genre> kTwoGenres{{QStringLiteral("Детектив"), QStringLiteral("detective")},
-                                         {QStringLiteral("Ужасы"), QStringLiteral("horror")}};
-
 AuthorRun runCommand(const QStringList &arguments, const QDir &workingDir)
 {
     return runAuthor(arguments, workingDir);
@@ -159,7 +156,7 @@ void CommandLineTest::storyPrintsOnlyTheStoryLines()
     const AuthorRun run =
         runCommand(strings({"story", "--seed", "77"}) << tree.path(), QDir::root());
     QCOMPARE(run.status, int(ExitClean));
-    QCOMPARE(run.out, tellStory(tree.dir(), 77).lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    QCOMPARE(run.out, tellStory(tree.data(), 77).lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
     QVERIFY(run.err.isEmpty());
 }
 

@@ -7,6 +7,7 @@
 
 #include "author/cli/command.h"
 #include "format/file_reader.h"
+#include "format/qt_text.h"
 #include "format/story_file.h"
 
 #include <QTest>
@@ -17,13 +18,6 @@ using namespace vorta;
 using namespace vorta::author;
 
 namespace {
-
-const QList<StoryTree::Genre> kTwoGenres{{QStringLiteral("Детектив"), QStringLiteral("detective")},
-                                         {QStringLiteral("Ужасы"), QStringLiteral("horror")}};
-
-const QByteArray kMetadataJson =
-    R"({"identifier": "two", "version": "2.1", "title": "Два жанра", "author": "Автор",
-"about": "О рассказе."})";
 
 QByteArray fileText(const QString &path)
 {
@@ -62,7 +56,7 @@ void PackTest::aPackedStoryReadsAsItsTree()
     QFETCH(QStringList, arguments);
     ManuscriptFolder manuscript;
     manuscript.writeStory(kTwoGenres);
-    manuscript.write(kStoryMetadataFile, kMetadataJson);
+    manuscript.write(toQString(kStoryMetadataFile), kMetadataJson);
     manuscript.write(QStringLiteral("story.journal"), "a story in progress");
     const QTemporaryDir out;
     const QDir outDir(out.path());
@@ -117,6 +111,13 @@ void PackTest::packIsRefused_data()
     QTest::newRow("no story.json") << QByteArray() << none << QStringLiteral("story.json:0: error");
     QTest::newRow("a version in words") << QByteArray(kMetadataJson).replace("2.1", "два") << none
                                         << QStringLiteral("story.json:1: error: поле \"version\"");
+    // A line's end after either would name a folder on the shelf beside the story's own.
+    QTest::newRow("an identifier ending a line")
+        << QByteArray(kMetadataJson).replace("\"two\"", "\"two\\n\"") << none
+        << QStringLiteral("story.json:1: error: поле \"identifier\"");
+    QTest::newRow("a version ending a line")
+        << QByteArray(kMetadataJson).replace("2.1", "2.1\\n") << none
+        << QStringLiteral("story.json:1: error: поле \"version\"");
     QTest::newRow("JSON cut short")
         << kMetadataJson.first(40) << none << QStringLiteral("story.json:1: error");
     QTest::newRow("a key misspelt: said beside the missing one")
@@ -134,7 +135,7 @@ void PackTest::packIsRefused()
     ManuscriptFolder manuscript;
     manuscript.writeStory(kTwoGenres);
     if (!metadata.isEmpty())
-        manuscript.write(kStoryMetadataFile, metadata);
+        manuscript.write(toQString(kStoryMetadataFile), metadata);
     if (!brokenFile.isEmpty())
         manuscript.write(brokenFile, {});
     const QTemporaryDir out;
@@ -176,7 +177,7 @@ void PackTest::outputThatCannotBeWrittenIsRefused()
     QFETCH(QString, reason);
     ManuscriptFolder manuscript;
     manuscript.writeStory(kTwoGenres);
-    manuscript.write(kStoryMetadataFile, kMetadataJson);
+    manuscript.write(toQString(kStoryMetadataFile), kMetadataJson);
     const QByteArray path = QFile::encodeName(manuscript.path(output));
     if (!linkTo.isEmpty())
         QCOMPARE(::link(QFile::encodeName(manuscript.path(linkTo)).constData(), path), 0);

@@ -4,16 +4,18 @@
 #include "tests/author/manuscript_folder.h"
 
 #include "author/manuscript/manuscript.h"
+#include "tests/support/core_text.h"
 
 #include <QTest>
 
+using namespace vorta;
 using namespace vorta::author;
 
 namespace {
 
 const QString kPath = QStringLiteral("story/skazka.txt");
 
-GenreManuscript parse(const QByteArray &bytes, QList<Diagnostic> &diagnostics)
+GenreManuscript parse(const QByteArray &bytes, std::vector<Diagnostic> &diagnostics)
 {
     return parseGenreManuscript(bytes, kPath, diagnostics);
 }
@@ -102,9 +104,9 @@ void ManuscriptTest::variantsAsTold()
     QString text = QStringLiteral("## 1\n") + body;
     if (!text.endsWith(QLatin1Char('\n')))
         text += QLatin1Char('\n');
-    QList<Diagnostic> diagnostics;
+    std::vector<Diagnostic> diagnostics;
     const GenreManuscript manuscript = parse((text + otherSteps()).toUtf8(), diagnostics);
-    QCOMPARE(diagnostics, QList<Diagnostic>());
+    QCOMPARE(diagnostics, std::vector<Diagnostic>());
     QCOMPARE(toldVariants(manuscript.steps[1]), variants);
 }
 
@@ -112,9 +114,9 @@ void ManuscriptTest::storyLinesKeepTheirManuscriptLines()
 {
     const QByteArray text =
         "// шапка\n\n## 1\n\nа\n---\nб\n\n" + otherSteps().toUtf8() + "\n## 65: 1, 1\n\nконец\n";
-    QList<Diagnostic> diagnostics;
+    std::vector<Diagnostic> diagnostics;
     const GenreManuscript manuscript = parse(text, diagnostics);
-    QCOMPARE(diagnostics, QList<Diagnostic>());
+    QCOMPARE(diagnostics, std::vector<Diagnostic>());
     const ManuscriptStep &step = manuscript.steps[1];
     QCOMPARE(step.line, 3);
     QCOMPARE(step.variants.size(), 2);
@@ -198,14 +200,15 @@ void ManuscriptTest::diagnosticAtItsLine()
     QFETCH(int, severity);
     QFETCH(QString, words);
 
-    QList<Diagnostic> diagnostics;
+    std::vector<Diagnostic> diagnostics;
     parse(text, diagnostics);
-    QCOMPARE(diagnostics.size(), 1);
-    const Diagnostic &found = diagnostics.first();
-    QCOMPARE(found.path, kPath);
+    QCOMPARE(diagnostics.size(), 1u);
+    const Diagnostic &found = diagnostics.front();
+    QCOMPARE(toQString(found.path), kPath);
     QCOMPARE(found.line, line);
     QCOMPARE(int(found.severity), severity);
-    QVERIFY2(found.text.contains(words), qPrintable(found.text));
+    const QString said = toQString(found.text);
+    QVERIFY2(said.contains(words), qPrintable(said));
 }
 
 void ManuscriptTest::escapedLinesReadBack_data()
@@ -231,11 +234,11 @@ void ManuscriptTest::escapedLinesReadBack()
     QCOMPARE(needsEscape(line), escaped);
     // In the middle of a variant, the line as unpack writes it is read back as the line.
     const QString written = escaped ? QLatin1Char('\\') + line : line;
-    QList<Diagnostic> diagnostics;
+    std::vector<Diagnostic> diagnostics;
     const GenreManuscript manuscript = parse(
         (QStringLiteral("## 1\nа\n") + written + QStringLiteral("\nб\n") + otherSteps()).toUtf8(),
         diagnostics);
-    QCOMPARE(diagnostics, QList<Diagnostic>());
+    QCOMPARE(diagnostics, std::vector<Diagnostic>());
     QCOMPARE(toldVariants(manuscript.steps[1]),
              (QList<QStringList>{{QStringLiteral("а"), line, QStringLiteral("б")}}));
 }

@@ -1,11 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "author/check/diagnostics.h"
 #include "author/report/plural.h"
+#include "core/diagnostics.h"
+#include "tests/support/core_text.h"
 
 #include <QTest>
 
+using namespace vorta;
 using namespace vorta::author;
 
 class PluralTest : public QObject
@@ -51,13 +53,13 @@ void PluralTest::countTakesTheRussianForm()
 
 void PluralTest::summaryCountsErrorsAndWarnings()
 {
-    QList<Diagnostic> diagnostics;
-    QCOMPARE(summaryLine(diagnostics), QStringLiteral("0 ошибок, 0 предупреждений"));
-    diagnostics.append({QStringLiteral("a"), 1, Severity::Error, QString()});
-    diagnostics.append({QStringLiteral("a"), 2, Severity::Note, QString()});
+    std::vector<Diagnostic> diagnostics;
+    QCOMPARE(summaryLine(diagnostics), u"0 ошибок, 0 предупреждений");
+    diagnostics.push_back({u"a", 1, Severity::Error, u""});
+    diagnostics.push_back({u"a", 2, Severity::Note, u""});
     for (int i = 0; i < 3; ++i)
-        diagnostics.append({QStringLiteral("a"), 3, Severity::Warning, QString()});
-    QCOMPARE(summaryLine(diagnostics), QStringLiteral("1 ошибка, 3 предупреждения"));
+        diagnostics.push_back({u"a", 3, Severity::Warning, u""});
+    QCOMPARE(summaryLine(diagnostics), u"1 ошибка, 3 предупреждения");
 }
 
 QTEST_GUILESS_MAIN(PluralTest)

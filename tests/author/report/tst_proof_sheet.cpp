@@ -6,21 +6,19 @@
 #include "tests/support/story_tree.h"
 
 #include "author/check/story_index.h"
-#include "author/check/tree_check.h"
 #include "author/cli/command_line.h"
 #include "author/simulation/story_run.h"
+#include "core/story_check.h"
 
 #include <QHash>
 #include <QSet>
 #include <QTest>
 #include <QXmlStreamReader>
 
+using namespace vorta;
 using namespace vorta::author;
 
 namespace {
-
-const QList<StoryTree::Genre> kTwoGenres{{QStringLiteral("Детектив"), QStringLiteral("detective")},
-                                         {QStringLiteral("Ужасы"), QStringLiteral("horror")}};
 
 constexpr int kStories = 40;
 
@@ -151,10 +149,10 @@ void ProofSheetTest::pageIsSelfContainedAndCountsMatchCoverage()
         QVERIFY2(page.ids.contains(anchor), qPrintable(anchor));
 
     // Every genre × step cell, its count that of a coverage run with the same seed.
-    const CheckResult checked = checkTree(tree.dir());
+    const CheckResult checked = checkTree(tree.data());
     std::optional<StoryCounts> counts;
     if (fault != QLatin1String("missing"))
-        counts = runCoverage(tree.dir(), checked.data, kStories).counts;
+        counts = runCoverage(tree.data(), checked.data, kStories).counts;
     const StoryIndex index(checked.data);
     QCOMPARE(page.cells, 2 * 65);
     int toldSteps = 0;
@@ -163,7 +161,7 @@ void ProofSheetTest::pageIsSelfContainedAndCountsMatchCoverage()
             const QString cell =
                 kTwoGenres.at(g - 1).dir + QLatin1Char('/') + QString::number(step);
             QVERIFY2(page.told.contains(cell), qPrintable(cell));
-            const int expected = counts ? counts->stepTold(index.path(g, step)) : 0;
+            const int expected = counts ? counts->stepTold(toQString(index.path(g, step))) : 0;
             QCOMPARE(page.told.value(cell), expected);
             toldSteps += expected;
         }

@@ -6,9 +6,9 @@
 
 #include "author/simulation/steered_story.h"
 
-#include "engine/moves.h"
-#include "engine/random_source.h"
-#include "engine/story_state.h"
+#include "core/moves.h"
+#include "core/random_source.h"
+#include "core/story_state.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -71,7 +71,7 @@ void SteeredStoryTest::picksSteerAndLabelsNameWhatWasTold()
 
     StoryTree tree;
     tree.writeStory(kThreeGenres, selfNamingPlan(switchProbability));
-    const SteeredStory story = tellSteeredStory(tree.dir(), 11, picks);
+    const SteeredStory story = tellSteeredStory(tree.data(), 11, picks);
     QVERIFY(!story.error);
     QCOMPARE(story.steps.size(), 64);
 
@@ -116,8 +116,8 @@ void SteeredStoryTest::noPicksTellsTheProgramsOwnStory()
 {
     StoryTree tree;
     tree.writeStory(kThreeGenres, selfNamingPlan(5));
-    const SteeredStory story = tellSteeredStory(tree.dir(), 2024);
-    QCOMPARE(story.lines(), storyByTicks(tree.dir(), 2024));
+    const SteeredStory story = tellSteeredStory(tree.data(), 2024);
+    QCOMPARE(story.lines(), storyByTicks(tree.data(), 2024));
     // Half the program's moves draw a genre, so three genres all tell something.
     QSet<QString> told;
     for (const ToldStep &step : story.steps)
