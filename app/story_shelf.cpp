@@ -7,12 +7,13 @@
 #include "app/shelf_folders.h"
 #include "core/data_files.h"
 #include "core/saved_story.h"
+#include "core/tree_paths.h"
 #include "format/atomic_write.h"
 #include "format/folder_tree.h"
 #include "format/qt_text.h"
 #include "format/story_journal.h"
 #include "format/system_error.h"
-#include "core/tree_paths.h"
+#include "format/xdg_home.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -98,10 +99,7 @@ StoryShelf::StoryShelf(QString storiesPath) : m_path(std::move(storiesPath)) {}
 
 QString StoryShelf::dataHome()
 {
-    const QString set = qEnvironmentVariable("XDG_DATA_HOME");
-    if (QDir::isAbsolutePath(set))
-        return QDir::cleanPath(set);
-    return QDir::homePath() + QStringLiteral("/.local/share");
+    return xdgHome("XDG_DATA_HOME", QStringLiteral(".local/share"));
 }
 
 QString StoryShelf::defaultPath()

@@ -5,10 +5,10 @@
 
 #include "format/qt_text.h"
 #include "format/system_error.h"
+#include "format/xdg_home.h"
 #include "ui/zoom_layout.h"
 
 #include <QSettings>
-#include <QStandardPaths>
 
 #include <cerrno>
 
@@ -22,7 +22,7 @@ const QString kZoomKey = QStringLiteral("window/zoom");
 
 QString ReaderSettings::defaultPath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+    return xdgHome("XDG_CONFIG_HOME", QStringLiteral(".config")) +
            QStringLiteral("/vorta/reader.conf");
 }
 
