@@ -155,7 +155,8 @@ int main(int argc, char *argv[])
         form.reset();
         printLine(vorta::messageOf(error));
         if (!nothingIsShown())
-            QMessageBox::critical(nullptr, kProgramName, vorta::briefMessage(vorta::messageOf(error)));
+            QMessageBox::critical(nullptr, kProgramName,
+                                  vorta::briefMessage(vorta::messageOf(error)));
         return 1;
     }
     vorta::ui::ReaderSettings readerSettings(vorta::ui::ReaderSettings::defaultPath());

@@ -3,9 +3,9 @@
 
 #include "reader_files.h"
 
+#include "core/tree_paths.h"
 #include "format/qt_text.h"
 #include "format/system_error.h"
-#include "core/tree_paths.h"
 
 #include <QDir>
 #include <QFile>
@@ -90,10 +90,10 @@ int copyFile(const QByteArray &from, const QByteArray &to)
 QStringList readerFiles(const QString &folder)
 {
     QStringList names;
-    const QStringList candidates = QDir(folder).entryList(
-        {toQString(kSettingsFile), toQString(kSavedStoryFile),
-         toQString(kSavedStoryFile) + QStringLiteral(".*")},
-        QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList candidates =
+        QDir(folder).entryList({toQString(kSettingsFile), toQString(kSavedStoryFile),
+                                toQString(kSavedStoryFile) + QStringLiteral(".*")},
+                               QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : candidates) {
         if (isPlainFile(folder + QLatin1Char('/') + name))
             names.append(name);

@@ -3,11 +3,11 @@
 
 #include "shelf_stamp.h"
 
+#include "core/tree_paths.h"
 #include "format/file_reader.h"
 #include "format/qt_text.h"
 #include "format/story_file.h"
 #include "format/story_metadata.h"
-#include "core/tree_paths.h"
 
 #include <QCryptographicHash>
 #include <QDir>

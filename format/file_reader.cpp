@@ -157,7 +157,8 @@ std::optional<QByteArray> readFileStart(const QString &fullPath, qint64 most)
 
 QByteArray readDataFile(const QDir &dataDir, const QString &relativePath)
 {
-    return readCappedFile(dataDir.filePath(relativePath), relativePath, capFor(toU16(relativePath)));
+    return readCappedFile(dataDir.filePath(relativePath), relativePath,
+                          capFor(toU16(relativePath)));
 }
 
 FileBytes::FileBytes(const QString &fullPath, const QString &shownName, qint64 cap)

@@ -4,8 +4,8 @@
 #include "journal_records.h"
 
 #include "core/story_facts.h"
-#include "core/tree_paths.h"
 #include "core/text.h"
+#include "core/tree_paths.h"
 #include "format/qt_text.h"
 
 #include <QCryptographicHash>

@@ -54,7 +54,8 @@ bool isStoryFilePath(const QString &fullPath)
         return false;
     const QByteArray mimeType = toQByteArray(toUtf8(kMimeTypeEntry));
     const QByteArray head = file.read(30 + mimeType.size());
-    return head.startsWith("PK\x03\x04") && head.sliced(qMin<qsizetype>(30, head.size())) == mimeType;
+    return head.startsWith("PK\x03\x04") &&
+           head.sliced(qMin<qsizetype>(30, head.size())) == mimeType;
 }
 
 } // namespace vorta

@@ -88,10 +88,7 @@ public:
     }
 
 private:
-    [[noreturn]] void failArchive() const
-    {
-        fail(QString::fromUtf8(zip_strerror(m_archive)));
-    }
+    [[noreturn]] void failArchive() const { fail(QString::fromUtf8(zip_strerror(m_archive))); }
     [[noreturn]] void fail(const QString &why) const
     {
         throw storyError(ErrorKind::FileNotWritten, m_shownName, 0, why);

@@ -44,7 +44,8 @@ StoryError unreadableStory(const StoryError &cause)
 // The outcome on a line of its own, so that a window cutting long lines still shows it whole.
 StoryError withOutcome(const StoryError &problem, const QString &outcome)
 {
-    return StoryError(problem.kind(), kSavedStoryFile, 0, problem.detail() + u"\n" + toU16(outcome));
+    return StoryError(problem.kind(), kSavedStoryFile, 0,
+                      problem.detail() + u"\n" + toU16(outcome));
 }
 
 } // namespace

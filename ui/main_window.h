@@ -3,9 +3,9 @@
 
 #pragma once
 
-#include "format/story_journal.h"
 #include "core/story_state.h"
 #include "core/story_tree.h"
+#include "format/story_journal.h"
 #include "format/story_metadata.h"
 #include "ui/main_window_controls.h"
 #include "ui/zoom_layout.h"
@@ -150,7 +150,7 @@ private:
     vorta::StoryState m_state;
     vorta::RandomSource &m_random;
     QDir m_dataDir;
-    vorta::DataTree m_tree; // the story's files in m_dataDir
+    vorta::DataTree m_tree;                  // the story's files in m_dataDir
     std::optional<vorta::FolderLock> m_hold; // the story's folder, held for reading
     vorta::StoryJournal m_journal;
     enum class SaveFailure

@@ -5,12 +5,12 @@
 
 #include "core/data_files.h"
 #include "core/settings_file.h"
+#include "core/story_facts.h"
 #include "format/folder_tree.h"
 #include "format/qt_text.h"
-#include "core/story_facts.h"
-#include "ui/message_text.h"
 #include "ui/accessibility.h"
 #include "ui/controls.h"
+#include "ui/message_text.h"
 #include "ui/unit_slider.h"
 #include "ui/zoom_layout.h"
 
@@ -170,7 +170,8 @@ SettingsDialog::SettingsDialog(const QDir &dataDir, int zoom, QWidget *parent)
 
 void SettingsDialog::Form_Load()
 {
-    const auto [waitingPeriod, switchProbability] = vorta::readSettingsValues(vorta::folderTree(m_dataDir));
+    const auto [waitingPeriod, switchProbability] =
+        vorta::readSettingsValues(vorta::folderTree(m_dataDir));
     // The program writes only 0 .. 10; anything else shows at the nearer end.
     m_slider1->setValue(qBound(kSliderMin, waitingPeriod, kSliderMax));
     m_slider2->setValue(qBound(kSliderMin, switchProbability, kSliderMax));
@@ -190,9 +191,9 @@ void SettingsDialog::Command2_Click()
         if (isSignalConnected(QMetaMethod::fromSignal(&SettingsDialog::writeFailed))) {
             Q_EMIT writeFailed(error);
         } else if (!m_message) {
-            m_message =
-                new QMessageBox(QMessageBox::Critical, windowTitle(),
-                                vorta::briefMessage(vorta::messageOf(error)), QMessageBox::Ok, this);
+            m_message = new QMessageBox(QMessageBox::Critical, windowTitle(),
+                                        vorta::briefMessage(vorta::messageOf(error)),
+                                        QMessageBox::Ok, this);
             m_message->setObjectName(QStringLiteral("errorMessage"));
             m_message->setTextFormat(Qt::PlainText);
             m_message->setAttribute(Qt::WA_DeleteOnClose);

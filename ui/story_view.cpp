@@ -32,8 +32,8 @@ StoryView::StoryView(int rowPitch, QWidget *parent) : QWidget(parent), m_rowPitc
     setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
-StoryView::Change StoryView::showStory(const std::vector<std::u16string> &storyLines,
-                                       int toldLines, int topLine)
+StoryView::Change StoryView::showStory(const std::vector<std::u16string> &storyLines, int toldLines,
+                                       int topLine)
 {
     Change change;
     const int known = lineCount();

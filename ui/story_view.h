@@ -6,9 +6,9 @@
 #include <QList>
 #include <QStringList>
 
+#include <QWidget>
 #include <string>
 #include <vector>
-#include <QWidget>
 
 class QKeyEvent;
 class QLabel;

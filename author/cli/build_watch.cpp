@@ -3,11 +3,11 @@
 
 #include "build_watch.h"
 
-#include "core/story_check.h"
 #include "author/cli/command.h"
 #include "author/cli/file_writes.h"
 #include "author/manuscript/tree_build.h"
 #include "author/report/plural.h"
+#include "core/story_check.h"
 
 #include "core/tree_paths.h"
 
@@ -169,7 +169,8 @@ void BuildWatcher::printChanges(const BuildOutcome &outcome)
     for (const Diagnostic &diagnostic : std::as_const(*m_last)) {
         if (std::find(outcome.diagnostics.begin(), outcome.diagnostics.end(), diagnostic) ==
             outcome.diagnostics.end())
-            m_out << QStringLiteral("исправлено: ") << toQString(formatDiagnostic(diagnostic)) << '\n';
+            m_out << QStringLiteral("исправлено: ") << toQString(formatDiagnostic(diagnostic))
+                  << '\n';
     }
     const QString written = outcome.written.value_or(QStringLiteral("ничего не записано"));
     m_out << written << QStringLiteral("; ") << toQString(summaryLine(outcome.diagnostics));

@@ -3,8 +3,8 @@
 
 #pragma once
 
-#include "core/diagnostics.h"
 #include "author/manuscript/tree_build.h"
+#include "core/diagnostics.h"
 
 #include <QDir>
 #include <QFileSystemWatcher>
@@ -91,9 +91,9 @@ private:
     QFileSystemWatcher m_watcher;
     QTimer m_quiet;
     std::optional<std::vector<Diagnostic>> m_last; // the findings of the last build
-    std::optional<FolderId> m_watchedId;     // of the manuscript folder whose files are watched
-    QString m_above;                         // the nearest folder above it that exists
-    bool m_waiting = false;                  // for the manuscript folder to come back
+    std::optional<FolderId> m_watchedId; // of the manuscript folder whose files are watched
+    QString m_above;                     // the nearest folder above it that exists
+    bool m_waiting = false;              // for the manuscript folder to come back
 };
 
 // build --watch: the first build, then a build after every save until the program is stopped.

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "core/story_check.h"
 #include "author/cli/commands.h"
 #include "author/cli/story_input.h"
 #include "author/report/story_stats.h"
+#include "core/story_check.h"
 
 namespace vorta::author {
 

@@ -117,11 +117,10 @@ int Command::storyFileError(const StoryError &error, const CommandContext &conte
     case ErrorKind::PermissionDenied:
     case ErrorKind::NotRegularFile:
     case ErrorKind::ReadError:
-        context.err
-            << kProgramName << ' ' << m_name
-            << QStringLiteral(": не прочитан файл %1: %2")
-                   .arg(toQString(error.file()), toQString(errorText(error)))
-            << '\n';
+        context.err << kProgramName << ' ' << m_name
+                    << QStringLiteral(": не прочитан файл %1: %2")
+                           .arg(toQString(error.file()), toQString(errorText(error)))
+                    << '\n';
         return ExitUsage;
     default:
         return reportDiagnostics({{error.file(), error.line(), Severity::Error, errorText(error)}},

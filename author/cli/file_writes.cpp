@@ -5,9 +5,9 @@
 
 #include "core/diagnostics.h"
 
+#include "core/tree_paths.h"
 #include "format/file_reader.h"
 #include "format/qt_text.h"
-#include "core/tree_paths.h"
 
 #include <QFileInfo>
 
@@ -34,9 +34,8 @@ WriteOutcome FileWrites::add(const QString &fullPath, const QByteArray &bytes)
         m_files.makeFolder(QFileInfo(fullPath).absolutePath(), fullPath);
         m_files.stage(fullPath, fullPath, bytes);
     } catch (const StoryError &e) {
-        throw FileWriteError{fullPath,
-                             toQString(e.kind() == ErrorKind::FileNotWritten ? e.detail()
-                                                                             : errorText(e))};
+        throw FileWriteError{
+            fullPath, toQString(e.kind() == ErrorKind::FileNotWritten ? e.detail() : errorText(e))};
     }
     return WriteOutcome::Written;
 }

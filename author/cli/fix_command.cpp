@@ -1,18 +1,18 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "core/byte_checks.h"
 #include "author/cli/commands.h"
 #include "author/cli/file_writes.h"
 #include "author/report/plural.h"
+#include "core/byte_checks.h"
 
-#include "core/story_tree.h"
 #include "core/line_ends.h"
-#include "format/folder_tree.h"
-#include "format/qt_text.h"
+#include "core/story_tree.h"
 #include "core/text.h"
 #include "core/tree_paths.h"
 #include "core/windows1251.h"
+#include "format/folder_tree.h"
+#include "format/qt_text.h"
 
 #include <QDirIterator>
 
@@ -95,8 +95,8 @@ std::optional<FixedFile> fixedFile(const QDir &treeDir, const QString &path,
     const bool utf8 = bom || checkFileBytes(treePath, bytes).looksLikeUtf8;
     if (!utf8 && !hasBareLineEnds(bytes))
         return std::nullopt;
-    const std::u16string text = utf8 ? fromUtf8(std::string_view(bytes).substr(bom ? 3 : 0))
-                                     : decodeWindows1251(bytes);
+    const std::u16string text =
+        utf8 ? fromUtf8(std::string_view(bytes).substr(bom ? 3 : 0)) : decodeWindows1251(bytes);
     const std::vector<std::u16string> lines = splitLines(text);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (const std::optional<std::size_t> at = firstUnencodable(lines[i])) {

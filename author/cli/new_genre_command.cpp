@@ -1,17 +1,17 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "core/story_check.h"
 #include "author/cli/commands.h"
 #include "author/cli/file_writes.h"
 #include "author/manuscript/manuscript.h"
 #include "author/report/plural.h"
+#include "core/story_check.h"
 
 #include "core/catalogue_file.h"
-#include "format/file_reader.h"
 #include "core/line_ends.h"
-#include "format/qt_text.h"
 #include "core/story_facts.h"
+#include "format/file_reader.h"
+#include "format/qt_text.h"
 #include "format/story_metadata.h"
 
 #include <QSet>
@@ -248,9 +248,9 @@ protected:
             entries = readCatalogue(lines, cataloguePath, diagnostics);
             for (qsizetype i = 0; i + 1 < entries.size(); ++i) {
                 if (entries.at(i).dir == toU16(dir))
-                    diagnostics.push_back(diagnostic(cataloguePath, entries.at(i).line,
-                                                     Severity::Error,
-                                                     QStringLiteral("папка %1 уже в каталоге").arg(dir)));
+                    diagnostics.push_back(
+                        diagnostic(cataloguePath, entries.at(i).line, Severity::Error,
+                                   QStringLiteral("папка %1 уже в каталоге").arg(dir)));
             }
         }
         if (QFileInfo::exists(manuscriptDir.filePath(genreFile)))

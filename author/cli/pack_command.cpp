@@ -6,11 +6,11 @@
 #include "author/cli/story_publication.h"
 #include "author/report/plural.h"
 
+#include "core/tree_paths.h"
 #include "format/file_reader.h"
 #include "format/story_file.h"
 #include "format/story_file_writer.h"
 #include "format/system_error.h"
-#include "core/tree_paths.h"
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -155,9 +155,9 @@ protected:
             context.out.flush();
             context.err << kProgramName
                         << QStringLiteral(" pack: не записан файл %1: %2")
-                               .arg(output, toQString(e.kind() == ErrorKind::FileNotWritten
-                                                          ? e.detail()
-                                                          : errorText(e)))
+                               .arg(output,
+                                    toQString(e.kind() == ErrorKind::FileNotWritten ? e.detail()
+                                                                                    : errorText(e)))
                         << '\n';
             return ExitUsage;
         }

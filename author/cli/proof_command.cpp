@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The vorta developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "core/story_check.h"
 #include "author/cli/commands.h"
 #include "author/cli/story_input.h"
 #include "author/report/proof_sheet.h"
 #include "author/simulation/story_run.h"
+#include "core/story_check.h"
 
 namespace vorta::author {
 

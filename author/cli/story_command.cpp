@@ -6,9 +6,9 @@
 #include "author/simulation/steered_story.h"
 
 #include "core/data_files.h"
-#include "core/story_state.h"
 #include "core/numbers.h"
 #include "core/story_facts.h"
+#include "core/story_state.h"
 
 #include <QRandomGenerator>
 

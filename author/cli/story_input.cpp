@@ -69,7 +69,8 @@ std::vector<Diagnostic> StoryInput::sourceDiagnostics() const
     return m_build ? m_build->diagnostics : std::vector<Diagnostic>();
 }
 
-std::vector<Diagnostic> StoryInput::withSourceFindings(const std::vector<Diagnostic> &treeDiagnostics) const
+std::vector<Diagnostic>
+StoryInput::withSourceFindings(const std::vector<Diagnostic> &treeDiagnostics) const
 {
     return m_build ? withTreeFindings(*m_build, treeDiagnostics, m_shownPath)
                    : atEntries(treeDiagnostics);

@@ -3,8 +3,8 @@
 
 #pragma once
 
-#include "core/diagnostics.h"
 #include "author/manuscript/tree_build.h"
+#include "core/diagnostics.h"
 
 #include "core/story_tree.h"
 #include "format/qt_text.h"
@@ -51,7 +51,8 @@ public:
 
     // The findings of a check of tree() as the author reads them: a manuscript's with its own
     // findings, at its lines (see withTreeFindings); a tree's as they stand.
-    std::vector<Diagnostic> withSourceFindings(const std::vector<Diagnostic> &treeDiagnostics) const;
+    std::vector<Diagnostic>
+    withSourceFindings(const std::vector<Diagnostic> &treeDiagnostics) const;
     // Findings about the tree's files, each at its place (see placeOf).
     std::vector<Diagnostic> placed(const std::vector<Diagnostic> &treeDiagnostics) const;
     // Where a line of a tree file is shown: its manuscript line, its story file's entry, or

@@ -4,10 +4,10 @@
 #include "author/cli/commands.h"
 #include "author/cli/file_writes.h"
 #include "author/cli/story_input.h"
-#include "format/folder_tree.h"
 #include "author/manuscript/tree_build.h"
 #include "author/manuscript/tree_unpack.h"
 #include "author/report/plural.h"
+#include "format/folder_tree.h"
 
 #include "format/qt_text.h"
 #include "format/story_file.h"
@@ -19,7 +19,7 @@ namespace {
 // The files of the tree that a build of the manuscript would write otherwise: what the round
 // trip does not keep. A tree folder's own settings file is kept by a build into it.
 std::vector<Diagnostic> notCanonical(const QDir &manuscriptDir, const DataTree &tree,
-                               const std::optional<QDir> &treeDir)
+                                     const std::optional<QDir> &treeDir)
 {
     std::vector<Diagnostic> notes;
     const TreeBuild build = buildTree(manuscriptDir, QStringLiteral("."), treeDir);

@@ -6,10 +6,10 @@
 #include "core/catalogue_file.h"
 #include "core/line_ends.h"
 #include "core/numbers.h"
-#include "format/qt_text.h"
 #include "core/story_facts.h"
 #include "core/text_reader.h"
 #include "core/windows1251.h"
+#include "format/qt_text.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -241,7 +241,8 @@ private:
                                                     "встаёт число")
                                          .arg(kIqStep)
                                          .arg(kIqMarker));
-                } else if (marker == 0 || marker + qsizetype(kIqMarker.size()) >= line.text.size()) {
+                } else if (marker == 0 ||
+                           marker + qsizetype(kIqMarker.size()) >= line.text.size()) {
                     error(line.line, QStringLiteral("метке %1 нужно по знаку с каждой стороны, "
                                                     "«(%1)»: они уступают место числу")
                                          .arg(kIqMarker));
@@ -364,10 +365,12 @@ QStringList manuscriptLines(const QByteArray &bytes, const QString &shownPath,
     };
     // Line by line, so that every line that is not UTF-8 is named, and the rest still read.
     QStringList lines;
-    const std::vector<std::string> rawLines = splitLines(std::string_view(bytes.data(), std::size_t(bytes.size())));
+    const std::vector<std::string> rawLines =
+        splitLines(std::string_view(bytes.data(), std::size_t(bytes.size())));
     for (std::size_t i = 0; i < rawLines.size(); ++i) {
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        QString line = decoder.decode(QByteArrayView(rawLines[i].data(), qsizetype(rawLines[i].size())));
+        QString line =
+            decoder.decode(QByteArrayView(rawLines[i].data(), qsizetype(rawLines[i].size())));
         // A byte order mark opens the file for some editors; it is not text.
         if (i == 0 && line.startsWith(QChar(0xFEFF)))
             line.remove(0, 1);

@@ -15,8 +15,8 @@
 #include <QStringList>
 
 #include <array>
-#include <vector>
 #include <optional>
+#include <vector>
 
 namespace vorta::author {
 

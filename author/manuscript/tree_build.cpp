@@ -5,16 +5,16 @@
 
 #include "author/manuscript/manuscript.h"
 
-#include "format/file_reader.h"
-#include "format/folder_tree.h"
 #include "core/finale_file.h"
 #include "core/fragment_file.h"
 #include "core/line_ends.h"
 #include "core/settings_file.h"
-#include "format/qt_text.h"
 #include "core/story_facts.h"
 #include "core/tree_paths.h"
 #include "core/windows1251.h"
+#include "format/file_reader.h"
+#include "format/folder_tree.h"
+#include "format/qt_text.h"
 
 #include <QHash>
 #include <QSet>
@@ -83,7 +83,8 @@ private:
         if (QFileInfo::exists(m_manuscript.filePath(settingsFile))) {
             if (const std::optional<QByteArray> bytes = read(settingsFile, kSettingsFileCap)) {
                 QList<SourcePlace> sources;
-                const std::size_t lines = lineSpans(std::string_view(bytes->data(), std::size_t(bytes->size()))).size();
+                const std::size_t lines =
+                    lineSpans(std::string_view(bytes->data(), std::size_t(bytes->size()))).size();
                 for (std::size_t line = 1; line <= lines; ++line)
                     sources.append({shown(settingsFile), int(line)});
                 addFile(settingsFile, *bytes, sources);
@@ -168,7 +169,8 @@ private:
     {
         std::vector<FinaleRecordText> texts;
         for (const ManuscriptRecord &record : records)
-            texts.push_back({record.leastUsedGenre, record.mostUsedGenre, this->texts(record.lines)});
+            texts.push_back(
+                {record.leastUsedGenre, record.mostUsedGenre, this->texts(record.lines)});
         QList<SourcePlace> sources;
         const std::string bytes = finaleFileBytes(texts, [&](const WrittenLine &written) {
             const ManuscriptRecord &record = records.at(written.part - 1);
@@ -229,7 +231,8 @@ std::vector<Diagnostic> atManuscriptLines(const std::vector<Diagnostic> &treeDia
             diagnostic.path = toU16(source->path);
             diagnostic.line = source->line;
         } else if (QDir::cleanPath(shownTree) != QLatin1String(".")) {
-            diagnostic.path = toU16(QDir::cleanPath(shownTree) + QLatin1Char('/')) + diagnostic.path;
+            diagnostic.path =
+                toU16(QDir::cleanPath(shownTree) + QLatin1Char('/')) + diagnostic.path;
         }
         moved.push_back(std::move(diagnostic));
     }

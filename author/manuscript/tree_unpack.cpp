@@ -6,15 +6,15 @@
 #include "author/manuscript/manuscript.h"
 
 #include "core/catalogue_file.h"
-#include "core/story_tree.h"
 #include "core/finale_file.h"
 #include "core/fragment_file.h"
 #include "core/line_ends.h"
 #include "core/settings_file.h"
-#include "format/qt_text.h"
 #include "core/story_facts.h"
+#include "core/story_tree.h"
 #include "core/tree_paths.h"
 #include "core/windows1251.h"
+#include "format/qt_text.h"
 
 #include "core/text.h"
 
@@ -111,7 +111,9 @@ private:
     // Takes the lines of one variant or record, each as the manuscript writes it.
     StoryLineHandler lineTaker(QStringList &lines)
     {
-        return [&lines](const std::u16string &line, int) { lines.append(toQString(line)); };
+        return [&lines](const std::u16string &line, int) {
+            lines.append(toQString(line));
+        };
     }
 
     void appendLines(const QStringList &lines, QStringList &text)

@@ -245,7 +245,8 @@ private:
 
     void writeDiagnosticItem(const Diagnostic &d, bool withPlace)
     {
-        m_html.start(QStringLiteral("li"), {{QStringLiteral("class"), toQString(severityName(d.severity))}});
+        m_html.start(QStringLiteral("li"),
+                     {{QStringLiteral("class"), toQString(severityName(d.severity))}});
         if (withPlace) {
             const SourcePlace place = placeOf(toQString(d.path), d.line);
             m_html.text(place.line > 0 ? QStringLiteral("%1:%2: ").arg(place.path).arg(place.line)
@@ -260,7 +261,8 @@ private:
     void writeHeader()
     {
         std::vector<Diagnostic> all = m_input.sourceDiagnostics;
-        all.insert(all.end(), m_input.checked->diagnostics.begin(), m_input.checked->diagnostics.end());
+        all.insert(all.end(), m_input.checked->diagnostics.begin(),
+                   m_input.checked->diagnostics.end());
         m_html.start(QStringLiteral("header"));
         m_html.newline();
         m_html.element(QStringLiteral("h1"), QStringLiteral("Корректура: ") + m_input.title);
@@ -378,10 +380,10 @@ private:
         }
         m_html.text(QStringLiteral(" "));
         for (const Severity severity : {Severity::Error, Severity::Warning, Severity::Note})
-            m_html.element(
-                QStringLiteral("span"),
-                severityMark(severity) + QLatin1Char(' ') + severityWord(severity),
-                {{QStringLiteral("class"), QStringLiteral("mark ") + toQString(severityName(severity))}});
+            m_html.element(QStringLiteral("span"),
+                           severityMark(severity) + QLatin1Char(' ') + severityWord(severity),
+                           {{QStringLiteral("class"),
+                             QStringLiteral("mark ") + toQString(severityName(severity))}});
         m_html.end();
         m_html.newline();
         m_html.start(QStringLiteral("div"), {{QStringLiteral("class"), QStringLiteral("scroll")}});
@@ -637,8 +639,9 @@ private:
             m_html.element(QStringLiteral("th"),
                            QStringLiteral("%1 ").arg(least) + toQString(m_index.genre(least).name));
             for (qint32 most = 1; most <= count; ++most)
-                writeMatrixCell({least, most}, std::find(reachable.begin(), reachable.end(),
-                                                         std::pair(least, most)) != reachable.end());
+                writeMatrixCell({least, most},
+                                std::find(reachable.begin(), reachable.end(),
+                                          std::pair(least, most)) != reachable.end());
             endBlock();
         }
         m_html.end(); // table

@@ -3,9 +3,9 @@
 
 #pragma once
 
-#include "core/story_check.h"
 #include "author/manuscript/tree_build.h"
 #include "author/simulation/story_counts.h"
+#include "core/story_check.h"
 
 #include <QString>
 

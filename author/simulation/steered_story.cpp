@@ -4,11 +4,11 @@
 #include "steered_story.h"
 
 #include "core/moves.h"
+#include "core/numbers.h"
 #include "core/random_source.h"
+#include "core/story_facts.h"
 #include "core/story_state.h"
 #include "core/story_step.h"
-#include "core/numbers.h"
-#include "core/story_facts.h"
 #include "format/qt_text.h"
 
 namespace vorta::author {

@@ -8,11 +8,11 @@
 #include "author/simulation/steered_story.h"
 
 #include "core/moves.h"
+#include "core/numbers.h"
 #include "core/random_source.h"
+#include "core/story_facts.h"
 #include "core/story_state.h"
 #include "core/story_step.h"
-#include "core/numbers.h"
-#include "core/story_facts.h"
 #include "core/tree_paths.h"
 
 #include <QThread>
@@ -80,8 +80,8 @@ public:
             total += tastes.back();
         }
         if (state.stepNumber == kFinaleStep - 1) {
-            const auto finale = std::find(offered.begin(), offered.end(),
-                                          element(state.genreNames, m_finaleGenre));
+            const auto finale =
+                std::find(offered.begin(), offered.end(), element(state.genreNames, m_finaleGenre));
             return finale != offered.end() ? std::optional(*finale) : std::nullopt;
         }
         if (offered.empty() || total <= 0 || m_random.next() >= m_clickChance)
@@ -124,9 +124,11 @@ public:
     CoverageShare(const DataTree &tree, const StoryData &data) : m_tree(tree)
     {
         for (const FragmentFile &file : data.fragments)
-            m_counts.variants.insert(toQString(file.path), QList<int>(qsizetype(file.variants.size()), 0));
+            m_counts.variants.insert(toQString(file.path),
+                                     QList<int>(qsizetype(file.variants.size()), 0));
         for (const FinaleFile &file : data.finales)
-            m_counts.records.insert(toQString(file.path), QList<int>(qsizetype(file.records.size()), 0));
+            m_counts.records.insert(toQString(file.path),
+                                    QList<int>(qsizetype(file.records.size()), 0));
     }
 
     // Tells stories first .. end - 1; the first error stops the share and is kept with the
@@ -234,8 +236,8 @@ CoverageReport coverageReport(const StoryCounts &counts, const StoryData &data)
                                       "финала не было")
                            .arg(it.key().first)
                            .arg(it.key().second)
-                           .arg(toQString(countText(it.value(), u"рассказ", u"рассказа",
-                                                    u"рассказов"))))});
+                           .arg(toQString(
+                               countText(it.value(), u"рассказ", u"рассказа", u"рассказов"))))});
     }
     sortDiagnostics(report.notes);
     return report;
@@ -282,8 +284,8 @@ void printCoverage(const CoverageReport &report, const StoryData &data, QTextStr
     const StoryCounts &counts = report.counts;
     out << QStringLiteral("рассказано хотя бы раз: %1 из %2, %3 из %4 финала")
                .arg(report.variantsTold)
-               .arg(toQString(countText(report.variantsTotal, u"варианта", u"вариантов",
-                                        u"вариантов")))
+               .arg(toQString(
+                   countText(report.variantsTotal, u"варианта", u"вариантов", u"вариантов")))
                .arg(report.recordsTold)
                .arg(toQString(countText(report.recordsTotal, u"записи", u"записей", u"записей")))
         << '\n';
@@ -318,8 +320,7 @@ void printCoverage(const CoverageReport &report, const StoryData &data, QTextStr
         }
         out << QStringLiteral("%1 (%2): вариантов, не рассказанных ни разу: %3 из %4")
                    .arg(toQString(index.genre(g).name), toQString(index.genre(g).dir),
-                        QString::number(never),
-                        QString::number(variants))
+                        QString::number(never), QString::number(variants))
             << '\n';
     }
 }

@@ -3,9 +3,9 @@
 
 #pragma once
 
+#include "author/simulation/story_counts.h"
 #include "core/diagnostics.h"
 #include "core/story_check.h"
-#include "author/simulation/story_counts.h"
 
 #include "core/story_tree.h"
 #include "format/qt_text.h"
