@@ -11,7 +11,8 @@
 # type (default scripts/screen_reader/tour.keys), which may use `key KEYS...`, `pause SECONDS`
 # and `mark TEXT`. Afterwards OUT/spoken.txt holds every utterance, the marks between them, and
 # OUT/orca-debug.txt Orca's own log. The program is build/dev/app/vorta on the sample story in
-# build/dev/data (PROGRAM and STORY override them).
+# build/dev/data (PROGRAM and STORY override them), read in a copy under OUT, so that the story
+# itself keeps no journal of the tour.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 out="$(realpath -m "${1:-$here/build/screen-reader}")"
@@ -29,7 +30,8 @@ if [ -z "${VORTA_SCREEN_READER_SESSION:-}" ]; then
     [ -d "$story" ] || { echo "no story at $story: build it first" >&2; exit 1; }
     rm -rf "$out"
     mkdir -p "$out"
-    export VORTA_SCREEN_READER_SESSION=1
+    cp -a "$story" "$out/story"
+    export VORTA_SCREEN_READER_SESSION=1 STORY="$out/story"
     exec xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- "$0" "$out" "$keys"
 fi
 
